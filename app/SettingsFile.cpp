@@ -1,0 +1,92 @@
+#include "SettingsFile.h"
+
+#include <cstdio>
+
+namespace kelvara {
+
+int SettingsFile::Load(const std::string& path) {
+    if (loaded_) return -2;
+    path_ = path;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return -1;
+
+    entries_.clear();
+    std::string line;
+    bool pending = false;  // bytes of a last line without a line end
+    char buffer[4096];
+    bool afterCr = false;  // the previous byte was a CR: this byte belongs to that line end
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const char c = buffer[i];
+            if (afterCr) {
+                // The byte after a CR is consumed with it: dropped when it is LF, otherwise the
+                // line's last byte.
+                afterCr = false;
+                if (c != '\n') line.push_back(c);
+                AddLine(line);
+                line.clear();
+                pending = false;
+                continue;
+            }
+            if (c == '\n') {
+                AddLine(line);
+                line.clear();
+                pending = false;
+            } else if (c == '\r') {
+                afterCr = true;
+            } else {
+                line.push_back(c);
+                pending = true;
+            }
+        }
+    }
+    std::fclose(file);
+    if (afterCr || pending) AddLine(line);
+    entries_.push_back(SettingsEntry{});
+    loaded_ = true;
+    return 1;
+}
+
+void SettingsFile::AddLine(const std::string& line) {
+    if (line.empty()) return;
+    if (line[0] == '#') {
+        entries_.push_back(SettingsEntry{'n', std::string(), line});
+    } else if (line[0] == '[') {
+        entries_.push_back(SettingsEntry{'d', line, std::string()});
+    } else {
+        const std::size_t eq = line.find('=');
+        if (eq == std::string::npos) return;
+        entries_.push_back(SettingsEntry{'o', line.substr(0, eq), line.substr(eq + 1)});
+    }
+}
+
+std::string SettingsFile::GetValue(const std::string& key) const {
+    if (!loaded_) return kNotLoaded;
+    for (const SettingsEntry& e : entries_) {
+        if (e.kind == 'o' && e.key == key) return e.value;
+    }
+    return kNotFound;
+}
+
+std::string SettingsFile::GetValue(const std::string& section, const std::string& key) const {
+    if (!loaded_) return kNotLoaded;
+    const std::string header = "[" + section + "]";
+    std::string current;
+    for (const SettingsEntry& e : entries_) {
+        if (e.kind == 'd')
+            current = e.key;
+        else if (e.kind == 'o' && current == header && e.key == key)
+            return e.value;
+    }
+    return kNotFound;
+}
+
+int SettingsFile::Clear() {
+    path_.clear();
+    entries_.clear();
+    loaded_ = false;
+    return 1;
+}
+
+}  // namespace kelvara

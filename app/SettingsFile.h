@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kelvara {
+
+// One classified line of a settings-style file. Strings are raw bytes as stored.
+struct SettingsEntry {
+    char kind = 'e';  // 'o' key line, 'd' section header, 'n' comment, 'e' end of list
+    std::string key;
+    std::string value;
+};
+
+// Reads line-based files of "[section]" headers and "key=value" lines into memory and answers
+// look-ups by key alone or by section and key. Never writes a file.
+class SettingsFile {
+  public:
+    // A look-up whose key (or section and key) is not in the loaded file.
+    static inline const std::string kNotFound = std::string(1, '\x02');
+    // A look-up on a reader that holds no file.
+    static inline const std::string kNotLoaded = std::string(1, '\x01');
+
+    // 1 when the file was read; -1 when it cannot be opened (the path is still remembered);
+    // -2 when a file is already loaded (nothing changes).
+    int Load(const std::string& path);
+    std::string GetValue(const std::string& key) const;
+    std::string GetValue(const std::string& section, const std::string& key) const;
+    int Clear();
+
+    bool IsLoaded() const { return loaded_; }
+    const std::string& path() const { return path_; }
+    // Entries in file order, closed by one end entry; empty while nothing is loaded.
+    const std::vector<SettingsEntry>& entries() const { return entries_; }
+
+  private:
+    void AddLine(const std::string& line);
+
+    std::string path_;
+    std::vector<SettingsEntry> entries_;
+    bool loaded_ = false;
+};
+
+}  // namespace kelvara

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "BoardGeometry.h"
+#include "BoardTypes.h"
+
+namespace kelvara {
+
+// What the game session asks of the window. Texts are GBK bytes.
+class GameView {
+  public:
+    virtual ~GameView() = default;
+
+    virtual void SetMatchLine(const std::string& text) = 0;
+    virtual void SetStatusLine(const std::string& text) = 0;
+    virtual void SetClockText(const std::string& text) = 0;
+
+    virtual void AppendHistory(CellCode side, const std::string& moveText) = 0;
+    virtual void ClearHistory() = 0;
+
+    // The one-second clock timer.
+    virtual void StartClockTimer() = 0;
+    virtual void StopClockTimer() = 0;
+
+    virtual void EraseBoard() = 0;
+    virtual void DrawAllPieces() = 0;
+    virtual void DrawPiece(int column, int row, CellCode side) = 0;
+    virtual void ErasePiece(int column, int row) = 0;
+    virtual void EraseRect(const PixelRect& rect) = 0;
+    // Draws the picture of `side` stretched into `rect` (the piece that follows the mouse).
+    virtual void DrawPictureInRect(CellCode side, const PixelRect& rect) = 0;
+    // Slides the piece of `side` from (column, row) one step in `direction`; returns when done.
+    virtual void AnimateMove(CellCode side, int column, int row, int direction) = 0;
+};
+
+}  // namespace kelvara

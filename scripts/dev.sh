@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Kelvara developer set-up: installs what is missing, builds in build/, then runs the game
+# ("run"), the test suite ("test") or the benchmarks ("bench"). Safe to repeat.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+action=${1:-run}
+
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+          libbenchmark-dev fonts-noto-cjk xvfb xauth)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=()
+    [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+build() {  # build <dir> [cmake options...]
+    local dir=$1
+    shift
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    fi
+    cmake --build "$dir" -j "$jobs"
+}
+
+case "$action" in
+    run)
+        build build -DKELVARA_WERROR=ON
+        exec ./build/app/kelvara
+        ;;
+    test)
+        build build -DKELVARA_WERROR=ON
+        build build-asan -DKELVARA_WERROR=ON -DKELVARA_SANITIZE=ON -DKELVARA_BENCH=OFF
+        export QT_QPA_PLATFORM=offscreen
+        echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+        if ! ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j "$jobs" \
+                >build-asan/ctest.log 2>&1; then
+            cat build-asan/ctest.log
+            exit 1
+        fi
+        tail -n 3 build-asan/ctest.log
+        echo "== tests"
+        ctest --test-dir build --output-on-failure -j "$jobs"
+        ;;
+    bench)
+        build build -DKELVARA_WERROR=ON
+        for b in build/bench/kelvara-bench-*; do
+            [ -x "$b" ] && (cd build && "../$b")
+        done
+        ;;
+    *)
+        echo "usage: scripts/dev.sh [run|test|bench]" >&2
+        exit 2
+        ;;
+esac

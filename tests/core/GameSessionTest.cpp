@@ -1,0 +1,447 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "BoardText.h"
+#include "GameSession.h"
+#include "Gbk.h"
+
+using namespace kelvara;
+
+namespace {
+
+struct FakeView : GameView {
+    std::string match, status, clock;
+    std::vector<std::string> black, white;
+    bool timerRunning = false;
+    int timerStops = 0;
+    std::vector<std::pair<int, int>> erasedPieces;
+    std::vector<std::string> animations;
+    std::vector<std::string> log;  // drawing calls in order
+
+    void SetMatchLine(const std::string& t) override { match = t; }
+    void SetStatusLine(const std::string& t) override {
+        status = t;
+        log.push_back("status");
+    }
+    void SetClockText(const std::string& t) override { clock = t; }
+    void AppendHistory(CellCode side, const std::string& m) override {
+        (side == Black ? black : white).push_back(m);
+    }
+    void ClearHistory() override {
+        black.clear();
+        white.clear();
+    }
+    void StartClockTimer() override { timerRunning = true; }
+    void StopClockTimer() override {
+        timerRunning = false;
+        ++timerStops;
+    }
+    void EraseBoard() override { log.push_back("eraseBoard"); }
+    void DrawAllPieces() override { log.push_back("drawAll"); }
+    void DrawPiece(int c, int r, CellCode s) override {
+        log.push_back("draw " + std::to_string(c) + std::to_string(r) + (s == Black ? "b" : "w"));
+    }
+    void ErasePiece(int c, int r) override {
+        erasedPieces.emplace_back(c, r);
+        log.push_back("erase " + std::to_string(c) + std::to_string(r));
+    }
+    void EraseRect(const PixelRect&) override { log.push_back("eraseRect"); }
+    void DrawPictureInRect(CellCode, const PixelRect& r) override {
+        log.push_back("drag " + std::to_string(r.left) + "," + std::to_string(r.top));
+    }
+    void AnimateMove(CellCode s, int c, int r, int d) override {
+        animations.push_back(std::string(s == Black ? "b" : "w") + Board::FormatMove({c, r, d}));
+    }
+};
+
+struct ScriptedComputer : MoveChooser {
+    std::deque<MoveRecord> moves;
+    int calls = 0;
+    std::string boardSeen;
+    bool ChooseMove(Board& board, MoveRecord& move) override {
+        ++calls;
+        boardSeen = BoardToText(board);
+        if (moves.empty()) return false;
+        move = moves.front();
+        moves.pop_front();
+        return true;
+    }
+};
+
+struct ScriptedLink : NetworkLink {
+    std::vector<int> attached;
+    std::vector<std::pair<int, std::string>> hellos;
+    std::vector<std::pair<int, MoveRecord>> moves;
+    void AttachPeer(int slot) override { attached.push_back(slot); }
+    void SendHello(int slot, const std::string& name) override { hellos.emplace_back(slot, name); }
+    void SendMove(int slot, const MoveRecord& m) override { moves.emplace_back(slot, m); }
+};
+
+std::string Rows(const char* top, const char* r3, const char* r2, const char* bottom) {
+    return std::string(bottom) + r2 + r3 + top;
+}
+
+// Centre pixel of the piece square of (column, row).
+int Px(int column) {
+    return 95 * column - 80;
+}
+int Py(int row) {
+    return 475 - 95 * row;
+}
+
+// A whole mouse move: press on the from-point, drag through the middle, release on the target.
+void Drag(GameSession& s, int fx, int fy, int tx, int ty) {
+    s.OnLeftButtonDown(Px(fx), Py(fy));
+    s.OnMouseMove((Px(fx) + Px(tx)) / 2, (Py(fy) + Py(ty)) / 2, true);
+    s.OnMouseMove(Px(tx), Py(ty), true);
+    s.OnLeftButtonUp(Px(tx), Py(ty));
+}
+void Drag(GameSession& s, const char* move) {
+    MoveRecord m;
+    ASSERT_TRUE(ParseMoveText(move, m));
+    int tx = 0, ty = 0;
+    StepTarget(m.fromX, m.fromY, m.direction, tx, ty);
+    Drag(s, m.fromX, m.fromY, tx, ty);
+}
+
+struct Session : ::testing::Test {
+    FakeView view;
+    ScriptedComputer computer;
+    ScriptedLink link;
+    GameSession s{view, &computer, &link};
+
+    void Place(const std::string& text) { ASSERT_TRUE(BoardFromText(text, s.board)); }
+};
+
+}  // namespace
+
+TEST_F(Session, OnePlayerStartTextsAndComputerReply) {
+    s.Start({1, Gbk("张三"), ""});
+    EXPECT_EQ(view.match, Gbk("战局：   张三(黑)   VS   电脑(白)"));
+    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(view.clock, " 0: 0: 0");
+    EXPECT_TRUE(view.timerRunning);
+    EXPECT_EQ(s.CursorFor(), TurnCursor::BlackHand);
+
+    computer.moves = {{1, 3, Right}};
+    Drag(s, "21U");
+    // The computer saw the board after black's step and its reply took the black piece.
+    EXPECT_EQ(computer.boardSeen, "b.bbbb.bw..wwwww");
+    EXPECT_EQ(view.black, (std::vector<std::string>{"21U"}));
+    EXPECT_EQ(view.white, (std::vector<std::string>{"13R"}));
+    EXPECT_EQ(view.animations, (std::vector<std::string>{"w13R"}));
+    EXPECT_EQ(view.erasedPieces, (std::vector<std::pair<int, int>>{{2, 2}}));
+    EXPECT_EQ(s.board.blackPieces, 5);
+    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(s.sideToMove, Black);
+    EXPECT_EQ(s.inputEnabled, 1);
+}
+
+TEST_F(Session, OnePlayerEndings) {
+    // The computer has no move: black wins and the clock stops.
+    s.Start({1, "p", ""});
+    Drag(s, "21U");
+    EXPECT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+    EXPECT_EQ(s.gameState, NoGame);
+    EXPECT_FALSE(view.timerRunning);
+    EXPECT_EQ(s.inputEnabled, 0);
+
+    // A computer step that is not legal counts as no move.
+    s.Start({1, "p", ""});
+    computer.moves = {{2, 2, Up}};
+    Drag(s, "21U");
+    EXPECT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+    EXPECT_EQ(view.white.size(), 0u);
+
+    // The player leaves white with one piece: one computer move follows, then black wins.
+    s.Start({1, "p", ""});
+    Place(Rows("w..w", ".b..", "b...", "...."));
+    computer.calls = 0;
+    computer.moves = {{4, 4, Left}};
+    Drag(s, "23L");
+    EXPECT_EQ(s.board.whitePieces, 1);
+    EXPECT_EQ(computer.calls, 1);
+    EXPECT_EQ(view.white, (std::vector<std::string>{"44L"}));
+    EXPECT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+    EXPECT_EQ(s.gameState, NoGame);
+
+    // The computer takes black's second-last piece: black loses before it can move again.
+    s.Start({1, "p", ""});
+    Place(Rows("..w.", ".w..", "..b.", "b..."));
+    computer.moves = {{2, 3, Right}};
+    Drag(s, "11R");
+    EXPECT_EQ(s.board.blackPieces, 1);
+    EXPECT_EQ(view.status, Gbk("游戏结束，你输了 :("));
+    EXPECT_EQ(s.inputEnabled, 0);
+    EXPECT_EQ(s.CursorFor(), TurnCursor::Default);
+}
+
+TEST_F(Session, TwoPlayersTurnTextsAndWhiteWin) {
+    s.Start({2, Gbk("甲"), Gbk("乙")});
+    EXPECT_EQ(view.match, Gbk("战局：   甲(黑)   VS   乙(白)"));
+    EXPECT_EQ(view.status, Gbk("现在是 甲(黑)  走棋..."));
+    // Only a black piece can be picked up first.
+    Drag(s, "13R");
+    EXPECT_TRUE(view.white.empty());
+    Drag(s, "21U");
+    EXPECT_EQ(view.black, (std::vector<std::string>{"21U"}));
+    EXPECT_EQ(view.status, Gbk("现在是 乙(白)  走棋..."));
+    EXPECT_EQ(s.CursorFor(), TurnCursor::WhiteHand);
+    Drag(s, "31U");  // black may not move twice
+    EXPECT_EQ(view.black.size(), 1u);
+    Drag(s, "13R");  // white takes the black piece on (2,2)
+    EXPECT_EQ(view.white, (std::vector<std::string>{"13R"}));
+    EXPECT_EQ(s.board.blackPieces, 5);
+    EXPECT_EQ(view.status, Gbk("现在是 甲(黑)  走棋..."));
+
+    // Down to black's last two pieces: white's capture ends the game for white.
+    Place(Rows("..w.", ".w..", "..b.", "b..."));
+    Drag(s, "11R");
+    Drag(s, "23R");
+    EXPECT_EQ(view.status, Gbk("游戏结束，白棋(乙)胜!!"));
+    EXPECT_EQ(s.gameState, NoGame);
+    // A late hand-over changes nothing.
+    s.OnMoveDone();
+    EXPECT_EQ(view.status, Gbk("游戏结束，白棋(乙)胜!!"));
+    EXPECT_EQ(view.timerStops, 1);
+}
+
+TEST_F(Session, TwoPlayersSideWithoutStepLoses) {
+    s.Start({2, "A", "B"});
+    // White's step walls black's two pieces into the corner; black has pieces but no step.
+    Place(Rows("....", "w...", "bw..", "b.w."));
+    s.sideToMove = White;
+    Drag(s, "31L");
+    EXPECT_EQ(view.white, (std::vector<std::string>{"31L"}));
+    EXPECT_EQ(s.board.blackPieces, 2);
+    EXPECT_EQ(view.status, Gbk("游戏结束，白棋(B)胜!!"));
+    EXPECT_EQ(s.gameState, NoGame);
+}
+
+TEST_F(Session, RandomTwoPlayerGamesKeepCountsAndEnd) {
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+    for (int game = 0; game < 20; ++game) {
+        s.Start({2, "A", "B"});
+        int moves = 0;
+        while (s.gameState == Running && moves < 3000) {
+            std::vector<MoveRecord> legal;
+            for (int x = 1; x <= 4; ++x)
+                for (int y = 1; y <= 4; ++y)
+                    for (int d = Up; d <= Right; ++d)
+                        if (s.board.IsLegalStep(static_cast<CellCode>(s.sideToMove), {x, y, d}))
+                            legal.push_back({x, y, d});
+            ASSERT_FALSE(legal.empty()) << "a side without a step must already have lost";
+            const CellCode mover = static_cast<CellCode>(s.sideToMove);
+            Drag(s, Board::FormatMove(legal[next() % legal.size()]).c_str());
+            ++moves;
+            ASSERT_EQ(s.board.blackPieces, s.board.CountPieces(Black));
+            ASSERT_EQ(s.board.whitePieces, s.board.CountPieces(White));
+            ASSERT_EQ(view.black.size() + view.white.size(), static_cast<size_t>(moves));
+            if (s.gameState == Running) {
+                ASSERT_EQ(s.sideToMove, Enemy(mover));
+            }
+        }
+        ASSERT_EQ(s.gameState, NoGame) << "game " << game << " did not end";
+        const std::string end = view.status;
+        EXPECT_TRUE(end == Gbk("游戏结束，黑棋(A)胜!!") || end == Gbk("游戏结束，白棋(B)胜!!"));
+        const bool whiteWon = s.board.blackPieces <= 1 ||
+                              (s.board.whitePieces > 1 && view.black.size() == view.white.size() &&
+                               !s.board.HasLegalStep(Black));
+        EXPECT_EQ(end == Gbk("游戏结束，白棋(B)胜!!"), whiteWon) << BoardToText(s.board);
+    }
+}
+
+TEST_F(Session, StopKeepsClockAndBlocksInput) {
+    s.Start({2, "A", "B"});
+    s.OnClockTick();
+    s.Stop();
+    EXPECT_EQ(s.CursorFor(), TurnCursor::Default);
+    Drag(s, "21U");
+    EXPECT_TRUE(view.black.empty());
+    s.OnClockTick();
+    EXPECT_EQ(view.clock, " 0: 0: 2");
+    EXPECT_TRUE(view.timerRunning);
+    EXPECT_EQ(s.gameState, Running);
+    s.Start({1, "A", ""});
+    EXPECT_EQ(view.clock, " 0: 0: 0");
+    EXPECT_TRUE(view.black.empty());
+}
+
+TEST(Clock, FormatAndRollOver) {
+    EXPECT_EQ(GameSession::FormatClock(1, 5, 9), " 1: 5: 9");
+    EXPECT_EQ(GameSession::FormatClock(123, 59, 10), "123:59:10");
+    FakeView view;
+    GameSession s(view, nullptr, nullptr);
+    s.clockMinutes = 59;
+    s.clockSeconds = 59;
+    s.OnClockTick();
+    EXPECT_EQ(view.clock, " 1: 0: 0");
+}
+
+TEST_F(Session, MouseDragFeedbackAndRefusedDrops) {
+    s.Start({2, "A", "B"});
+    view.log.clear();
+    // Press on an opponent's piece, an empty point and between points: no drag.
+    s.OnLeftButtonDown(Px(1), Py(3));
+    EXPECT_EQ(s.dragging, 0);
+    s.OnLeftButtonDown(Px(2), Py(2));
+    EXPECT_EQ(s.dragging, 0);
+    s.OnLeftButtonDown(60, 380);
+    EXPECT_EQ(s.dragging, 0);
+    EXPECT_TRUE(view.log.empty());
+
+    // Press and release on the same point: erased and drawn back, no move.
+    s.OnLeftButtonDown(Px(2), Py(1));
+    EXPECT_EQ(s.dragRect, geometry::PieceSquare(2, 1));
+    s.OnLeftButtonUp(Px(2), Py(1));
+    EXPECT_EQ(view.log, (std::vector<std::string>{"eraseRect", "draw 21b"}));
+    EXPECT_TRUE(view.black.empty());
+
+    // Two points away and diagonally: put back.
+    Drag(s, 2, 1, 2, 3);
+    Drag(s, 2, 1, 3, 2);
+    EXPECT_TRUE(view.black.empty());
+    EXPECT_EQ(s.sideToMove, Black);
+
+    // The dragged picture follows the pointer only inside the accepted area.
+    view.log.clear();
+    s.OnLeftButtonDown(Px(2), Py(1));
+    s.OnMouseMove(150, 300, true);
+    s.OnMouseMove(0, 300, true);
+    s.OnMouseMove(150, 450, true);
+    EXPECT_EQ(view.log, (std::vector<std::string>{"eraseRect", "drag 140,290"}));
+    s.OnLeftButtonUp(150, 300);
+    EXPECT_EQ(s.dragging, 0);
+}
+
+TEST_F(Session, DragReleasedOutsideTheWindowIsSettled) {
+    s.Start({2, "A", "B"});
+    s.OnLeftButtonDown(Px(2), Py(1));
+    s.OnMouseMove(150, 300, true);
+    // The release happened outside; the pointer comes back without the button.
+    view.log.clear();
+    s.OnMouseMove(150, 300, false);
+    EXPECT_EQ(view.log, (std::vector<std::string>{"eraseRect", "draw 21b"}));
+    EXPECT_EQ(s.dragging, 0);
+    // Same when the next thing that arrives is a press.
+    s.OnLeftButtonDown(Px(2), Py(1));
+    s.OnMouseMove(150, 300, true);
+    view.log.clear();
+    s.OnLeftButtonDown(Px(3), Py(1));
+    EXPECT_EQ(view.log.front(), "eraseRect");
+    EXPECT_EQ(view.log[1], "draw 21b");
+    EXPECT_EQ(s.selectedPoint, MakePoint(3, 1));
+    s.OnLeftButtonUp(Px(3), Py(2));
+    EXPECT_EQ(view.black, (std::vector<std::string>{"31U"}));
+}
+
+TEST_F(Session, CaptureErasedBeforeMovedPieceIsDrawn) {
+    s.Start({2, "A", "B"});
+    Place(Rows(".w..", ".b..", "....", ".b.."));
+    view.log.clear();
+    Drag(s, "21U");
+    const auto erase = std::find(view.log.begin(), view.log.end(), "erase 24");
+    const auto draw = std::find(view.log.begin(), view.log.end(), "draw 22b");
+    ASSERT_NE(erase, view.log.end());
+    ASSERT_NE(draw, view.log.end());
+    EXPECT_LT(erase, draw);
+}
+
+TEST_F(Session, NetworkInvitingSide) {
+    s.Start({2, "old", "game"});
+    s.Start({3, Gbk("本地"), ""});
+    EXPECT_EQ(link.attached, (std::vector<int>{0}));
+    EXPECT_EQ(link.hellos, (std::vector<std::pair<int, std::string>>{{0, Gbk("本地")}}));
+    EXPECT_EQ(s.channels[0].state, AwaitingHello);
+    EXPECT_EQ(s.channels[0].role, Inviting);
+    EXPECT_EQ(view.status, Gbk("现在是 old(黑)  走棋..."));  // unchanged until the hello
+    Drag(s, "21U");
+    EXPECT_TRUE(view.black.empty());                   // no move before the hello
+    EXPECT_FALSE(s.OnMoveReceived(0, {1, 3, Right}));  // nor a move from the peer
+
+    EXPECT_FALSE(s.OnHelloReceived(1, "x", "1.2.3.4"));  // another connection
+    EXPECT_TRUE(s.OnHelloReceived(0, Gbk("远方"), "10.0.0.7"));
+    EXPECT_EQ(view.match, Gbk("战局：   黑:本地(本机)   VS   白:远方(10.0.0.7)"));
+    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(s.channels[0].state, LocalTurn);
+    EXPECT_FALSE(s.OnHelloReceived(0, "again", ""));
+
+    Drag(s, "21U");
+    ASSERT_EQ(link.moves.size(), 1u);
+    EXPECT_EQ(link.moves[0].second, (MoveRecord{2, 1, Up}));
+    EXPECT_EQ(view.status, Gbk("正在等待对方走棋,请稍后..."));
+    EXPECT_EQ(s.channels[0].state, AwaitingMove);
+    EXPECT_EQ(s.inputEnabled, 0);
+
+    // Illegal peer moves are dropped and the board stays as it is.
+    const std::string before = BoardToText(s.board);
+    for (MoveRecord bad : {MoveRecord{2, 1, Up}, MoveRecord{1, 4, Up}, MoveRecord{9, 9, Left},
+                           MoveRecord{1, 3, 7}, MoveRecord{2, 4, Up}, MoveRecord{0, 3, Right}}) {
+        EXPECT_FALSE(s.OnMoveReceived(0, bad));
+    }
+    EXPECT_EQ(BoardToText(s.board), before);
+    EXPECT_TRUE(s.OnMoveReceived(0, {1, 3, Right}));
+    EXPECT_EQ(view.white, (std::vector<std::string>{"13R"}));
+    EXPECT_EQ(view.animations, (std::vector<std::string>{"w13R"}));
+    EXPECT_EQ(s.board.blackPieces, 5);
+    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(s.sideToMove, Black);
+    EXPECT_EQ(s.inputEnabled, 1);
+
+    // The local move that leaves white with one piece is sent, then the local side wins.
+    Place(Rows("w..w", ".b..", "b...", "...."));
+    Drag(s, "23L");
+    EXPECT_EQ(link.moves.back().second, (MoveRecord{2, 3, Left}));
+    EXPECT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+}
+
+TEST_F(Session, NetworkAnsweringSideAndStop) {
+    s.playerName = Gbk("白方");
+    s.OnInvitationAccepted(3);
+    EXPECT_EQ(s.activeSlot, 3);
+    EXPECT_EQ(s.channels[3].role, Answering);
+    EXPECT_EQ(s.channels[3].state, AwaitingHello);
+    EXPECT_EQ(s.sideToMove, White);
+    EXPECT_EQ(s.inputEnabled, 0);
+    EXPECT_TRUE(link.hellos.empty());
+    EXPECT_FALSE(s.OnMoveReceived(3, {2, 1, Up}));  // a move before the hello
+
+    EXPECT_TRUE(s.OnHelloReceived(3, "", "127.0.0.1"));
+    EXPECT_EQ(link.hellos, (std::vector<std::pair<int, std::string>>{{3, Gbk("白方")}}));
+    EXPECT_EQ(view.match, Gbk("战局：   白:白方(本机)   VS   黑:(127.0.0.1)"));
+    EXPECT_EQ(view.status, Gbk("正在等待对方走棋,请稍后..."));
+    EXPECT_EQ(s.channels[3].state, AwaitingMove);
+    Drag(s, "13R");
+    EXPECT_TRUE(view.white.empty());
+
+    EXPECT_FALSE(s.OnMoveReceived(3, {1, 3, Right}));  // a white piece: not the peer's
+    EXPECT_FALSE(s.OnMoveReceived(1, {2, 1, Up}));     // another connection
+    EXPECT_TRUE(s.OnMoveReceived(3, {2, 1, Up}));
+    EXPECT_EQ(view.black, (std::vector<std::string>{"21U"}));
+    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    Drag(s, "13R");
+    EXPECT_EQ(link.moves.back(), (std::pair<int, MoveRecord>{3, {1, 3, Right}}));
+
+    // Stop while the peer's move is awaited: it still arrives and gives the turn back.
+    s.Stop();
+    EXPECT_TRUE(s.OnMoveReceived(3, {3, 1, Up}));
+    EXPECT_EQ(s.sideToMove, White);
+    EXPECT_EQ(s.inputEnabled, 1);
+
+    // The peer's capture that leaves this side with one piece: a loss here.
+    Place(Rows(".w.w", "b...", ".b..", "...."));
+    Drag(s, "44D");
+    EXPECT_EQ(link.moves.back().second, (MoveRecord{4, 4, Down}));
+    EXPECT_TRUE(s.OnMoveReceived(3, {1, 3, Right}));
+    EXPECT_EQ(s.board.whitePieces, 1);
+    EXPECT_EQ(view.status, Gbk("游戏结束，你输了 :("));
+    // A move after the end is not applied.
+    const std::string after = BoardToText(s.board);
+    s.OnMoveReceived(3, {2, 3, Up});
+    EXPECT_EQ(BoardToText(s.board), after);
+}
