@@ -1,0 +1,126 @@
+#include "PerfectPlayer.h"
+
+#include "PositionRules.h"
+
+namespace kelvara {
+
+namespace {
+
+// Orders the values of steps for the side that makes them: a faster win is better than a
+// slower one, any win beats a draw, a draw beats any loss, a slower loss beats a faster one.
+int Rank(const PositionValue& v) {
+    switch (v.kind()) {
+        case PositionValue::Kind::Win:
+            return 1000 - v.plies();
+        case PositionValue::Kind::Draw:
+            return 0;
+        case PositionValue::Kind::Loss:
+            break;
+    }
+    return -1000 + v.plies();
+}
+
+// Value one ply earlier, for the side that stepped into a position of value `child`.
+PositionValue Before(const PositionValue& child) {
+    switch (child.kind()) {
+        case PositionValue::Kind::Win:
+            return PositionValue::Loss(child.plies() + 1);
+        case PositionValue::Kind::Loss:
+            return PositionValue::Win(child.plies() + 1);
+        case PositionValue::Kind::Draw:
+            break;
+    }
+    return PositionValue::Draw();
+}
+
+}  // namespace
+
+bool PerfectPlayer::ParseBoard(const std::string& text, std::uint16_t& black,
+                               std::uint16_t& white) {
+    if (text.size() != 16) return false;
+    black = white = 0;
+    for (int i = 0; i < 16; ++i) {
+        const auto bit = static_cast<std::uint16_t>(1u << i);
+        switch (text[i]) {
+            case 'b':
+                black |= bit;
+                break;
+            case 'w':
+                white |= bit;
+                break;
+            case '.':
+                break;
+            default:
+                return false;
+        }
+    }
+    return true;
+}
+
+std::string PerfectPlayer::BoardText(std::uint16_t black, std::uint16_t white) {
+    std::string text(16, '.');
+    for (int i = 0; i < 16; ++i) {
+        if (black & (1u << i)) text[i] = 'b';
+        if (white & (1u << i)) text[i] = 'w';
+    }
+    return text;
+}
+
+bool PerfectPlayer::Valid(std::uint16_t black, std::uint16_t white, int side) {
+    return (side == kBlack || side == kWhite) && (black & white) == 0 &&
+           PositionIndex::popcount16(black) <= PositionIndex::kMaxPieces &&
+           PositionIndex::popcount16(white) <= PositionIndex::kMaxPieces;
+}
+
+PositionValue PerfectPlayer::Value(std::uint16_t black, std::uint16_t white, int side) const {
+    // Black's count is checked before white's.
+    if (PositionIndex::popcount16(black) <= 1) {
+        return side == kBlack ? PositionValue::Loss(0) : PositionValue::Win(0);
+    }
+    if (PositionIndex::popcount16(white) <= 1) {
+        return side == kWhite ? PositionValue::Loss(0) : PositionValue::Win(0);
+    }
+    return side == kBlack ? solver_.ValueOf(black, white) : solver_.ValueOf(white, black);
+}
+
+PerfectPlayer::Step PerfectPlayer::BestStep(std::uint16_t black, std::uint16_t white,
+                                            int side) const {
+    Step best;
+    if (PositionIndex::popcount16(black) <= 1 || PositionIndex::popcount16(white) <= 1) {
+        best.value = Value(black, white, side);
+        return best;
+    }
+    const std::uint16_t mover = side == kBlack ? black : white;
+    const std::uint16_t opponent = side == kBlack ? white : black;
+    int bestRank = 0;
+    PositionRules::ForEachStep(
+        mover, opponent,
+        [&](int from, int direction, int, std::uint16_t after, std::uint16_t opponentAfter) {
+            const PositionValue value = Before(solver_.ValueOf(opponentAfter, after));
+            const int rank = Rank(value);
+            if (best.from < 0 || rank > bestRank) {
+                best.from = from;
+                best.direction = direction;
+                best.value = value;
+                bestRank = rank;
+            }
+        });
+    if (best.from < 0) best.value = PositionValue::Loss(0);
+    return best;
+}
+
+std::string PerfectPlayer::ValueText(const std::string& boardText, int side) const {
+    std::uint16_t black = 0, white = 0;
+    if (!ParseBoard(boardText, black, white) || !Valid(black, white, side)) return "";
+    return Value(black, white, side).Text();
+}
+
+std::string PerfectPlayer::PerfectMove(const std::string& boardText, int side) const {
+    std::uint16_t black = 0, white = 0;
+    if (!ParseBoard(boardText, black, white) || !Valid(black, white, side)) return "";
+    const Step step = BestStep(black, white, side);
+    if (step.from < 0) return "none";
+    return PositionRules::MoveText(step.from, step.direction);
+}
+
+}  // namespace kelvara

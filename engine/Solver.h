@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "PositionIndex.h"
+#include "PositionValue.h"
+
+namespace kelvara {
+
+// Figures of a solved table. Every entry stands for two positions of the game (black to move
+// and white to move, with the colours swapped), so the game counts are twice the entry counts.
+struct SolverCensus {
+    std::uint64_t entries = 0;
+    std::uint64_t wins = 0;
+    std::uint64_t losses = 0;
+    std::uint64_t draws = 0;
+    int longestWin = 0;   // most plies of any won entry
+    int longestLoss = 0;  // most plies of any lost entry
+};
+
+// Solves the whole game by retrograde analysis. The table holds one byte per position seen
+// from the side to move (PositionIndex numbering; the colours do not matter, since the rules
+// treat both sides alike): 0 for a draw, plies + 1 for a win or loss (PositionValue::Code).
+//
+// Captures only remove pieces, so the slices are solved in rising total piece count. The
+// slices (m, o) and (o, m) with the same total form one group: their quiet steps lead into
+// each other, while a capturing step lands in a group already solved.
+class Solver {
+  public:
+    static constexpr int kMinTotal = 2 * PositionIndex::kMinPieces;
+    static constexpr int kMaxTotal = 2 * PositionIndex::kMaxPieces;
+
+    // Called after each group with the fraction of the entries solved so far (0..1].
+    using Progress = std::function<void(double)>;
+
+    Solver();
+
+    // Retrograde solve of all groups with a total of at most maxTotal pieces, using up to
+    // `threads` threads. Throws std::runtime_error if a distance does not fit the table byte.
+    void Solve(int threads = 2, int maxTotal = kMaxTotal, const Progress& progress = {});
+    // The plain method, for comparison: re-scan every open position of a group, deciding in
+    // sweep k exactly the positions that end in k plies, until a sweep changes nothing.
+    void SolveForwardSweep(int maxTotal = kMaxTotal, const Progress& progress = {});
+
+    // Highest total piece count solved so far (0 before any solve).
+    int SolvedTotal() const { return solvedTotal_; }
+    bool Complete() const { return solvedTotal_ == kMaxTotal; }
+
+    const std::vector<std::uint8_t>& Table() const { return table_; }
+    std::uint8_t Code(std::uint32_t index) const { return table_[index]; }
+
+    // Value for the side to move holding `mover` against `opponent` (disjoint point sets).
+    // A side with one piece or none has lost: the mover with at most one piece gets loss 0
+    // (checked first), then an opponent with at most one piece gives win 0. Otherwise both
+    // counts must be 2..6 and their slice solved.
+    PositionValue ValueOf(std::uint16_t mover, std::uint16_t opponent) const;
+
+    SolverCensus Census() const;
+
+  private:
+    struct Scratch;
+
+    void SolveGroup(int m, int o, int threads);
+    bool InitialiseSlice(int m, int o, Scratch& scratch, std::uint32_t begin, std::uint32_t end);
+    void Propagate(int m, int o, std::uint16_t mover, std::uint16_t opponent, std::uint8_t code,
+                   Scratch& scratch);
+    void SweepGroup(int m, int o);
+
+    const PositionIndex& index_;
+    std::vector<std::uint8_t> table_;
+    int solvedTotal_ = 0;
+};
+
+}  // namespace kelvara

@@ -1,0 +1,192 @@
+// kelvara-solve: solves the game by retrograde analysis and reports the figures.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "PerfectPlayer.h"
+#include "PositionIndex.h"
+#include "Solver.h"
+#include "SolverChecker.h"
+
+using namespace kelvara;
+
+namespace {
+
+constexpr const char* kStart = "bbbbb..bw..wwwww";
+
+void Usage() {
+    std::puts(
+        "usage: kelvara-solve [options]\n"
+        "  --stats            solve and print the figures (the default)\n"
+        "  --threads N        threads for the solve (default 2)\n"
+        "  --naive            also run the forward-sweep solve and compare\n"
+        "  --check            re-derive every entry from its successors\n"
+        "  --write FILE       write the table (header line, then one byte per entry)\n"
+        "  --value BOARD b|w  value of a position for the side to move\n"
+        "  --move BOARD b|w   the perfect step in a position\n"
+        "BOARD: 16 characters, bottom row first, 'b', 'w' or '.'");
+}
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+long PeakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+bool ParseSide(const char* text, int& side) {
+    if (std::strcmp(text, "b") == 0)
+        side = PerfectPlayer::kBlack;
+    else if (std::strcmp(text, "w") == 0)
+        side = PerfectPlayer::kWhite;
+    else
+        return false;
+    return true;
+}
+
+// A won entry with the most plies, shown with black to move.
+std::string LongestWin(const Solver& solver, int plies) {
+    const PositionIndex& index = PositionIndex::Get();
+    for (std::uint32_t i = 0; i < index.TotalSize(); ++i) {
+        if (solver.Code(i) != plies + 1) continue;
+        int m = 0, o = 0;
+        std::uint32_t local = 0;
+        std::uint16_t mover = 0, opponent = 0;
+        index.Locate(i, m, o, local);
+        index.Unrank(m, o, local, mover, opponent);
+        return PerfectPlayer::BoardText(mover, opponent);
+    }
+    return "";
+}
+
+bool WriteTable(const Solver& solver, const std::string& path) {
+    std::ofstream out(path, std::ios::binary);
+    const auto& table = solver.Table();
+    out << "kelvara-table 1 " << table.size() << "\n";
+    out.write(reinterpret_cast<const char*>(table.data()),
+              static_cast<std::streamsize>(table.size()));
+    return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int threads = 2;
+    bool naive = false, check = false;
+    std::string writePath, queryBoard;
+    int querySide = 0;
+    enum class Query { None, Value, Move } query = Query::None;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--stats") {
+        } else if (arg == "--naive") {
+            naive = true;
+        } else if (arg == "--check") {
+            check = true;
+        } else if (arg == "--threads" && i + 1 < argc) {
+            threads = std::atoi(argv[++i]);
+            if (threads < 1 || threads > 64) {
+                std::fprintf(stderr, "kelvara-solve: bad thread count\n");
+                return 2;
+            }
+        } else if (arg == "--write" && i + 1 < argc) {
+            writePath = argv[++i];
+        } else if ((arg == "--value" || arg == "--move") && i + 2 < argc) {
+            query = arg == "--value" ? Query::Value : Query::Move;
+            queryBoard = argv[++i];
+            if (!ParseSide(argv[++i], querySide)) {
+                std::fprintf(stderr, "kelvara-solve: side must be b or w\n");
+                return 2;
+            }
+        } else if (arg == "--help" || arg == "-h") {
+            Usage();
+            return 0;
+        } else {
+            Usage();
+            return 2;
+        }
+    }
+
+    Solver solver;
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        solver.Solve(threads);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kelvara-solve: %s\n", e.what());
+        return 1;
+    }
+    const double solveSeconds = Seconds(start);
+    const long peak = PeakKilobytes();
+    PerfectPlayer player(solver);
+
+    if (query != Query::None) {
+        const std::string answer = query == Query::Value
+                                       ? player.ValueText(queryBoard, querySide)
+                                       : player.PerfectMove(queryBoard, querySide);
+        if (answer.empty()) {
+            std::fprintf(stderr, "kelvara-solve: invalid board\n");
+            return 2;
+        }
+        std::printf("%s\n", answer.c_str());
+        return 0;
+    }
+
+    const SolverCensus census = solver.Census();
+    const std::uint64_t positions = 2 * census.entries;
+    std::printf("threads              %d\n", threads);
+    std::printf("solve time           %.3f s\n", solveSeconds);
+    std::printf("peak memory          %.1f MB\n", peak / 1024.0);
+    std::printf("positions            %llu (%llu table entries, one per colour)\n",
+                static_cast<unsigned long long>(positions),
+                static_cast<unsigned long long>(census.entries));
+    std::printf("throughput           %.1f million positions/s\n", positions / solveSeconds / 1e6);
+    std::printf("won                  %llu\n", static_cast<unsigned long long>(2 * census.wins));
+    std::printf("lost                 %llu\n", static_cast<unsigned long long>(2 * census.losses));
+    std::printf("drawn                %llu\n", static_cast<unsigned long long>(2 * census.draws));
+    std::printf("start, black to move %s (first step %s)\n", player.ValueText(kStart, 0).c_str(),
+                player.PerfectMove(kStart, 0).c_str());
+    std::printf("longest forced win   %d plies, e.g. %s black to move\n", census.longestWin,
+                LongestWin(solver, census.longestWin).c_str());
+    std::printf("longest loss         %d plies\n", census.longestLoss);
+
+    int status = 0;
+    if (naive) {
+        Solver plain;
+        const auto naiveStart = std::chrono::steady_clock::now();
+        plain.SolveForwardSweep();
+        const double naiveSeconds = Seconds(naiveStart);
+        const bool same = plain.Table() == solver.Table();
+        std::printf(
+            "forward sweep        %.3f s (1 thread), %.1fx the retrograde time, tables %s\n",
+            naiveSeconds, naiveSeconds / solveSeconds, same ? "identical" : "DIFFER");
+        if (!same) status = 1;
+    }
+    if (check) {
+        const auto checkStart = std::chrono::steady_clock::now();
+        const SolverCheckReport report = SolverChecker::Check(solver, threads);
+        std::printf("check                %llu entries re-derived, %llu mismatches (%.3f s)\n",
+                    static_cast<unsigned long long>(report.checked),
+                    static_cast<unsigned long long>(report.mismatches), Seconds(checkStart));
+        if (!report.Consistent()) {
+            std::printf("first mismatch       entry %u stored %d derived %d\n", report.firstIndex,
+                        report.firstStored, report.firstDerived);
+            status = 1;
+        }
+    }
+    if (!writePath.empty()) {
+        if (!WriteTable(solver, writePath)) {
+            std::fprintf(stderr, "kelvara-solve: cannot write %s\n", writePath.c_str());
+            return 1;
+        }
+        std::printf("table written to     %s\n", writePath.c_str());
+    }
+    return status;
+}
