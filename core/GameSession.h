@@ -71,6 +71,9 @@ class GameSession : private CaptureObserver {
     PixelRect dragRect{};
     CellCode dragSide = Black;
 
+    void SetMoveChooser(MoveChooser* computer) { computer_ = computer; }
+    void SetNetworkLink(NetworkLink* link) { link_ = link; }
+
     // Menu commands and private messages.
     void Start(const StartChoice& choice);
     void Stop();
