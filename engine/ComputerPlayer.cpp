@@ -1,0 +1,142 @@
+#include "ComputerPlayer.h"
+
+namespace kelvara {
+
+namespace {
+
+// One row or column of the grid read by position 1..4, with the two cells beside each position
+// off the line (one of them a ring cell on an edge line).
+class GridLine {
+  public:
+    GridLine(const Board& board, bool isRow, int fixed)
+        : board_(board), isRow_(isRow), fixed_(fixed) {}
+
+    std::int32_t At(int k) const {
+        return isRow_ ? board_.Code(k, fixed_) : board_.Code(fixed_, k);
+    }
+    bool Beside(int k, std::int32_t code) const {
+        if (isRow_) return board_.Code(k, fixed_ - 1) == code || board_.Code(k, fixed_ + 1) == code;
+        return board_.Code(fixed_ - 1, k) == code || board_.Code(fixed_ + 1, k) == code;
+    }
+
+  private:
+    const Board& board_;
+    bool isRow_;
+    int fixed_;
+};
+
+// The forms in which one enemy step makes the line take the piece at position p: an enemy
+// stepping along the line from the far end, or into the line from a point beside it.
+bool ThreatInLine(const GridLine& line, int p, CellCode enemy) {
+    const auto e = [&](int k) { return line.At(k) == enemy; };
+    const auto o = [&](int k) { return line.At(k) == Empty; };
+    const auto beside = [&](int k) { return line.Beside(k, enemy); };
+    switch (p) {
+        case 1:
+            return (e(2) && o(3) && e(4)) || (e(2) && o(3) && o(4) && beside(3)) ||
+                   (o(2) && e(3) && o(4) && beside(2));
+        case 2:
+            return (o(1) && e(3) && o(4) && beside(4)) || (o(1) && o(3) && e(4) && beside(3));
+        case 3:
+            return (e(1) && o(2) && o(4) && beside(2)) || (o(1) && e(2) && o(4) && beside(1));
+        case 4:
+            return (e(1) && o(2) && e(3)) || (o(1) && o(2) && e(3) && beside(2)) ||
+                   (o(1) && e(2) && o(3) && beside(3));
+        default:
+            return false;
+    }
+}
+
+// Position 1..4 that the capture rule takes with `side` moving, or 0 when the line takes none.
+int TakenInLine(const std::int32_t (&c)[4], CellCode side) {
+    const CellCode enemy = Enemy(side);
+    if (c[0] == Empty && c[1] == side && c[2] == side && c[3] == enemy) return 4;
+    if (c[0] == Empty && c[1] == enemy && c[2] == side && c[3] == side) return 2;
+    if (c[0] == side && c[1] == side && c[2] == enemy && c[3] == Empty) return 3;
+    if (c[0] == enemy && c[1] == side && c[2] == side && c[3] == Empty) return 1;
+    return 0;
+}
+
+bool InArray(int x, int y) {
+    return x >= 0 && x < Board::kSize && y >= 0 && y < Board::kSize;
+}
+
+// Scan order of the search's four steps: right, left, up, down.
+constexpr int kStepDx[4] = {1, -1, 0, 0};
+constexpr int kStepDy[4] = {0, 0, 1, -1};
+
+}  // namespace
+
+bool ComputerPlayer::IsThreatened(const Board& board, int x, int y, CellCode side) {
+    if (!OnGrid(x, y) || (side != Black && side != White)) return false;
+    const CellCode enemy = Enemy(side);
+    return ThreatInLine(GridLine(board, true, y), x, enemy) ||
+           ThreatInLine(GridLine(board, false, x), y, enemy);
+}
+
+std::int32_t ComputerPlayer::CaptureGain(const Board& board, int x, int y, CellCode side) {
+    if (!InArray(x, y) || (side != Black && side != White)) return 0;
+    std::int32_t gain = 0;
+    std::int32_t column[4];
+    for (int k = 1; k <= 4; ++k) column[k - 1] = board.Code(x, k);
+    if (const int k = TakenInLine(column, side)) gain += board.Weight(x, k);
+    std::int32_t row[4];
+    for (int k = 1; k <= 4; ++k) row[k - 1] = board.Code(k, y);
+    if (const int k = TakenInLine(row, side)) gain += board.Weight(k, y);
+    return gain;
+}
+
+std::int32_t ComputerPlayer::PositionScore(const Board& board) {
+    std::int32_t sum = 0;
+    for (int x = 0; x < Board::kSize; ++x) {
+        for (int y = 0; y < Board::kSize; ++y) {
+            if (board.Code(x, y) != White) continue;
+            const std::int32_t weight = board.Weight(x, y);
+            if (weight < 0 || !IsThreatened(board, x, y, White)) sum += weight;
+        }
+    }
+    return sum;
+}
+
+std::int32_t ComputerPlayer::ScoreStep(Board& board, int fromX, int fromY, int toX, int toY) {
+    if (!InArray(toX, toY) || board.Code(toX, toY) != Empty) return kNoStep;
+    const BoardPoint from = MakePoint(fromX, fromY);
+    const BoardPoint to = MakePoint(toX, toY);
+    MoveRecord step;
+    if (!Board::MakeMove(from, to, step)) return kNoStep;
+    if (!OnGrid(fromX, fromY) || board.Code(fromX, fromY) != White) return kNoStep;
+
+    board.StepPiece(White, step);
+    const std::int32_t gain = CaptureGain(board, toX, toY, White);
+    const std::int32_t position = PositionScore(board);
+    MoveRecord back;
+    Board::MakeMove(to, from, back);
+    board.StepPiece(White, back);
+    return gain + position;
+}
+
+bool ComputerPlayer::SearchMove(Board& board, MoveRecord& move) {
+    std::int32_t best = 0;
+    for (int x = 1; x <= 4; ++x) {
+        for (int y = 1; y <= 4; ++y) {
+            if (board.Code(x, y) != White) continue;
+            for (int d = 0; d < 4; ++d) {
+                const int toX = x + kStepDx[d];
+                const int toY = y + kStepDy[d];
+                const std::int32_t score = ScoreStep(board, x, y, toX, toY);
+                if (score > best) {
+                    best = score;
+                    Board::MakeMove(MakePoint(x, y), MakePoint(toX, toY), move);
+                }
+            }
+        }
+    }
+    return best > 0;
+}
+
+bool ComputerPlayer::ChooseMove(Board& board, MoveRecord& move) {
+    if (experience_.LookUpExperience(board, White, move)) return true;
+    return SearchMove(board, move);
+}
+
+}  // namespace kelvara

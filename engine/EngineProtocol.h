@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "Board.h"
+#include "CaptureObserver.h"
+#include "ComputerPlayer.h"
+
+namespace kelvara {
+
+// The line protocol of kelvara-engine: one command line in, one answer line out. Holds a board
+// and the side to move, and answers with the computer player's view of them. Commands:
+//   start | position <board> <b|w> | board | legal | play <move> | go | score <move> | eval
+//   threatened <xy> | gain <xy> <b|w> | result | perft <depth> | quit
+// Board text is 16 characters 'b', 'w', '.' (bottom row first); move text is like 21U.
+// Malformed input answers "error: <why>" and changes nothing.
+class EngineProtocol : private CaptureObserver {
+  public:
+    using Args = std::vector<std::string_view>;
+    // Gets the arguments after the command word; returns the answer line.
+    using Handler = std::function<std::string(EngineProtocol&, const Args&)>;
+
+    static constexpr int kMaxPerftDepth = 12;
+
+    // Stored answers from set/experience.dat in the working directory.
+    EngineProtocol() : EngineProtocol(ExperienceStore::kDefaultPath) {}
+    explicit EngineProtocol(std::string experiencePath);
+    EngineProtocol(const EngineProtocol&) = delete;
+    EngineProtocol& operator=(const EngineProtocol&) = delete;
+
+    // One line without its line end (a trailing CR is ignored); words are separated by spaces
+    // or tabs. Returns the answer without a line end.
+    std::string Handle(std::string_view line);
+    bool QuitRequested() const { return quit_; }
+
+    // Adds a command, or replaces the one of the same name.
+    void AddCommand(std::string name, Handler handler);
+
+    Board& CurrentBoard() { return board_; }
+    CellCode SideToMove() const { return sideToMove_; }
+    ComputerPlayer& Player() { return player_; }
+
+    // Sequences of `depth` legal steps from the board with `toMove` to move; a finished game
+    // has no further step.
+    static std::uint64_t Perft(const Board& board, CellCode toMove, int depth);
+
+  private:
+    void PieceCaptured(int x, int y) override;
+
+    std::string Start(const Args& args);
+    std::string Position(const Args& args);
+    std::string ShowBoard(const Args& args);
+    std::string Legal(const Args& args);
+    std::string Play(const Args& args);
+    std::string Go(const Args& args);
+    std::string Score(const Args& args);
+    std::string Eval(const Args& args);
+    std::string Threatened(const Args& args);
+    std::string Gain(const Args& args);
+    std::string Result(const Args& args);
+    std::string PerftCommand(const Args& args);
+    std::string Quit(const Args& args);
+
+    std::vector<std::pair<std::string, Handler>> commands_;
+    Board board_;
+    CellCode sideToMove_ = Black;
+    ComputerPlayer player_;
+    std::string captured_;
+    bool quit_ = false;
+};
+
+}  // namespace kelvara
