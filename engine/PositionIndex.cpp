@@ -37,7 +37,6 @@ PositionIndex::PositionIndex() : rank_(1u << kPoints) {
     }
     total_ = offset;
     for (unsigned mask = 0; mask < 256; ++mask) {
-        popcount8_[mask] = static_cast<std::uint8_t>(__builtin_popcount(mask));
         for (unsigned x = 0; x < 256; ++x) {
             unsigned squeezed = 0, spread = 0;
             int out = 0;

@@ -6,6 +6,14 @@
 
 namespace kelvara {
 
+namespace position_detail {
+constexpr std::array<std::uint8_t, 256> BuildPopcount8() {
+    std::array<std::uint8_t, 256> t{};
+    for (unsigned i = 0; i < 256; ++i) t[i] = static_cast<std::uint8_t>((i & 1u) + t[i >> 1]);
+    return t;
+}
+}  // namespace position_detail
+
 // Compact numbering of the positions seen from the side to move. A position is the point set
 // of the side to move (the mover) and that of its opponent, each with 2 to 6 pieces on the 16
 // points (bit 4*(y-1)+(x-1) for point (x, y)). Positions with m mover pieces and o opponent
@@ -39,25 +47,29 @@ class PositionIndex {
         const unsigned lo = mask & 0xFFu, hi = mask >> 8;
         const unsigned low = squeeze8_[lo][x & 0xFFu];
         const unsigned high = squeeze8_[hi][x >> 8];
-        return static_cast<std::uint16_t>(low | (high << popcount8_[lo]));
+        return static_cast<std::uint16_t>(low | (high << kPopcount8[lo]));
     }
     // Inverse of Squeeze: the low bits of `x` spread onto the set bits of `mask` (pdep).
     std::uint16_t Spread(std::uint16_t x, std::uint16_t mask) const {
         const unsigned lo = mask & 0xFFu, hi = mask >> 8;
         const unsigned low = spread8_[lo][x & 0xFFu];
-        const unsigned high = spread8_[hi][(x >> popcount8_[lo]) & 0xFFu];
+        const unsigned high = spread8_[hi][(x >> kPopcount8[lo]) & 0xFFu];
         return static_cast<std::uint16_t>(low | (high << 8));
     }
 
     // Index inside slice (popcount(mover), popcount(opponent)). The sets must be disjoint and
     // their sizes in range.
     std::uint32_t LocalIndex(std::uint16_t mover, std::uint16_t opponent) const {
-        const int m = popcount16(mover), o = popcount16(opponent);
+        return LocalIndex(mover, opponent, popcount16(mover), popcount16(opponent));
+    }
+    // The same with the sizes m and o of the two sets already known.
+    std::uint32_t LocalIndex(std::uint16_t mover, std::uint16_t opponent, int m, int o) const {
         const auto free = static_cast<std::uint16_t>(~mover);
         return rank_[mover] * binomial_[kPoints - m][o] + rank_[Squeeze(opponent, free)];
     }
     std::uint32_t Index(std::uint16_t mover, std::uint16_t opponent) const {
-        return sliceOffset_[popcount16(mover)][popcount16(opponent)] + LocalIndex(mover, opponent);
+        const int m = popcount16(mover), o = popcount16(opponent);
+        return sliceOffset_[m][o] + LocalIndex(mover, opponent, m, o);
     }
     // The position with the given index inside slice (m, o).
     void Unrank(int m, int o, std::uint32_t local, std::uint16_t& mover,
@@ -65,10 +77,12 @@ class PositionIndex {
     // Slice and local index of a global index; false when it is out of range.
     bool Locate(std::uint32_t index, int& m, int& o, std::uint32_t& local) const;
 
-    static int popcount16(std::uint16_t x) { return __builtin_popcount(x); }
+    static int popcount16(std::uint16_t x) { return kPopcount8[x & 0xFFu] + kPopcount8[x >> 8]; }
 
   private:
     PositionIndex();
+
+    static constexpr std::array<std::uint8_t, 256> kPopcount8 = position_detail::BuildPopcount8();
 
     std::array<std::array<std::uint32_t, kPoints + 1>, kPoints + 1> binomial_{};
     std::array<std::array<std::uint32_t, kMaxPieces + 1>, kMaxPieces + 1> sliceSize_{};
@@ -78,7 +92,6 @@ class PositionIndex {
     std::array<std::vector<std::uint16_t>, kPoints + 1> sets_;
     std::array<std::array<std::uint8_t, 256>, 256> squeeze8_{};
     std::array<std::array<std::uint8_t, 256>, 256> spread8_{};
-    std::array<std::uint8_t, 256> popcount8_{};
 };
 
 }  // namespace kelvara

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 #include "PositionRules.h"
 
@@ -24,17 +25,11 @@ bool IsLossCode(std::uint8_t code) {
 
 }  // namespace
 
-struct Solver::Scratch {
-    int m = 0, o = 0;
-    // [0] for slice (m, o), [1] for slice (o, m) when it differs.
-    std::array<std::vector<std::uint8_t>, 2> counter;
-    // Loss code the position gets if every quiet step turns out won for the opponent: one
-    // more than the highest code among its capturing steps (all of them won by the opponent).
-    std::array<std::vector<std::uint8_t>, 2> lossFloor;
-    std::array<bool, kMaxCode + 2> pending{};
+// Codes that some entry of the group holds, so that empty levels are skipped.
+struct Solver::Marks {
+    std::array<bool, kMaxCode + 1> pending{};
     bool overflow = false;
 
-    int Part(int mm, int oo) const { return (mm == m && oo == o) ? 0 : 1; }
     void Mark(int code) {
         if (code > kMaxCode) {
             overflow = true;
@@ -42,6 +37,22 @@ struct Solver::Scratch {
             pending[code] = true;
         }
     }
+    void Merge(const Marks& other) {
+        for (int c = 0; c <= kMaxCode; ++c) pending[c] = pending[c] || other.pending[c];
+        overflow = overflow || other.overflow;
+    }
+};
+
+struct Solver::Scratch {
+    int m = 0, o = 0;
+    bool overflow = false;
+    // [0] for slice (m, o), [1] for slice (o, m) when it differs.
+    std::array<std::vector<std::uint8_t>, 2> counter;
+    // Loss code the position gets if every quiet step turns out won for the opponent: one
+    // more than the highest code among its capturing steps (all of them won by the opponent).
+    std::array<std::vector<std::uint8_t>, 2> lossFloor;
+
+    int Part(int mm, int oo) const { return (mm == m && oo == o) ? 0 : 1; }
 };
 
 Solver::Solver() : index_(PositionIndex::Get()) {}
@@ -50,6 +61,9 @@ PositionValue Solver::ValueOf(std::uint16_t mover, std::uint16_t opponent) const
     const int m = PositionIndex::popcount16(mover), o = PositionIndex::popcount16(opponent);
     if (m <= 1) return PositionValue::Loss(0);
     if (o <= 1) return PositionValue::Win(0);
+    if (!PositionIndex::InRange(m) || !PositionIndex::InRange(o) || m + o > solvedTotal_) {
+        throw std::logic_error("position outside the solved table");
+    }
     return PositionValue::FromCode(table_[index_.Index(mover, opponent)]);
 }
 
@@ -97,7 +111,9 @@ bool Solver::InitialiseSlice(int m, int o, Scratch& scratch, std::uint32_t begin
                     win = std::min(win, 2);
                     return;
                 }
-                const std::uint8_t child = table_[index_.Index(opponentAfter, after)];
+                const int left = PositionIndex::popcount16(opponentAfter);
+                const std::uint8_t child = table_[index_.SliceOffset(left, m) +
+                                                  index_.LocalIndex(opponentAfter, after, left, m)];
                 if (child == 0) {
                     draw = true;
                 } else if (IsLossCode(child)) {
@@ -128,7 +144,7 @@ bool Solver::InitialiseSlice(int m, int o, Scratch& scratch, std::uint32_t begin
 }
 
 void Solver::Propagate(int m, int o, std::uint16_t mover, std::uint16_t opponent, std::uint8_t code,
-                       Scratch& scratch) {
+                       Scratch& scratch, Marks& marks) {
     // Predecessors sit in slice (o, m): the opponent moved last.
     const int part = scratch.Part(o, m);
     std::uint8_t* counter = scratch.counter[part].data();
@@ -137,22 +153,22 @@ void Solver::Propagate(int m, int o, std::uint16_t mover, std::uint16_t opponent
     const int next = code + 1;
     if (IsLossCode(code)) {
         PositionRules::ForEachQuietUnstep(mover, opponent, [&](std::uint16_t previous) {
-            const std::uint32_t q = index_.LocalIndex(previous, mover);
+            const std::uint32_t q = index_.LocalIndex(previous, mover, o, m);
             // Codes up to `code` are final; a larger one is a pending win that may improve.
             if (table[q] == 0 || table[q] > next) {
                 table[q] = static_cast<std::uint8_t>(next);
                 counter[q] |= kCannotLose;
-                scratch.Mark(next);
+                marks.Mark(next);
             }
         });
     } else {
         PositionRules::ForEachQuietUnstep(mover, opponent, [&](std::uint16_t previous) {
-            const std::uint32_t q = index_.LocalIndex(previous, mover);
+            const std::uint32_t q = index_.LocalIndex(previous, mover, o, m);
             if (counter[q] & kCannotLose) return;
             if (--counter[q] == 0) {
                 const int lossCode = std::max<int>(lossFloor[q], next);
                 table[q] = static_cast<std::uint8_t>(std::min(lossCode, kMaxCode));
-                scratch.Mark(lossCode);
+                marks.Mark(lossCode);
             }
         });
     }
@@ -183,35 +199,61 @@ void Solver::SolveGroup(int m, int o, int threads) {
             scratch.overflow = InitialiseSlice(sm, so, scratch, 0, size) || scratch.overflow;
         }
     }
-    // Marks are only read after the join; recompute them from the table.
+    Marks marks;
     for (auto [sm, so] : slices) {
         const std::uint8_t* table = table_.data() + index_.SliceOffset(sm, so);
         for (std::uint32_t i = 0, n = index_.SliceSize(sm, so); i < n; ++i) {
-            scratch.pending[table[i]] = true;
+            marks.pending[table[i]] = true;
         }
     }
-    scratch.pending[0] = false;
+    marks.pending[0] = false;
     // Level by level: every entry holding code c is final when level c is reached, because
-    // propagation from level c only writes codes above c.
+    // propagation from level c only writes codes above c. Each level first collects the
+    // entries of code c, then propagates them; the predecessors of one slice's entries lie in
+    // the other slice, so the two slices of a group propagate on two threads without sharing.
+    std::array<std::vector<std::uint32_t>, 2> frontier;
+    const bool parallel = threads >= 2 && slices.size() == 2;
     for (int code = 1; code <= kMaxCode; ++code) {
-        if (!scratch.pending[code]) continue;
-        for (auto [sm, so] : slices) {
-            std::uint8_t* table = table_.data() + index_.SliceOffset(sm, so);
-            const std::uint32_t size = index_.SliceSize(sm, so);
+        if (!marks.pending[code]) continue;
+        auto collect = [&](std::size_t s) {
+            const auto [sm, so] = slices[s];
+            const std::uint8_t* table = table_.data() + index_.SliceOffset(sm, so);
+            const std::uint8_t* end = table + index_.SliceSize(sm, so);
+            frontier[s].clear();
+            for (const std::uint8_t* p = table;
+                 (p = static_cast<const std::uint8_t*>(std::memchr(p, code, end - p))); ++p) {
+                frontier[s].push_back(static_cast<std::uint32_t>(p - table));
+            }
+        };
+        auto propagate = [&](std::size_t s, Marks& out) {
+            const auto [sm, so] = slices[s];
             const std::uint32_t per = index_.Binomial(PositionIndex::kPoints - sm, so);
-            const std::uint8_t* p = table;
-            const std::uint8_t* end = table + size;
-            while ((p = static_cast<const std::uint8_t*>(std::memchr(p, code, end - p)))) {
-                const auto local = static_cast<std::uint32_t>(p - table);
+            for (std::uint32_t local : frontier[s]) {
                 const std::uint16_t mover = index_.SetOfRank(sm, local / per);
                 const std::uint16_t opponent = index_.Spread(index_.SetOfRank(so, local % per),
                                                              static_cast<std::uint16_t>(~mover));
-                Propagate(sm, so, mover, opponent, static_cast<std::uint8_t>(code), scratch);
-                ++p;
+                Propagate(sm, so, mover, opponent, static_cast<std::uint8_t>(code), scratch, out);
+            }
+        };
+        if (parallel) {
+            std::thread helper([&] { collect(1); });
+            collect(0);
+            helper.join();
+            Marks helperMarks;
+            std::thread second([&] { propagate(1, helperMarks); });
+            propagate(0, marks);
+            second.join();
+            marks.Merge(helperMarks);
+        } else {
+            for (std::size_t s = 0; s < slices.size(); ++s) {
+                collect(s);
+                propagate(s, marks);
             }
         }
     }
-    if (scratch.overflow) throw std::runtime_error("position distance exceeds the table range");
+    if (marks.overflow || scratch.overflow) {
+        throw std::runtime_error("position distance exceeds the table range");
+    }
 }
 
 void Solver::SolveForwardSweep(int maxTotal, const Progress& progress) {
@@ -233,8 +275,9 @@ void Solver::SolveForwardSweep(int maxTotal, const Progress& progress) {
 void Solver::SweepGroup(int m, int o) {
     std::vector<std::pair<int, int>> slices{{m, o}};
     if (m != o) slices.emplace_back(o, m);
-    // Highest code among the solved slices: a capture can reach a position that far away.
-    int lowerMax = 0;
+    // Highest code a capture can reach: the solved slices, or a position left with one piece
+    // (lost at once, code 1).
+    int lowerMax = 1;
     for (std::uint8_t code : table_) lowerMax = std::max<int>(lowerMax, code);
     // Sweep k decides the positions that end in exactly k plies (code k + 1), reading the
     // quiet successors decided in earlier sweeps (codes up to k).
@@ -280,6 +323,15 @@ void Solver::SweepGroup(int m, int o) {
         }
         if (!changed && k >= lowerMax) break;
     }
+}
+
+bool Solver::SetTable(std::vector<std::uint8_t> table, int solvedTotal) {
+    if (table.size() != index_.TotalSize() || solvedTotal < 0 || solvedTotal > kMaxTotal) {
+        return false;
+    }
+    table_ = std::move(table);
+    solvedTotal_ = solvedTotal;
+    return true;
 }
 
 SolverCensus Solver::Census() const {

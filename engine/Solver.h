@@ -45,6 +45,10 @@ class Solver {
     // sweep k exactly the positions that end in k plies, until a sweep changes nothing.
     void SolveForwardSweep(int maxTotal = kMaxTotal, const Progress& progress = {});
 
+    // Takes a table built earlier (for example read back from a file) as solved up to
+    // `solvedTotal` pieces. False, leaving the solver unchanged, when the size is wrong.
+    bool SetTable(std::vector<std::uint8_t> table, int solvedTotal);
+
     // Highest total piece count solved so far (0 before any solve).
     int SolvedTotal() const { return solvedTotal_; }
     bool Complete() const { return solvedTotal_ == kMaxTotal; }
@@ -55,18 +59,19 @@ class Solver {
     // Value for the side to move holding `mover` against `opponent` (disjoint point sets).
     // A side with one piece or none has lost: the mover with at most one piece gets loss 0
     // (checked first), then an opponent with at most one piece gives win 0. Otherwise both
-    // counts must be 2..6 and their slice solved.
+    // counts must be 2..6 and their slice solved (else std::logic_error).
     PositionValue ValueOf(std::uint16_t mover, std::uint16_t opponent) const;
 
     SolverCensus Census() const;
 
   private:
     struct Scratch;
+    struct Marks;
 
     void SolveGroup(int m, int o, int threads);
     bool InitialiseSlice(int m, int o, Scratch& scratch, std::uint32_t begin, std::uint32_t end);
     void Propagate(int m, int o, std::uint16_t mover, std::uint16_t opponent, std::uint8_t code,
-                   Scratch& scratch);
+                   Scratch& scratch, Marks& marks);
     void SweepGroup(int m, int o);
 
     const PositionIndex& index_;
