@@ -1,0 +1,259 @@
+#include "CSGDlg.h"
+
+#include <QButtonGroup>
+#include <QCollator>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QStringList>
+#include <algorithm>
+
+#include "DialogUnits.h"
+#include "GbkText.h"
+#include "Messages.h"
+#include "PlayerBook.h"
+
+namespace kelvara {
+namespace {
+
+// Combo boxes show only their edit field; the original height also held the drop-down list.
+constexpr int kComboHeight = 22;
+
+}  // namespace
+
+CSGDlg::CSGDlg(QWidget* parent, std::string addressBookPath)
+    : QDialog(parent), bookPath_(std::move(addressBookPath)) {
+    setWindowTitle(QStringLiteral("开始游戏"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(DluRect(0, 0, 224, 194).size());
+
+    auto group = [this](int x, int y, int w, int h) {
+        auto* box = new QGroupBox(this);
+        box->setGeometry(DluRect(x, y, w, h));
+        box->lower();
+    };
+    auto label = [this](const QString& text, int x, int y, int w, int h) {
+        auto* l = new QLabel(text, this);
+        l->setGeometry(DluRect(x, y, w, h));
+    };
+    kinds_ = new QButtonGroup(this);
+    auto radio = [this](int id, const QString& text, int x, int y, int w, int h) {
+        auto* r = new QRadioButton(text, this);
+        r->setObjectName(QStringLiteral("radio%1").arg(id));
+        r->setGeometry(DluRect(x, y, w, h + 2));
+        kinds_->addButton(r, id);
+        radios_[id] = r;
+    };
+    auto combo = [this](int id, int x, int y, int w) {
+        auto* c = new QComboBox(this);
+        c->setObjectName(QStringLiteral("combo%1").arg(id));
+        c->setEditable(true);
+        c->setInsertPolicy(QComboBox::NoInsert);
+        const QRect r = DluRect(x, y, w, 12);
+        c->setGeometry(r.x(), r.y() - 2, r.width(), kComboHeight);
+        combos_[id] = c;
+    };
+    auto button = [this](int id, const QString& text, int x, int y, int w, int h) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(QStringLiteral("button%1").arg(id));
+        b->setGeometry(DluRect(x, y, w, h));
+        b->setAutoDefault(false);
+        buttons_[id] = b;
+        return b;
+    };
+
+    group(2, 0, 222, 38);
+    radio(kOnePlayerRadio, QStringLiteral("单人游戏（玩家 VS 电脑）"), 9, 8, 136, 9);
+    label(QStringLiteral("黑棋:  玩家"), 16, 24, 41, 9);
+    combo(kOnePlayerName, 58, 22, 53);
+    label(QStringLiteral("白棋:   电脑"), 118, 21, 56, 11);
+
+    group(2, 42, 222, 46);
+    radio(kTwoPlayersRadio, QStringLiteral("双人游戏（玩家  VS  玩家）"), 9, 51, 125, 10);
+    label(QStringLiteral("黑棋:  玩家1"), 15, 69, 43, 9);
+    combo(kBlackName, 60, 67, 52);
+    label(QStringLiteral("白棋:  玩家2"), 118, 68, 44, 9);
+    combo(kWhiteName, 164, 66, 55);
+
+    group(2, 91, 222, 79);
+    radio(kNetworkRadio, QStringLiteral("网络游戏"), 9, 101, 80, 9);
+    label(QStringLiteral("黑棋(本机):  玩家"), 15, 116, 63, 9);
+    combo(kLocalName, 85, 114, 62);
+    label(QStringLiteral("白棋(网络):  地址"), 16, 134, 61, 10);
+
+    address_ = new QLineEdit(this);
+    address_->setObjectName(QStringLiteral("edit%1").arg(kAddress));
+    {
+        const QRect r = DluRect(85, 132, 99, 12);
+        address_->setGeometry(r.x(), r.y() - 1, r.width(), r.height() + 2);
+    }
+    // Up to four octets 0..255 separated by dots; an empty field counts as 0.
+    const QString octet = QStringLiteral("(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])?");
+    address_->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("^%1(\\.%1){0,3}$").arg(octet)), address_));
+    address_->setText(FormatAddress(0));
+
+    port_ = new QLineEdit(this);
+    port_->setObjectName(QStringLiteral("edit%1").arg(kPort));
+    {
+        const QRect r = DluRect(187, 132, 33, 12);
+        port_->setGeometry(r.x(), r.y() - 1, r.width(), r.height() + 2);
+    }
+    port_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^[0-9]*$")), port_));
+    port_->setText(QString::number(kDefaultPort));
+
+    button(kListButton, QStringLiteral("列表"), 75, 150, 32, 12);
+    button(kSearchButton, QStringLiteral("搜索"), 121, 150, 32, 12);
+    QPushButton* test = button(kTestButton, QStringLiteral("测试连接"), 171, 150, 40, 12);
+    connect(test, &QPushButton::clicked, this, &CSGDlg::TestConnection);
+
+    QPushButton* ok = button(1, QStringLiteral("确定"), 31, 177, 50, 14);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &CSGDlg::accept);
+    QPushButton* cancel = button(2, QStringLiteral("取消"), 140, 177, 50, 14);
+    connect(cancel, &QPushButton::clicked, this, &CSGDlg::reject);
+
+    radios_[kOnePlayerRadio]->setChecked(true);
+}
+
+QComboBox* CSGDlg::Combo(int id) const {
+    const auto it = combos_.find(id);
+    return it == combos_.end() ? nullptr : it->second;
+}
+
+QRadioButton* CSGDlg::Radio(int id) const {
+    const auto it = radios_.find(id);
+    return it == radios_.end() ? nullptr : it->second;
+}
+
+QPushButton* CSGDlg::Button(int id) const {
+    const auto it = buttons_.find(id);
+    return it == buttons_.end() ? nullptr : it->second;
+}
+
+int CSGDlg::exec() {
+    address_->setText(FormatAddress(kDefaultAddress));
+    if (!LoadAddressBook()) {
+        ShowMessage(parentWidget(), QStringLiteral("ERROR"), QStringLiteral("找不到玩家信息文件！"),
+                    QMessageBox::Critical);
+        setResult(QDialog::Rejected);
+        return QDialog::Rejected;
+    }
+    radios_[kOnePlayerRadio]->setChecked(true);
+    return QDialog::exec();
+}
+
+bool CSGDlg::LoadAddressBook() {
+    PlayerBook book;
+    if (!book.Load(bookPath_)) return false;
+
+    QStringList names;
+    for (const std::string& name : book.Names()) names.push_back(GbkText::ToQString(name));
+    // The lists are sorted as the platform sorts names for a Chinese user (pinyin order).
+    QCollator collator{QLocale(QLocale::Chinese, QLocale::China)};
+    std::stable_sort(names.begin(), names.end(), [&collator](const QString& a, const QString& b) {
+        return collator.compare(a, b) < 0;
+    });
+
+    const int order[4] = {kOnePlayerName, kBlackName, kWhiteName, kLocalName};
+    for (int d = 0; d < 4; ++d) {
+        QComboBox* box = combos_[order[d]];
+        box->clear();
+        box->addItems(names);
+        const std::optional<int> index = book.DefaultIndex(d + 1);
+        if (index && *index >= 0 && *index < box->count())
+            box->setCurrentIndex(*index);
+        else
+            box->setCurrentIndex(-1);
+    }
+    return true;
+}
+
+bool CSGDlg::TakeAddressAndPort() {
+    peerAddress_ = ParseAddress(address_->text());
+    std::int16_t port = 0;
+    if (!ParsePort(port_->text(), &port)) {
+        ShowMessage(this, ProgramTitle(), QStringLiteral("Please enter an integer."),
+                    QMessageBox::Warning);
+        port_->setFocus();
+        return false;
+    }
+    peerPort_ = port;
+    return true;
+}
+
+void CSGDlg::accept() {
+    // The port is checked before anything else, so that an invitation is never sent with a
+    // port that cannot be taken and then left accepted while the dialog stays open.
+    if (!TakeAddressAndPort()) return;
+    if (radios_[kOnePlayerRadio]->isChecked()) {
+        gameKind_ = 1;
+        blackName_ = combos_[kOnePlayerName]->currentText();
+        whiteName_.clear();
+    } else if (radios_[kTwoPlayersRadio]->isChecked()) {
+        gameKind_ = 2;
+        blackName_ = combos_[kBlackName]->currentText();
+        whiteName_ = combos_[kWhiteName]->currentText();
+    } else {
+        gameKind_ = 3;
+        if (!RunInvitation()) return;
+        blackName_ = combos_[kLocalName]->currentText();
+        whiteName_.clear();
+    }
+    QDialog::accept();
+}
+
+bool CSGDlg::RunInvitation() {
+    return false;
+}
+
+void CSGDlg::TestConnection() {}
+
+std::uint32_t CSGDlg::ParseAddress(const QString& text) {
+    std::uint32_t address = 0;
+    const QStringList fields = text.split(QLatin1Char('.'));
+    for (int i = 0; i < 4; ++i) {
+        std::uint32_t octet = 0;
+        if (i < fields.size()) {
+            bool ok = false;
+            const uint value = fields[i].trimmed().toUInt(&ok);
+            if (ok) octet = std::min<uint>(value, 255);
+        }
+        address = (address << 8) | octet;
+    }
+    return address;
+}
+
+QString CSGDlg::FormatAddress(std::uint32_t address) {
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(address >> 24)
+        .arg((address >> 16) & 0xFF)
+        .arg((address >> 8) & 0xFF)
+        .arg(address & 0xFF);
+}
+
+bool CSGDlg::ParsePort(const QString& text, std::int16_t* port) {
+    int i = 0;
+    while (i < text.size() && text[i].isSpace()) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
+        negative = text[i++] == QLatin1Char('-');
+    const int first = i;
+    std::uint32_t value = 0;
+    while (i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9')) {
+        value = (value * 10 + static_cast<std::uint32_t>(text[i].unicode() - u'0')) % 65536;
+        ++i;
+    }
+    if (i == first) return false;
+    if (negative) value = (65536 - value) % 65536;
+    *port = static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
+    return true;
+}
+
+}  // namespace kelvara

@@ -1,0 +1,445 @@
+#include "MainDialog.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QThread>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "AboutDialog.h"
+#include "BoardCanvas.h"
+#include "CSGDlg.h"
+#include "ComputerPlayer.h"
+#include "DialogUnits.h"
+#include "GbkText.h"
+#include "InputBlocker.h"
+#include "Messages.h"
+#include "SettingsFile.h"
+
+// Resources of a static library are registered by hand, outside any namespace.
+static void InitKelvaraResources() {
+    Q_INIT_RESOURCE(kelvara);
+}
+
+namespace kelvara {
+namespace {
+
+constexpr int kAnimationFrames = 95;
+
+// A font height given as the character cell (25 or 26 pixels) becomes the em size of a
+// Verdana-like face, whose cell is about 1.215 em.
+int EmPixels(int cellHeight) {
+    return static_cast<int>(std::lround(cellHeight / 1.215));
+}
+
+QFont MakeFont(int cellHeight) {
+    QFont font(QStringLiteral("verdana"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(EmPixels(cellHeight));
+    font.setWeight(QFont::ExtraBold);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+QRect ToQRect(const PixelRect& r) {
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+// Paths in the settings file may be written with backslashes.
+QString PicturePath(const std::string& value) {
+    QString path = QString::fromLocal8Bit(value.data(), static_cast<qsizetype>(value.size()));
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return path;
+}
+
+QImage LoadPicture(const SettingsFile& settings, const char* key) {
+    const std::string value = settings.GetValue("BG", key);
+    if (value == SettingsFile::kNotFound || value == SettingsFile::kNotLoaded || value.empty())
+        return QImage();
+    QImage picture(PicturePath(value));
+    if (picture.isNull()) return picture;
+    return picture.convertToFormat(QImage::Format_RGB32);
+}
+
+QTreeWidget* MakeHistoryList(QWidget* parent, const QString& name) {
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(name);
+    list->setColumnCount(1);
+    list->setHeaderHidden(true);
+    list->setHeaderLabels({QString()});
+    list->setColumnWidth(0, 80);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setFrameShape(QFrame::StyledPanel);
+    list->setFocusPolicy(Qt::NoFocus);
+    return list;
+}
+
+}  // namespace
+
+MainDialog::MainDialog(QWidget* parent) : QDialog(parent), session_(*this, nullptr, nullptr) {
+    InitKelvaraResources();
+    computer_ = std::make_unique<ComputerPlayer>();
+    session_.SetMoveChooser(computer_.get());
+
+    setWindowTitle(ProgramTitle());
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(false);
+    QFont dialogFont = font();
+    dialogFont.setPixelSize(12);
+    setFont(dialogFont);
+
+    icon_ = QIcon(QStringLiteral(":/kelvara/icon.png"));
+    setWindowIcon(icon_);
+
+    BuildMenu();
+    BuildControls();
+
+    statusFont_ = MakeFont(25);
+    statusLabel_->setFont(statusFont_);
+    clockFont_ = MakeFont(26);
+    clockLabel_->setFont(clockFont_);
+
+    clockTimer_.setInterval(1000);
+    connect(&clockTimer_, &QTimer::timeout, this, [this] { session_.OnClockTick(); });
+}
+
+MainDialog::~MainDialog() {
+    clockTimer_.stop();
+}
+
+void MainDialog::BuildMenu() {
+    menuBar_ = new QMenuBar(this);
+    QMenu* game = menuBar_->addMenu(QStringLiteral("游戏(&G)"));
+    game->setObjectName(QStringLiteral("gameMenu"));
+    QAction* start = game->addAction(QStringLiteral("开始(&S)"), this, &MainDialog::StartGame);
+    start->setObjectName(QStringLiteral("actionStart"));
+    QAction* stop = game->addAction(QStringLiteral("停止(&T)"), this, &MainDialog::StopGame);
+    stop->setObjectName(QStringLiteral("actionStop"));
+    QAction* exit = game->addAction(QStringLiteral("退出(&X)"), this, &MainDialog::ExitGame);
+    exit->setObjectName(QStringLiteral("actionExit"));
+    QAction* about = menuBar_->addAction(QStringLiteral("关于(&A)"), this, &MainDialog::ShowAbout);
+    about->setObjectName(QStringLiteral("actionAbout"));
+    // The system menu's about item, where the window manager offers no system menu.
+    game->addSeparator();
+    QAction* aboutToo =
+        game->addAction(QStringLiteral("关于 Kelvara(&A)..."), this, &MainDialog::ShowAbout);
+    aboutToo->setObjectName(QStringLiteral("actionAboutKelvara"));
+}
+
+void MainDialog::BuildControls() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar_);
+
+    canvas_ = new BoardCanvas(this);
+    canvas_->setObjectName(QStringLiteral("boardCanvas"));
+    canvas_->setMinimumSize(kClientWidth, kClientHeight);
+    layout->addWidget(canvas_);
+    connect(canvas_, &BoardCanvas::LeftPressed, this, &MainDialog::OnCanvasPressed);
+    connect(canvas_, &BoardCanvas::Moved, this, &MainDialog::OnCanvasMoved);
+    connect(canvas_, &BoardCanvas::LeftReleased, this, &MainDialog::OnCanvasReleased);
+    connect(canvas_, &BoardCanvas::Entered, this, &MainDialog::UpdateCursor);
+
+    // The texts lie over the canvas with a transparent background, so the board picture shows
+    // behind them.
+    matchLabel_ = new QLabel(canvas_);
+    matchLabel_->setObjectName(QStringLiteral("matchLine"));
+    matchLabel_->setGeometry(DluRect(10, 8, 230, 13));
+    matchLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    statusLabel_ = new QLabel(canvas_);
+    statusLabel_->setObjectName(QStringLiteral("statusLine"));
+    statusLabel_->setGeometry(DluRect(14, 27, 223, 19));
+    statusLabel_->setAlignment(Qt::AlignCenter);
+
+    clockLabel_ = new QLabel(canvas_);
+    clockLabel_->setObjectName(QStringLiteral("clockText"));
+    clockLabel_->setGeometry(DluRect(264, 14, 81, 24));
+    clockLabel_->setAlignment(Qt::AlignCenter);
+
+    auto* blackTitle = new QLabel(QStringLiteral("历史记录（黑）"), canvas_);
+    blackTitle->setGeometry(DluRect(211, 58, 58, 11));
+    auto* whiteTitle = new QLabel(QStringLiteral("历史记录（白）"), canvas_);
+    whiteTitle->setGeometry(DluRect(287, 57, 58, 11));
+
+    blackHistory_ = MakeHistoryList(canvas_, QStringLiteral("blackHistory"));
+    blackHistory_->setGeometry(DluRect(210, 74, 68, 159));
+    whiteHistory_ = MakeHistoryList(canvas_, QStringLiteral("whiteHistory"));
+    whiteHistory_->setGeometry(DluRect(286, 74, 68, 159));
+
+    resize(sizeHint().expandedTo(minimumSizeHint()));
+}
+
+bool MainDialog::Initialise(const std::string& settingsPath) {
+    SettingsFile settings;
+    if (settings.Load(settingsPath) != 1) {
+        ShowMessage(this, QStringLiteral("ERROR"), QStringLiteral("不能加载配置文件!!"),
+                    QMessageBox::Critical);
+        return false;
+    }
+
+    const QImage background = LoadPicture(settings, "mainbg");
+    if (background.isNull())
+        canvas_->SetBackground(QBrush(QColor(200, 210, 220)));
+    else
+        canvas_->SetBackground(QBrush(background));
+    blackPicture_ = LoadPicture(settings, "chessman_black");
+    whitePicture_ = LoadPicture(settings, "chessman_white");
+
+    blackCursor_ = QCursor(QPixmap(QStringLiteral(":/kelvara/cursor_black.png")), 6, 0);
+    whiteCursor_ = QCursor(QPixmap(QStringLiteral(":/kelvara/cursor_white.png")), 6, 0);
+
+    listenEnabled_ = settings.GetValue("NET", "listen") != "no";
+    if (listenEnabled_ && !StartListening())
+        ShowMessage(this, QStringLiteral("ERROR"), QStringLiteral("监听端口时出错!!"),
+                    QMessageBox::Critical);
+    settings.Clear();
+    return true;
+}
+
+bool MainDialog::StartListening() {
+    return true;
+}
+
+void MainDialog::SetMoveChooser(MoveChooser* chooser) {
+    session_.SetMoveChooser(chooser);
+}
+
+const QImage& MainDialog::CanvasImage() const {
+    return canvas_->Image();
+}
+
+QString MainDialog::MatchText() const {
+    return matchLabel_->text();
+}
+
+QString MainDialog::ClockText() const {
+    return clockLabel_->text();
+}
+
+const QImage& MainDialog::PiecePicture(CellCode side) const {
+    static const QImage none;
+    if (side == Black) return blackPicture_;
+    if (side == White) return whitePicture_;
+    return none;
+}
+
+const QCursor& MainDialog::TurnCursor(CellCode side) const {
+    return side == White ? whiteCursor_ : blackCursor_;
+}
+
+// ---- menu ----
+
+std::unique_ptr<CSGDlg> MainDialog::CreateStartDialog() {
+    return std::make_unique<CSGDlg>(this);
+}
+
+void MainDialog::StartGame() {
+    std::unique_ptr<CSGDlg> dialog = CreateStartDialog();
+    if (dialog->exec() != QDialog::Accepted) return;
+    StartChoice choice;
+    choice.gameKind = dialog->GameKind();
+    choice.blackName = GbkText::FromQString(dialog->BlackName());
+    choice.whiteName = GbkText::FromQString(dialog->WhiteName());
+    dialog.reset();
+    session_.Start(choice);
+    UpdateCursor();
+}
+
+void MainDialog::StopGame() {
+    session_.Stop();
+    UpdateCursor();
+}
+
+void MainDialog::ExitGame() {
+    ShowMessage(this, ProgramTitle(), QStringLiteral("OK"), QMessageBox::NoIcon);
+    close();
+}
+
+void MainDialog::ShowAbout() {
+    AboutDialog about(icon_, this);
+    about.exec();
+}
+
+void MainDialog::keyPressEvent(QKeyEvent* event) {
+    // Enter closes the window like Escape does (QDialog handles Escape itself).
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// ---- mouse ----
+
+void MainDialog::UpdateCursor() {
+    switch (session_.CursorFor()) {
+        case TurnCursor::Default:
+            canvas_->unsetCursor();
+            break;
+        case TurnCursor::BlackHand:
+            canvas_->setCursor(blackCursor_);
+            break;
+        case TurnCursor::WhiteHand:
+            canvas_->setCursor(whiteCursor_);
+            break;
+        case TurnCursor::Unchanged:
+            break;
+    }
+}
+
+void MainDialog::OnCanvasPressed(int x, int y) {
+    session_.OnLeftButtonDown(x, y);
+    UpdateCursor();
+}
+
+void MainDialog::OnCanvasMoved(int x, int y, bool leftHeld) {
+    UpdateCursor();
+    session_.OnMouseMove(x, y, leftHeld);
+}
+
+void MainDialog::OnCanvasReleased(int x, int y) {
+    session_.OnLeftButtonUp(x, y);
+    UpdateCursor();
+}
+
+// ---- texts, lists, clock ----
+
+void MainDialog::SetMatchLine(const std::string& text) {
+    matchLabel_->setText(GbkText::ToQString(text));
+}
+
+void MainDialog::SetStatusLine(const std::string& text) {
+    statusText_ = GbkText::ToQString(text);
+    ShowStatus();
+}
+
+void MainDialog::ShowStatus() {
+    // Centred, ending in an ellipsis when it does not fit.
+    const QFontMetrics metrics(statusLabel_->font());
+    statusLabel_->setText(
+        metrics.elidedText(statusText_, Qt::ElideRight, statusLabel_->contentsRect().width()));
+    statusLabel_->setToolTip(statusText_);
+}
+
+void MainDialog::SetClockText(const std::string& text) {
+    clockLabel_->setText(GbkText::ToQString(text));
+}
+
+void MainDialog::AppendHistory(CellCode side, const std::string& moveText) {
+    QTreeWidget* list = side == Black ? blackHistory_ : whiteHistory_;
+    auto* item = new QTreeWidgetItem(QStringList{GbkText::ToQString(moveText)});
+    list->addTopLevelItem(item);
+    list->scrollToItem(item);
+}
+
+void MainDialog::ClearHistory() {
+    blackHistory_->clear();
+    whiteHistory_->clear();
+}
+
+void MainDialog::StartClockTimer() {
+    clockTimer_.start();
+}
+
+void MainDialog::StopClockTimer() {
+    clockTimer_.stop();
+}
+
+// ---- drawing ----
+
+void MainDialog::EraseBoard() {
+    EraseRect(geometry::kBoardArea);
+}
+
+void MainDialog::DrawAllPieces() {
+    for (int i = 1; i <= 4; ++i)
+        for (int j = 1; j <= 4; ++j)
+            DrawPiece(i, j, static_cast<CellCode>(session_.board.Code(i, j)));
+}
+
+void MainDialog::DrawPiece(int column, int row, CellCode side) {
+    if (side != Black && side != White) return;
+    DrawPictureInRect(side, geometry::PieceSquare(column, row));
+}
+
+void MainDialog::ErasePiece(int column, int row) {
+    EraseRect(geometry::PieceSquare(column, row));
+}
+
+void MainDialog::EraseRect(const PixelRect& rect) {
+    canvas_->Erase(ToQRect(rect));
+}
+
+void MainDialog::DrawPictureInRect(CellCode side, const PixelRect& rect) {
+    canvas_->DrawPicture(ToQRect(rect), PiecePicture(side));
+}
+
+void MainDialog::AnimateMove(CellCode side, int column, int row, int direction) {
+    int x = geometry::SquareLeft(column);
+    int y = geometry::SquareTop(row);
+    int dx = 0, dy = 0;
+    int toColumn = column, toRow = row;
+    switch (direction) {
+        case Up:
+            dy = -1;
+            ++toRow;
+            break;
+        case Down:
+            dy = 1;
+            --toRow;
+            break;
+        case Left:
+            dx = -1;
+            --toColumn;
+            break;
+        case Right:
+            dx = 1;
+            ++toColumn;
+            break;
+        default:
+            break;
+    }
+    const auto square = [](int left, int top) {
+        return PixelRect{left, top, left + geometry::kSquare, top + geometry::kSquare};
+    };
+
+    // Input that arrives meanwhile is dropped; the clock keeps ticking.
+    InputBlocker blocker;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    for (int frame = 1; frame <= kAnimationFrames; ++frame) {
+        EraseRect(square(x, y));
+        x += dx;
+        y += dy;
+        DrawPictureInRect(side, square(x, y));
+        canvas_->Present();
+        const qint64 due = static_cast<qint64>(animationMs_) * frame / kAnimationFrames;
+        while (elapsed.elapsed() < due) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                            QEventLoop::ExcludeSocketNotifiers);
+            if (elapsed.elapsed() < due) QThread::msleep(1);
+        }
+    }
+    EraseRect(square(x, y));
+    DrawPiece(toColumn, toRow, side);
+    canvas_->Present();
+    if (animationMs_ > 0) blocker.DropPendingInput();
+}
+
+}  // namespace kelvara

@@ -1,0 +1,148 @@
+#pragma once
+
+#include <QBrush>
+#include <QCursor>
+#include <QDialog>
+#include <QFont>
+#include <QIcon>
+#include <QImage>
+#include <QString>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "GameSession.h"
+#include "GameView.h"
+#include "MoveChooser.h"
+
+class QAction;
+class QLabel;
+class QMenuBar;
+class QTreeWidget;
+
+namespace kelvara {
+
+class BoardCanvas;
+class CSGDlg;
+
+// The main window: menu, match/status/clock texts, the two history lists and the board canvas.
+// It owns the game session and the computer player, implements GameView for the session and
+// forwards the menu, the mouse and the clock timer to it.
+//
+// Client area: the canvas below the menu bar is 542 x 400 pixels. 542 is the width of the
+// original 361-unit dialog; the height is 400 instead of 394 so that the whole board area
+// (0, 70)-(311, 400) fits. Canvas pixel (x, y) is the board geometry's client pixel (x, y).
+//
+// For network play:
+//   - Session() gives the session; call Session().SetNetworkLink(...) to connect it.
+//   - ListenEnabled() tells whether "listen" under "NET" allows listening; Initialise() calls
+//     StartListening() when it does, and shows "监听端口时出错!!" when that returns false.
+//   - CreateStartDialog() makes the start dialog, so a dialog whose RunInvitation() really
+//     invites can be put in its place.
+class MainDialog : public QDialog, public GameView {
+    Q_OBJECT
+  public:
+    static constexpr int kClientWidth = 542;
+    static constexpr int kClientHeight = 400;
+    static constexpr int kListenPort = 2003;
+    static constexpr int kDefaultAnimationMs = 400;
+
+    explicit MainDialog(QWidget* parent = nullptr);
+    ~MainDialog() override;
+
+    // Start-up: reads set/kelvara.ini once and builds the brush, pictures and cursors. When
+    // the file cannot be opened it tells the user and returns false: the program then ends.
+    bool Initialise(const std::string& settingsPath = "set/kelvara.ini");
+
+    GameSession& Session() { return session_; }
+    bool ListenEnabled() const { return listenEnabled_; }
+    int ListenPort() const { return kListenPort; }
+
+    // Puts another computer player in place of the built-in one (not owned).
+    void SetMoveChooser(MoveChooser* chooser);
+    // Total time of one step animation (95 frames); 0 draws the frames without waiting.
+    void SetAnimationMilliseconds(int ms) { animationMs_ = ms < 0 ? 0 : ms; }
+    int AnimationMilliseconds() const { return animationMs_; }
+
+    // What the window shows, for tests and for the network layer.
+    BoardCanvas* Canvas() const { return canvas_; }
+    const QImage& CanvasImage() const;
+    QString MatchText() const;
+    const QString& StatusText() const { return statusText_; }
+    QString ClockText() const;
+    QTreeWidget* BlackHistory() const { return blackHistory_; }
+    QTreeWidget* WhiteHistory() const { return whiteHistory_; }
+    QLabel* StatusLabel() const { return statusLabel_; }
+    QLabel* ClockLabel() const { return clockLabel_; }
+    QMenuBar* Menu() const { return menuBar_; }
+    const QFont& StatusFont() const { return statusFont_; }
+    const QFont& ClockFont() const { return clockFont_; }
+    const QImage& PiecePicture(CellCode side) const;
+    const QCursor& TurnCursor(CellCode side) const;
+    bool ClockRunning() const { return clockTimer_.isActive(); }
+
+    // GameView
+    void SetMatchLine(const std::string& text) override;
+    void SetStatusLine(const std::string& text) override;
+    void SetClockText(const std::string& text) override;
+    void AppendHistory(CellCode side, const std::string& moveText) override;
+    void ClearHistory() override;
+    void StartClockTimer() override;
+    void StopClockTimer() override;
+    void EraseBoard() override;
+    void DrawAllPieces() override;
+    void DrawPiece(int column, int row, CellCode side) override;
+    void ErasePiece(int column, int row) override;
+    void EraseRect(const PixelRect& rect) override;
+    void DrawPictureInRect(CellCode side, const PixelRect& rect) override;
+    void AnimateMove(CellCode side, int column, int row, int direction) override;
+
+  public slots:
+    void StartGame();  // 开始
+    void StopGame();   // 停止
+    void ExitGame();   // 退出: the "OK" box, then the window closes
+    void ShowAbout();  // 关于
+
+  protected:
+    // Starts the listener for invitations; false when it cannot listen. Without network play
+    // there is no listener and this reports success.
+    virtual bool StartListening();
+    virtual std::unique_ptr<CSGDlg> CreateStartDialog();
+
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void BuildControls();
+    void BuildMenu();
+    void UpdateCursor();
+    void ShowStatus();
+    void OnCanvasPressed(int x, int y);
+    void OnCanvasMoved(int x, int y, bool leftHeld);
+    void OnCanvasReleased(int x, int y);
+
+    GameSession session_;
+    std::unique_ptr<MoveChooser> computer_;
+
+    QIcon icon_;
+    QMenuBar* menuBar_ = nullptr;
+    BoardCanvas* canvas_ = nullptr;
+    QLabel* matchLabel_ = nullptr;
+    QLabel* statusLabel_ = nullptr;
+    QLabel* clockLabel_ = nullptr;
+    QTreeWidget* blackHistory_ = nullptr;
+    QTreeWidget* whiteHistory_ = nullptr;
+    QString statusText_;
+
+    QFont statusFont_;
+    QFont clockFont_;
+    QImage blackPicture_;
+    QImage whitePicture_;
+    QCursor blackCursor_;
+    QCursor whiteCursor_;
+    QTimer clockTimer_;
+
+    bool listenEnabled_ = true;
+    int animationMs_ = kDefaultAnimationMs;
+};
+
+}  // namespace kelvara

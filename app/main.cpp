@@ -1,0 +1,45 @@
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
+
+#include "GbkText.h"
+#include "MainDialog.h"
+#include "Messages.h"
+
+namespace {
+
+bool HasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (!HasDisplay()) {
+        std::fprintf(stderr,
+                     "kelvara: 没有可用的显示 (no display found; set DISPLAY or run under "
+                     "xvfb-run)\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(kelvara::ProgramTitle());
+    QApplication::setApplicationDisplayName(kelvara::ProgramTitle());
+
+    if (!kelvara::GbkText::Available()) {
+        std::fprintf(stderr, "kelvara: GBK text conversion is not available in this Qt build\n");
+        kelvara::ShowMessage(nullptr, QStringLiteral("ERROR"),
+                             QStringLiteral("GBK text conversion is not available."),
+                             QMessageBox::Critical);
+        return 1;
+    }
+
+    kelvara::MainDialog window;
+    if (!window.Initialise()) return 1;
+    window.exec();
+    return 0;
+}
