@@ -1,0 +1,103 @@
+// Whole one-player games through GameSession with the real computer player.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "BoardText.h"
+#include "ComputerPlayer.h"
+#include "EngineTestSupport.h"
+#include "GameSession.h"
+
+using namespace kelvara;
+using kelvara::test::TempDir;
+
+namespace {
+
+struct RecordingView : GameView {
+    std::string status;
+    std::vector<std::string> black, white;
+    std::vector<std::pair<int, int>> erased;
+    bool timerRunning = false;
+
+    void SetMatchLine(const std::string&) override {}
+    void SetStatusLine(const std::string& t) override { status = t; }
+    void SetClockText(const std::string&) override {}
+    void AppendHistory(CellCode side, const std::string& m) override {
+        (side == Black ? black : white).push_back(m);
+    }
+    void ClearHistory() override {
+        black.clear();
+        white.clear();
+    }
+    void StartClockTimer() override { timerRunning = true; }
+    void StopClockTimer() override { timerRunning = false; }
+    void EraseBoard() override {}
+    void DrawAllPieces() override {}
+    void DrawPiece(int, int, CellCode) override {}
+    void ErasePiece(int c, int r) override { erased.emplace_back(c, r); }
+    void EraseRect(const PixelRect&) override {}
+    void DrawPictureInRect(CellCode, const PixelRect&) override {}
+    void AnimateMove(CellCode, int, int, int) override {}
+};
+
+// Black's move with the mouse: press on the piece, drag, release on the destination.
+void Drag(GameSession& s, const MoveRecord& m) {
+    int tx = 0, ty = 0;
+    StepTarget(m.fromX, m.fromY, m.direction, tx, ty);
+    const auto px = [](int column) { return 95 * column - 80; };
+    const auto py = [](int row) { return 475 - 95 * row; };
+    s.OnLeftButtonDown(px(m.fromX), py(m.fromY));
+    s.OnMouseMove(px(tx), py(ty), true);
+    s.OnLeftButtonUp(px(tx), py(ty));
+}
+
+// A plain black player: the legal step at a position in scan order that turns with the ply.
+bool BlackStep(const Board& board, int ply, MoveRecord& move) {
+    std::vector<MoveRecord> steps;
+    for (int x = 1; x <= 4; ++x)
+        for (int y = 1; y <= 4; ++y)
+            for (int d = Up; d <= Right; ++d)
+                if (board.IsLegalStep(Black, MoveRecord{x, y, d})) steps.push_back({x, y, d});
+    if (steps.empty()) return false;
+    move = steps[(ply * 7) % steps.size()];
+    return true;
+}
+
+}  // namespace
+
+TEST(ComputerGame, PlaysToTheEnd) {
+    TempDir dir;
+    // One stored answer for the opening; the search plays the rest.
+    dir.Write("set/experience.dat", "202222021001111124D\r\n");
+    ComputerPlayer computer(dir.File("set/experience.dat"));
+    RecordingView view;
+    GameSession s(view, &computer, nullptr);
+    s.Start({1, "p", ""});
+
+    int ply = 0;
+    for (; s.gameState == Running && ply < 400; ++ply) {
+        ASSERT_EQ(s.sideToMove, Black);
+        const std::size_t whiteBefore = view.white.size();
+        MoveRecord m;
+        ASSERT_TRUE(BlackStep(s.board, ply, m));
+        if (ply == 0) m = {2, 1, Up};
+        const std::string before = BoardToText(s.board);
+        Drag(s, m);
+        ASSERT_NE(BoardToText(s.board), before) << "black's step was not taken";
+        if (s.gameState == Running) {
+            ASSERT_EQ(view.white.size(), whiteBefore + 1);
+        }
+        // The counts always agree with the cells, and every computer move was legal.
+        ASSERT_EQ(s.board.blackPieces, s.board.CountPieces(Black));
+        ASSERT_EQ(s.board.whitePieces, s.board.CountPieces(White));
+    }
+    EXPECT_EQ(s.gameState, NoGame) << "no end after " << ply << " black moves";
+    // The game ended by the rules: a side down to one piece, or the computer without a move.
+    EXPECT_TRUE(s.board.blackPieces <= 1 || s.board.whitePieces <= 1 ||
+                view.white.size() < view.black.size());
+    EXPECT_FALSE(view.timerRunning);
+    ASSERT_FALSE(view.white.empty());
+    EXPECT_EQ(view.white.front(), "24D");  // the stored answer
+    EXPECT_FALSE(view.erased.empty());
+}

@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "BoardText.h"
+#include "ComputerPlayer.h"
+#include "EngineTestSupport.h"
+#include "ExperienceStore.h"
+
+using namespace kelvara;
+using kelvara::test::BoardOf;
+using kelvara::test::TempDir;
+
+namespace {
+
+// The position after black's first step (2, 1) up, and its pattern.
+const std::string kAfter21U = "b.bbbb.bw..wwwww";
+const std::string kPattern21U = "2022220210011111";
+
+struct Experience : ::testing::Test {
+    TempDir dir;
+    std::string path = dir.File("set/experience.dat");
+    ExperienceStore store{path};
+    Board board = BoardOf(kAfter21U);
+
+    // Looks up with a marker record; returns the move text or "" when nothing fits.
+    std::string LookUp(const std::string& file) {
+        dir.Write("set/experience.dat", file);
+        return LookUpNow();
+    }
+    std::string LookUpNow() {
+        MoveRecord move{8, 8, None};
+        if (!store.LookUpExperience(board, White, move)) {
+            EXPECT_EQ(move, (MoveRecord{8, 8, None}));
+            return "";
+        }
+        return Board::FormatMove(move);
+    }
+};
+
+}  // namespace
+
+TEST_F(Experience, WorkedExampleAndItsVariants) {
+    EXPECT_EQ(LookUp(kPattern21U + "13R"), "13R");
+    EXPECT_EQ(LookUp(kPattern21U + "13r\n"), "13R");
+    EXPECT_EQ(LookUp(kPattern21U + "13R  stored by hand; 13L would be worse\r\n"), "13R");
+    // Any other position.
+    board = Board();
+    EXPECT_EQ(LookUp(kPattern21U + "13R\n"), "");
+}
+
+TEST_F(Experience, LineEndsAndTheFirstFittingLine) {
+    const std::string other = "2222200210011111" + std::string("24D");  // the start position
+    EXPECT_EQ(LookUp(other + "\r\n" + kPattern21U + "43l\r\n" + kPattern21U + "13R\r\n"), "43L");
+    EXPECT_EQ(LookUp(other + "\n" + kPattern21U + "43L\n" + kPattern21U + "13R"), "43L");
+    EXPECT_EQ(LookUp("\n\r\n" + other + "\n" + kPattern21U + "24D"), "24D");  // last line, no end
+    // A pattern character other than 0..3 never fits.
+    EXPECT_EQ(LookUp("x" + kPattern21U.substr(1) + "13R\n" + "4" + kPattern21U.substr(1) +
+                     "13R\n"
+                     " " +
+                     kPattern21U + "13R\n"),
+              "");
+    EXPECT_EQ(LookUp(""), "");
+}
+
+TEST_F(Experience, SixteenThreesFitEveryPosition) {
+    std::mt19937 rng(5);
+    int fitted = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::string text(16, '.');
+        for (char& c : text) c = "bw."[rng() % 3];
+        const Board any = BoardOf(text);
+        for (int x = 1; x <= 4; ++x) {
+            for (int y = 1; y <= 4; ++y) {
+                for (int d = Up; d <= Right; ++d) {
+                    const MoveRecord step{x, y, d};
+                    const std::string line = "3333333333333333" + Board::FormatMove(step);
+                    MoveRecord move;
+                    const bool fits = ExperienceStore::MatchExperienceLine(line, any, White, move);
+                    ASSERT_EQ(fits, any.IsLegalStep(White, step)) << text << ' ' << line;
+                    if (fits) {
+                        EXPECT_EQ(move, step);
+                        ++fitted;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(fitted, 100);
+}
+
+// Fitting patterns with a tail that is short or names a step the rules do not allow are passed
+// over, and the next line decides.
+TEST_F(Experience, MalformedTailsFitNothing) {
+    const char* tails[] = {
+        "",    "1",   "13",   "13\r",  // shorter than an entry (the CR is the line end)
+        "03R", "53R", "1:R",  "a3R",   // column or row outside 1..4
+        "13X", "13 ", "13\t",          // unknown letter
+        "23R", "12R", "33U",           // from-point without a white piece (empty, black)
+        "14U", "13L", "44R",           // destination off the grid
+        "13U", "24R",                  // destination occupied
+    };
+    for (const char* tail : tails) {
+        SCOPED_TRACE(tail);
+        EXPECT_EQ(LookUp(kPattern21U + tail + "\n" + kPattern21U + "43L\n"), "43L");
+        EXPECT_EQ(LookUp(kPattern21U + tail), "");
+        MoveRecord move{8, 8, None};
+        EXPECT_FALSE(ExperienceStore::MatchExperienceLine(kPattern21U + tail, board, White, move));
+        EXPECT_EQ(move, (MoveRecord{8, 8, None}));
+    }
+    EXPECT_EQ(BoardToText(board), kAfter21U);
+    EXPECT_EQ(board.blackPieces, 6);
+    EXPECT_EQ(board.whitePieces, 6);
+}
+
+TEST_F(Experience, PatternDigitsAgainstTheSideAskedFor) {
+    // Asked for black, '1' means black and '2' white.
+    MoveRecord move;
+    EXPECT_TRUE(
+        ExperienceStore::MatchExperienceLine("1011110120022222"
+                                             "42L",
+                                             board, Black, move));
+    EXPECT_EQ(move, (MoveRecord{4, 2, Left}));
+    EXPECT_FALSE(ExperienceStore::MatchExperienceLine(kPattern21U + "42L", board, Black, move));
+    // '0' is an empty point, not code 0.
+    EXPECT_FALSE(
+        ExperienceStore::MatchExperienceLine("2222220210011111"
+                                             "13R",
+                                             board, White, move));
+    EXPECT_FALSE(
+        ExperienceStore::MatchExperienceLine("0022220210011111"
+                                             "13R",
+                                             board, White, move));
+    EXPECT_EQ(move, (MoveRecord{4, 2, Left}));
+}
+
+TEST_F(Experience, LongLinesAndLinesAcrossReadBlocks) {
+    const std::string filler(3 << 20, 'z');
+    EXPECT_EQ(LookUp(kPattern21U + "13R" + filler + "\r\n"), "13R");
+    EXPECT_EQ(LookUp("0" + filler + "\n" + kPattern21U + "43L\n"), "43L");
+    // Entries that start or end close to a 1 MiB boundary, with LF or CR LF ends.
+    const std::size_t block = 1 << 20;
+    for (std::size_t shift = 0; shift < 24; ++shift) {
+        SCOPED_TRACE(shift);
+        const std::string lead = "3" + std::string(block - shift - 2, '9') + "\n";
+        EXPECT_EQ(LookUp(lead + kPattern21U + "43L\r\n"), "43L");
+        EXPECT_EQ(LookUp(lead + kPattern21U + "13\r\n" + kPattern21U + "24D"), "24D");
+    }
+}
+
+TEST_F(Experience, ReadAfreshAtEveryTurn) {
+    ComputerPlayer player(path);
+    MoveRecord move;
+    EXPECT_TRUE(player.ChooseMove(board, move));  // the search
+    EXPECT_EQ(move, (MoveRecord{1, 3, Right}));
+
+    dir.Write("set/experience.dat", kPattern21U + "43L\r\n");
+    EXPECT_TRUE(player.ChooseMove(board, move));
+    EXPECT_EQ(move, (MoveRecord{4, 3, Left}));
+
+    std::filesystem::remove(path);
+    EXPECT_TRUE(player.ChooseMove(board, move));
+    EXPECT_EQ(move, (MoveRecord{1, 3, Right}));
+
+    dir.Write("set/experience.dat", kPattern21U + "24d\r\n");
+    EXPECT_TRUE(player.ChooseMove(board, move));
+    EXPECT_EQ(move, (MoveRecord{2, 4, Down}));
+    EXPECT_EQ(BoardToText(board), kAfter21U);
+}
+
+TEST(ExperienceDefaults, PathRelativeToTheWorkingDirectory) {
+    EXPECT_EQ(ComputerPlayer().Experience().Path(), "set/experience.dat");
+    EXPECT_EQ(ExperienceStore().Path(), "set/experience.dat");
+}
