@@ -1,0 +1,224 @@
+// Benchmarks of the computer player. At start a 100 MB experience file is written to a fresh
+// temporary folder (only its last line fits the looked-up position); it is removed at the end.
+// The same file is also counted with `grep -c`, and the ratio of the two times is printed.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "Board.h"
+#include "BoardText.h"
+#include "ComputerPlayer.h"
+#include "ExperienceStore.h"
+
+using namespace kelvara;
+
+namespace {
+
+constexpr std::size_t kExperienceBytes = 100u << 20;
+// The position after black's first step (2, 1) up, and the entry that answers it.
+const char* const kLookedUpBoard = "b.bbbb.bw..wwwww";
+const char* const kFittingEntry = "202222021001111113R";
+const char* const kNoExperience = "/nonexistent/kelvara/experience.dat";
+
+std::filesystem::path gDir;
+std::string gExperience;
+
+// Deterministic black: the legal step at a place in scan order that turns with the ply.
+bool PlainBlackStep(const Board& board, int ply, MoveRecord& move) {
+    MoveRecord steps[24];
+    int n = 0;
+    for (int x = 1; x <= 4; ++x)
+        for (int y = 1; y <= 4; ++y)
+            for (int d = Up; d <= Right; ++d)
+                if (board.IsLegalStep(Black, MoveRecord{x, y, d})) steps[n++] = {x, y, d};
+    if (n == 0) return false;
+    move = steps[(ply * 7) % n];
+    return true;
+}
+
+// One game of the computer (white, search only) against the plain black; returns the plies.
+int SelfPlayGame(const ComputerPlayer& player, int opening) {
+    ComputerPlayer computer = player;
+    Board board;
+    CellCode toMove = Black;
+    int ply = 0;
+    for (; ply < 300 && board.Winner(toMove) == Empty; ++ply) {
+        MoveRecord move;
+        const bool moved = toMove == Black ? PlainBlackStep(board, ply + opening, move)
+                                           : computer.ChooseMove(board, move);
+        if (!moved) break;
+        board.ApplyMove(toMove, move);
+        toMove = Enemy(toMove);
+    }
+    return ply;
+}
+
+// Mid-game positions with white to move, collected from self-play.
+std::vector<Board> MidGamePositions() {
+    std::vector<Board> positions;
+    for (int opening = 0; opening < 8; ++opening) {
+        Board board;
+        CellCode toMove = Black;
+        for (int ply = 0; ply < 40 && board.Winner(toMove) == Empty; ++ply) {
+            MoveRecord move;
+            const bool moved = toMove == Black ? PlainBlackStep(board, ply + opening, move)
+                                               : ComputerPlayer::SearchMove(board, move);
+            if (!moved) break;
+            if (toMove == White && ply >= 5 && board.whitePieces >= 4 && board.blackPieces >= 3)
+                positions.push_back(board);
+            board.ApplyMove(toMove, move);
+            toMove = Enemy(toMove);
+        }
+    }
+    return positions;
+}
+
+void BM_ChooseMoveBySearch(benchmark::State& state) {
+    std::vector<Board> positions = MidGamePositions();
+    if (positions.empty()) {
+        state.SkipWithError("no mid-game positions");
+        return;
+    }
+    ComputerPlayer player(kNoExperience);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        MoveRecord move;
+        benchmark::DoNotOptimize(ComputerPlayer::SearchMove(positions[i], move));
+        benchmark::DoNotOptimize(move);
+        if (++i == positions.size()) i = 0;
+    }
+    state.counters["positions"] = static_cast<double>(positions.size());
+}
+BENCHMARK(BM_ChooseMoveBySearch);
+
+void BM_LookUpExperience100MB(benchmark::State& state) {
+    Board board;
+    BoardFromText(kLookedUpBoard, board);
+    const ExperienceStore store(gExperience);
+    for (auto _ : state) {
+        MoveRecord move;
+        if (!store.LookUpExperience(board, White, move) || move != MoveRecord{1, 3, Right}) {
+            state.SkipWithError("the last line did not fit");
+            return;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kExperienceBytes));
+}
+BENCHMARK(BM_LookUpExperience100MB)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_GrepCountSameFile(benchmark::State& state) {
+    const std::string command =
+        std::string("grep -c '^") + kFittingEntry + "' '" + gExperience + "'";
+    for (auto _ : state) {
+        std::FILE* out = popen(command.c_str(), "r");
+        char text[32] = {};
+        const bool read = out != nullptr && std::fgets(text, sizeof text, out) != nullptr;
+        if (out != nullptr) pclose(out);
+        if (!read || std::atoi(text) != 1) {
+            state.SkipWithError("grep -c did not count the one line");
+            return;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kExperienceBytes));
+}
+BENCHMARK(BM_GrepCountSameFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SelfPlayGame(benchmark::State& state) {
+    const ComputerPlayer player(kNoExperience);
+    int opening = 0;
+    std::int64_t plies = 0;
+    for (auto _ : state) {
+        plies += SelfPlayGame(player, opening);
+        opening = (opening + 1) % 8;
+    }
+    state.counters["plies/game"] =
+        benchmark::Counter(static_cast<double>(plies) / static_cast<double>(state.iterations()));
+}
+BENCHMARK(BM_SelfPlayGame)->Unit(benchmark::kMicrosecond);
+
+// Lines that fit the looked-up position except at one point (so a reader has to compare up to
+// that point), then the one fitting entry as the last line. CR LF line ends.
+bool WriteExperienceFile(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    std::mt19937 rng(12345);
+    const std::string pattern(kFittingEntry, 16);
+    std::string block;
+    std::size_t written = 0;
+    const std::string last = std::string(kFittingEntry) + "\r\n";
+    while (written + last.size() < kExperienceBytes) {
+        std::string line = pattern;
+        const std::size_t at = rng() % 16;
+        line[at] = line[at] == '0'   ? "12"[rng() % 2]
+                   : line[at] == '1' ? "02"[rng() % 2]
+                                     : "01"[rng() % 2];
+        line += "43L\r\n";
+        if (written + line.size() + last.size() > kExperienceBytes) break;
+        block += line;
+        written += line.size();
+        if (block.size() >= (1u << 20)) {
+            std::fwrite(block.data(), 1, block.size(), f);
+            block.clear();
+        }
+    }
+    block += last;
+    const bool ok = std::fwrite(block.data(), 1, block.size(), f) == block.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+// Keeps the mean real time of each benchmark for the closing ratio.
+class TimingReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0)
+                seconds[run.benchmark_name()] = run.real_accumulated_time / run.iterations;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> seconds;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string dir = (std::filesystem::temp_directory_path() / "kelvara-bench-XXXXXX").string();
+    if (mkdtemp(dir.data()) == nullptr) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    gDir = dir;
+    gExperience = (gDir / "experience.dat").string();
+    const bool written = WriteExperienceFile(gExperience);
+
+    int status = 0;
+    if (!written) {
+        std::fprintf(stderr, "cannot write %s\n", gExperience.c_str());
+        status = 1;
+    } else {
+        benchmark::Initialize(&argc, argv);
+        TimingReporter reporter;
+        benchmark::RunSpecifiedBenchmarks(&reporter);
+        benchmark::Shutdown();
+        const auto lookUp = reporter.seconds.find("BM_LookUpExperience100MB/real_time");
+        const auto grep = reporter.seconds.find("BM_GrepCountSameFile/real_time");
+        if (lookUp != reporter.seconds.end() && grep != reporter.seconds.end() &&
+            grep->second > 0) {
+            std::printf(
+                "experience look-up %.1f ms, grep -c %.1f ms on the same 100 MB file: "
+                "ratio %.2f\n",
+                lookUp->second * 1e3, grep->second * 1e3, lookUp->second / grep->second);
+        }
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(gDir, ignored);
+    return status;
+}
