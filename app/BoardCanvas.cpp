@@ -45,8 +45,11 @@ void BoardCanvas::paintEvent(QPaintEvent* event) {
 }
 
 void BoardCanvas::resizeEvent(QResizeEvent* event) {
-    // Keep what was drawn; new parts show the background.
-    const QSize size = event->size().expandedTo(QSize(1, 1));
+    Reallocate(event->size());
+}
+
+void BoardCanvas::Reallocate(const QSize& wanted) {
+    const QSize size = wanted.expandedTo(QSize(1, 1));
     if (image_.size() == size) return;
     QImage grown(size, QImage::Format_RGB32);
     {

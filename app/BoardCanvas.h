@@ -25,6 +25,9 @@ class BoardCanvas : public QWidget {
     void Present();
 
     const QImage& Image() const { return image_; }
+    // Gives the backing image this size now, keeping what was drawn (new parts show the
+    // background). Resizing the widget does the same.
+    void Reallocate(const QSize& size);
 
   signals:
     void LeftPressed(int x, int y);

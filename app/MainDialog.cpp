@@ -77,6 +77,7 @@ QTreeWidget* MakeHistoryList(QWidget* parent, const QString& name) {
     list->setColumnCount(1);
     list->setHeaderHidden(true);
     list->setHeaderLabels({QString()});
+    list->header()->setStretchLastSection(false);
     list->setColumnWidth(0, 80);
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
@@ -149,6 +150,7 @@ void MainDialog::BuildControls() {
     canvas_ = new BoardCanvas(this);
     canvas_->setObjectName(QStringLiteral("boardCanvas"));
     canvas_->setMinimumSize(kClientWidth, kClientHeight);
+    canvas_->Reallocate(QSize(kClientWidth, kClientHeight));
     layout->addWidget(canvas_);
     connect(canvas_, &BoardCanvas::LeftPressed, this, &MainDialog::OnCanvasPressed);
     connect(canvas_, &BoardCanvas::Moved, this, &MainDialog::OnCanvasMoved);
@@ -383,7 +385,19 @@ void MainDialog::ErasePiece(int column, int row) {
 }
 
 void MainDialog::EraseRect(const PixelRect& rect) {
-    canvas_->Erase(ToQRect(rect));
+    const QRect area = ToQRect(rect);
+    canvas_->Erase(area);
+    if (!session_.dragging) return;
+    // The dragged picture may have passed over other pieces: put back what lay under it, so
+    // that a drag never wipes a piece off the screen. The lifted piece stays lifted.
+    for (int i = 1; i <= 4; ++i) {
+        for (int j = 1; j <= 4; ++j) {
+            if (MakePoint(i, j) == session_.selectedPoint) continue;
+            const QRect square = ToQRect(geometry::PieceSquare(i, j));
+            if (square.intersects(area))
+                DrawPiece(i, j, static_cast<CellCode>(session_.board.Code(i, j)));
+        }
+    }
 }
 
 void MainDialog::DrawPictureInRect(CellCode side, const PixelRect& rect) {

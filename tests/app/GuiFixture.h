@@ -1,0 +1,55 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QMessageBox>
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+#include <string>
+
+#include "BoardGeometry.h"
+
+namespace kelvara {
+class MainDialog;
+}
+
+// Every GUI test runs in a fresh working directory holding copies of set/ and res/.
+class GuiFixture : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes a file of the working directory (raw bytes).
+    void WriteFile(const QString& relativePath, const std::string& bytes);
+    void RemoveFile(const QString& relativePath);
+
+    QTemporaryDir dir_;
+    QString previousDir_;
+};
+
+// What a message box showed.
+struct SeenBox {
+    bool shown = false;
+    QString caption;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+// Runs `handler` on the active modal widget as soon as there is one it accepts (it returns
+// true when it handled the widget). Polls from the event loop, so it also works inside exec().
+void WhenModal(std::function<bool(QWidget*)> handler);
+// Records the next message box and presses its OK button.
+void CloseNextMessageBox(SeenBox* seen);
+
+// The piece square of a point as a QRect, and its centre.
+QRect Square(int column, int row);
+QPoint Centre(int column, int row);
+
+// Pixel comparisons of the window's canvas.
+bool ShowsBackground(const QImage& canvas, const QRect& rect, const QImage& background);
+bool ShowsPicture(const QImage& canvas, const QRect& rect, const QImage& picture);
+bool ShowsColour(const QImage& canvas, const QRect& rect, QRgb colour);
+
+QImage LoadRgb(const QString& path);
