@@ -49,6 +49,9 @@ class EngineProtocol : private CaptureObserver {
     // has no further step.
     static std::uint64_t Perft(const Board& board, CellCode toMove, int depth);
 
+    // The classic computer's choice for white ("go" without arguments).
+    std::string Go(const Args& args);
+
   private:
     void PieceCaptured(int x, int y) override;
 
@@ -57,7 +60,6 @@ class EngineProtocol : private CaptureObserver {
     std::string ShowBoard(const Args& args);
     std::string Legal(const Args& args);
     std::string Play(const Args& args);
-    std::string Go(const Args& args);
     std::string Score(const Args& args);
     std::string Eval(const Args& args);
     std::string Threatened(const Args& args);

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "EngineProtocol.h"
+#include "PerfectCommands.h"
+#include "PerfectPlayer.h"
+#include "SharedSolve.h"
+
+using kelvara::EngineProtocol;
+using kelvara::PerfectCommands;
+using kelvara::PerfectPlayer;
+
+namespace {
+
+struct PerfectEngine : ::testing::Test {
+    EngineProtocol engine{"/nonexistent/experience.dat"};
+    void SetUp() override { PerfectCommands::Install(engine, &SolvedTable()); }
+    std::string Ask(const std::string& line) { return engine.Handle(line); }
+};
+
+// "win 5" -> {'w', 5}; "loss 2" -> {'l', 2}; "draw" -> {'d', 0}.
+std::pair<char, int> Parse(const std::string& value) {
+    if (value == "draw") return {'d', 0};
+    const auto space = value.find(' ');
+    EXPECT_NE(space, std::string::npos) << value;
+    return {value[0], std::stoi(value.substr(space + 1))};
+}
+
+}  // namespace
+
+TEST_F(PerfectEngine, KnownPositions) {
+    // Black steps (2,3) left: column 1 reads empty, black, black, white and white keeps one piece.
+    ASSERT_EQ(Ask("position ....b....b..w..w b"), "ok");
+    EXPECT_EQ(Ask("value"), "win 1");
+    EXPECT_EQ(Ask("go perfect"), "bestmove 23L");
+    EXPECT_EQ(Ask("go"), "error: the computer plays white and black is to move");
+
+    // Black walled into the corner has no step: lost at once, and no move to suggest.
+    ASSERT_EQ(Ask("position bw..bw..w....... b"), "ok");
+    EXPECT_EQ(Ask("value"), "loss 0");
+    EXPECT_EQ(Ask("go perfect"), "bestmove none");
+    ASSERT_EQ(Ask("position bw..bw..w....... w"), "ok");
+    EXPECT_EQ(Parse(Ask("value")).first, 'w');
+
+    // Too many pieces for the table, and malformed commands.
+    ASSERT_EQ(Ask("position bbbbbbb.w..wwwww b"), "ok");
+    EXPECT_EQ(Ask("value").rfind("error:", 0), 0u);
+    EXPECT_EQ(Ask("go perfect").rfind("error:", 0), 0u);
+    EXPECT_EQ(Ask("go fast").rfind("error:", 0), 0u);
+    EXPECT_EQ(Ask("value now").rfind("error:", 0), 0u);
+
+    // The classic player is still "go" without arguments.
+    ASSERT_EQ(Ask("start"), "ok");
+    ASSERT_EQ(Ask("play 21U"), "ok -");
+    EXPECT_EQ(Ask("go"), "bestmove 13R");
+}
+
+TEST_F(PerfectEngine, PerfectStepKeepsTheValueOneStepShorter) {
+    std::mt19937 rng(20261207);
+    int decided = 0;
+    for (int i = 0; i < 400; ++i) {
+        std::uint16_t black = 0, white = 0;
+        RandomPosition(rng, black, white);
+        const char side = (i % 2 == 0) ? 'b' : 'w';
+        ASSERT_EQ(Ask("position " + PerfectPlayer::BoardText(black, white) + " " + side), "ok");
+        const auto [kind, plies] = Parse(Ask("value"));
+        const std::string best = Ask("go perfect");
+        if (kind != 'd' && plies == 0) {
+            EXPECT_EQ(best, "bestmove none");
+            continue;
+        }
+        ASSERT_EQ(best.rfind("bestmove ", 0), 0u);
+        ASSERT_EQ(Ask("play " + best.substr(9)).rfind("ok", 0), 0u) << best;
+        const auto [after, afterPlies] = Parse(Ask("value"));
+        if (kind == 'd') {
+            EXPECT_EQ(after, 'd');
+        } else {
+            ++decided;
+            EXPECT_EQ(after, kind == 'w' ? 'l' : 'w');
+            EXPECT_EQ(afterPlies, plies - 1);
+        }
+    }
+    EXPECT_GT(decided, 100);
+}
