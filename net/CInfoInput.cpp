@@ -1,0 +1,115 @@
+#include "CInfoInput.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextCursor>
+
+#include "GbkText.h"
+
+namespace kelvara {
+
+namespace {
+
+// Dialog units of the 8-point dialog font, in pixels.
+int Dx(int units) {
+    return units * 3 / 2;
+}
+int Dy(int units) {
+    return units * 13 / 8;
+}
+
+// The editor holds line feeds; the message carries CR LF.
+QString WithCrLf(QString text) {
+    return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+}  // namespace
+
+CInfoInput::CInfoInput(QWidget* owner) : QDialog(owner) {
+    setWindowTitle(QStringLiteral("CKELVARA DATA INPUT"));
+    setFixedSize(Dx(186), Dy(121));
+
+    promptLabel_ = new QLabel(this);
+    promptLabel_->setObjectName(QStringLiteral("prompt"));
+    promptLabel_->setGeometry(Dx(7), Dy(7), Dx(172), Dy(11));
+    promptLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    editor_ = new QPlainTextEdit(this);
+    editor_->setObjectName(QStringLiteral("text"));
+    editor_->setGeometry(Dx(7), Dy(19), Dx(172), Dy(77));
+    editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    editor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    editor_->setTabChangesFocus(true);
+    connect(editor_, &QPlainTextEdit::textChanged, this, &CInfoInput::OnTextChanged);
+
+    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setGeometry(Dx(25), Dy(101), Dx(50), Dy(14));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &CInfoInput::accept);
+
+    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    cancel->setObjectName(QStringLiteral("cancel"));
+    cancel->setGeometry(Dx(103), Dy(101), Dx(50), Dy(14));
+    connect(cancel, &QPushButton::clicked, this, &CInfoInput::reject);
+}
+
+int CInfoInput::exec() {
+    promptLabel_->setText(GbkText::ToQString(prompt));
+    QString preset = GbkText::ToQString(text);
+    preset.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // A preset longer than the limit is cut at a character boundary.
+    while (GbkText::ByteLength(WithCrLf(preset)) > kMaxBytes) preset.chop(1);
+    reverting_ = true;
+    editor_->setPlainText(preset);
+    reverting_ = false;
+    lastGood_ = preset;
+    editor_->moveCursor(QTextCursor::End);
+    editor_->setFocus();
+    return QDialog::exec();
+}
+
+std::string CInfoInput::EditorBytes(bool* encodable) const {
+    return GbkText::FromQString(WithCrLf(editor_->toPlainText()), encodable);
+}
+
+void CInfoInput::OnTextChanged() {
+    if (reverting_) return;
+    const QString current = editor_->toPlainText();
+    if (GbkText::ByteLength(WithCrLf(current)) <= kMaxBytes) {
+        lastGood_ = current;
+        return;
+    }
+    // Over the limit: the edit is undone and the caret put back where the new text began.
+    const int caret = std::max(
+        0, editor_->textCursor().position() - static_cast<int>(current.size() - lastGood_.size()));
+    reverting_ = true;
+    editor_->setPlainText(lastGood_);
+    reverting_ = false;
+    QTextCursor cursor = editor_->textCursor();
+    cursor.setPosition(std::min(caret, static_cast<int>(lastGood_.size())));
+    editor_->setTextCursor(cursor);
+}
+
+void CInfoInput::accept() {
+    bool encodable = true;
+    const std::string bytes = EditorBytes(&encodable);
+    if (!encodable) {
+        QMessageBox::warning(
+            this, windowTitle(),
+            QStringLiteral("文本中有无法用 GBK 编码表示的字符，请删除这些字符后再确定。"));
+        return;
+    }
+    if (bytes.size() > static_cast<std::size_t>(kMaxBytes)) {
+        QMessageBox::warning(
+            this, windowTitle(),
+            QStringLiteral("Please enter no more than %1 characters.").arg(kMaxBytes));
+        return;
+    }
+    text = bytes;
+    QDialog::accept();
+}
+
+}  // namespace kelvara

@@ -1,0 +1,67 @@
+#include "NetworkHub.h"
+
+#include <QTcpSocket>
+
+#include "GameConnection.h"
+#include "GameSession.h"
+#include "InvitationListener.h"
+#include "WireProtocol.h"
+
+namespace kelvara {
+
+NetworkHub::NetworkHub(GameSession& session, QWidget* owner, QObject* parent)
+    : QObject(parent), session_(session) {
+    for (int slot = 0; slot < kSlots; ++slot)
+        connections_[static_cast<std::size_t>(slot)] = new GameConnection(slot, session, this);
+    listener_ = new InvitationListener(session, connections_, owner, this);
+}
+
+NetworkHub::~NetworkHub() {
+    if (pendingPeer_ != nullptr) delete pendingPeer_;
+}
+
+bool NetworkHub::StartListening(quint16 port, const QHostAddress& address) {
+    return listener_->StartListening(port, address);
+}
+
+quint16 NetworkHub::ListeningPort() const {
+    return listener_->Port();
+}
+
+void NetworkHub::SetPendingPeer(QTcpSocket* socket) {
+    if (pendingPeer_ != nullptr && pendingPeer_ != socket) delete pendingPeer_;
+    pendingPeer_ = socket;
+    if (socket != nullptr) socket->setParent(this);
+}
+
+GameConnection& NetworkHub::Connection(int slot) {
+    return *connections_[static_cast<std::size_t>(slot)];
+}
+
+void NetworkHub::AttachPeer(int slot) {
+    if (slot != 0) return;  // incoming slots are filled by the listener
+    // The previous game's socket on slot 0 is closed before the new one takes its place.
+    QTcpSocket* socket = pendingPeer_;
+    pendingPeer_ = nullptr;
+    connections_[0]->Attach(socket, GameConnection::Phase::Game);
+}
+
+void NetworkHub::Send(int slot, const std::string& bytes) {
+    if (slot < 0 || slot >= kSlots) return;
+    GameConnection& c = *connections_[static_cast<std::size_t>(slot)];
+    // The session does not look at the result: a lost connection shows as a silent peer.
+    c.Send(bytes);
+    // The session moves to a reading state when this returns; bytes already here are read
+    // then.
+    c.ScheduleProcessing();
+}
+
+void NetworkHub::SendHello(int slot, const std::string& name) {
+    Send(slot, WireProtocol::Hello(name));
+}
+
+void NetworkHub::SendMove(int slot, const MoveRecord& move) {
+    Send(slot, WireProtocol::Move(move));
+}
+
+}  // namespace kelvara

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+#include <QTcpSocket>
+#include <array>
+#include <memory>
+
+#include "NetworkLink.h"
+class QWidget;
+
+namespace kelvara {
+
+class GameConnection;
+class GameSession;
+class InvitationListener;
+
+// The window's network side: the listener and the six game connections (slot 0 for a game
+// this copy started by inviting, slots 1 to 5 for incoming connections). It is the session's
+// NetworkLink: the session attaches the invited peer and sends hellos and moves through it.
+class NetworkHub : public QObject, public NetworkLink {
+    Q_OBJECT
+
+  public:
+    static constexpr int kSlots = 6;
+
+    NetworkHub(GameSession& session, QWidget* owner, QObject* parent = nullptr);
+    ~NetworkHub() override;
+
+    // Starts the listener (port 0: any free port). False, after telling the user, on failure.
+    bool StartListening(quint16 port, const QHostAddress& address = QHostAddress::AnyIPv4);
+    quint16 ListeningPort() const;
+
+    // The socket of an accepted invitation; AttachPeer(0) moves it into slot 0.
+    void SetPendingPeer(QTcpSocket* socket);
+
+    void AttachPeer(int slot) override;
+    void SendHello(int slot, const std::string& name) override;
+    void SendMove(int slot, const MoveRecord& move) override;
+
+    GameConnection& Connection(int slot);
+    InvitationListener& Listener() { return *listener_; }
+
+  private:
+    void Send(int slot, const std::string& bytes);
+
+    GameSession& session_;
+    std::array<GameConnection*, kSlots> connections_{};
+    InvitationListener* listener_;
+    QPointer<QTcpSocket> pendingPeer_;
+};
+
+}  // namespace kelvara

@@ -1,0 +1,23 @@
+# The wire protocol and the stream splitter: plain C++.
+add_library(kelvara_wire STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/WireProtocol.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StreamSplitter.cpp
+)
+target_include_directories(kelvara_wire PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(kelvara_wire PUBLIC kelvara_core)
+
+if(KELVARA_GUI)
+  # Sockets and dialogs of network play.
+  add_library(kelvara_net STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/CInfoInput.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CInfoNotice.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GameConnection.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/InvitationClient.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/InvitationListener.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/NetMessageBox.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/NetworkHub.cpp
+  )
+  target_include_directories(kelvara_net PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+  target_link_libraries(kelvara_net PUBLIC kelvara_core kelvara_wire kelvara_gbk
+    Qt6::Network Qt6::Widgets)
+endif()
