@@ -31,6 +31,10 @@ CSGDlg::CSGDlg(QWidget* parent, std::string addressBookPath)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(DluRect(0, 0, 224, 194).size());
+    // The dialog-unit places were made for an 8-point dialog font: about 11 pixels.
+    QFont dialogFont = font();
+    dialogFont.setPixelSize(11);
+    setFont(dialogFont);
 
     auto group = [this](int x, int y, int w, int h) {
         auto* box = new QGroupBox(this);
