@@ -15,4 +15,4 @@ target_link_libraries(kelvara_gui
   PUBLIC kelvara_core kelvara_player kelvara_settings kelvara_gbk Qt6::Widgets)
 
 add_executable(kelvara main.cpp)
-target_link_libraries(kelvara PRIVATE kelvara_gui)
+target_link_libraries(kelvara PRIVATE kelvara_gui kelvara_netgui)

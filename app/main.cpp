@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "GbkText.h"
-#include "MainDialog.h"
 #include "Messages.h"
+#include "NetMainDialog.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    kelvara::MainDialog window;
+    kelvara::NetMainDialog window;
     if (!window.Initialise()) return 1;
     window.exec();
     return 0;

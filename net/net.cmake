@@ -21,3 +21,13 @@ if(KELVARA_GUI)
   target_link_libraries(kelvara_net PUBLIC kelvara_core kelvara_wire kelvara_gbk
     Qt6::Network Qt6::Widgets)
 endif()
+
+if(KELVARA_GUI AND EXISTS ${PROJECT_SOURCE_DIR}/app/MainDialog.h)
+  # The main window and the start dialog with network play wired in.
+  add_library(kelvara_netgui STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/NetMainDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/NetStartDialog.cpp
+  )
+  target_include_directories(kelvara_netgui PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+  target_link_libraries(kelvara_netgui PUBLIC kelvara_net kelvara_gui)
+endif()

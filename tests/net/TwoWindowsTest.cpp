@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include "NetMainDialog.h"
+#include "NetStartDialog.h"
+#include "NetTestSupport.h"
+
+using namespace nettest;
+
+namespace {
+
+// Two whole windows in one process, each listening on a free port, in a working directory
+// that holds the settings file and the address book.
+struct TwoWindows : ::testing::Test {
+    QTemporaryDir dir;
+    QString previousDir = QDir::currentPath();
+    std::unique_ptr<NetMainDialog> a;
+    std::unique_ptr<NetMainDialog> b;
+    ModalScript script;
+
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        QDir(dir.path()).mkdir("set");
+        const QString source = QStringLiteral(KELVARA_SOURCE_DIR);
+        QFile::copy(source + "/set/player.information", dir.path() + "/set/player.information");
+        QFile ini(dir.path() + "/set/kelvara.ini");
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(("[BG]\nmainbg=" + source + "/res/background.png\nchessman_black=" + source +
+                   "/res/black.png\nchessman_white=" + source + "/res/white.png\n[NET]\n" +
+                   "listen=yes\n")
+                      .toUtf8());
+        ini.close();
+        QDir::setCurrent(dir.path());
+        a = MakeWindow();
+        b = MakeWindow();
+    }
+    void TearDown() override {
+        a.reset();
+        b.reset();
+        QDir::setCurrent(previousDir);
+    }
+
+    static std::unique_ptr<NetMainDialog> MakeWindow() {
+        auto w = std::make_unique<NetMainDialog>();
+        w->SetListeningPort(0);
+        w->SetClientTiming(20, 2000);
+        w->SetAnimationMilliseconds(0);
+        EXPECT_TRUE(w->Initialise());
+        w->show();
+        return w;
+    }
+
+    // Fills the start dialog's network fields, then presses `buttonId` once control is back
+    // in the event loop (the button runs modal windows of its own).
+    ModalScript::Action FillAndPress(quint16 port, int buttonId) {
+        return [port, buttonId](QWidget* w) {
+            auto* dialog = qobject_cast<NetStartDialog*>(w);
+            if (dialog == nullptr) return false;
+            dialog->Radio(CSGDlg::kNetworkRadio)->setChecked(true);
+            dialog->AddressEdit()->setText("127.0.0.1");
+            dialog->PortEdit()->setText(QString::number(port));
+            dialog->Combo(CSGDlg::kLocalName)->setCurrentText(U("甲"));
+            QTimer::singleShot(0, dialog,
+                               [dialog, buttonId] { dialog->Button(buttonId)->click(); });
+            return true;
+        };
+    }
+};
+
+}  // namespace
+
+TEST_F(TwoWindows, TestInviteAcceptAndPlayAWholeGame) {
+    const quint16 portB = b->Hub().ListeningPort();
+    ASSERT_NE(portB, 0);
+    script.Then(FillAndPress(portB, CSGDlg::kTestButton))
+        .Box()
+        .Then(FillAndPress(portB, 1))
+        .Input(true)
+        .Box(QMessageBox::Yes);
+    a->StartGame();
+    ASSERT_TRUE(script.Done());
+    EXPECT_EQ(script.seen[0].text, U("连接测试成功，对方程序版本为 v1.0"));
+    EXPECT_TRUE(script.seen[2].text.startsWith(U("来自 127.0.0.1 的朋友邀请你")));
+
+    ASSERT_TRUE(WaitFor([&] { return a->Session().channels[0].state == LocalTurn; }));
+    // The invited copy never started a game from its menu: its name is empty.
+    EXPECT_EQ(a->MatchText(), U("战局：   黑:甲(本机)   VS   白:(127.0.0.1)"));
+    EXPECT_EQ(a->StatusText(), U("现在该你走棋了..."));
+    EXPECT_EQ(b->MatchText(), U("战局：   白:(本机)   VS   黑:甲(127.0.0.1)"));
+    EXPECT_EQ(b->StatusText(), U("正在等待对方走棋,请稍后..."));
+
+    const char* moves[] = {"21U", "34D", "22U", "44L", "31U", "43U", "42U"};
+    for (int i = 0; i < 7; ++i) {
+        NetMainDialog& mover = i % 2 == 0 ? *a : *b;
+        NetMainDialog& other = i % 2 == 0 ? *b : *a;
+        ASSERT_EQ(mover.Session().inputEnabled, 1) << moves[i];
+        Drag(mover.Session(), moves[i]);
+        if (i < 6) {
+            ASSERT_TRUE(WaitFor([&] { return other.Session().inputEnabled == 1; })) << moves[i];
+        }
+    }
+    ASSERT_TRUE(WaitFor([&] { return b->Session().gameState == NoGame; }));
+    EXPECT_EQ(a->StatusText(), U("游戏结束，恭喜你，你赢了!!"));
+    EXPECT_EQ(b->StatusText(), U("游戏结束，你输了 :("));
+    EXPECT_EQ(a->BlackHistory()->topLevelItemCount(), 4);
+    EXPECT_EQ(b->BlackHistory()->topLevelItemCount(), 4);
+    EXPECT_EQ(b->WhiteHistory()->topLevelItemCount(), 3);
+    EXPECT_FALSE(a->ClockRunning());
+    EXPECT_FALSE(b->ClockRunning());
+}
+
+TEST_F(TwoWindows, ARefusedInvitationLeavesTheStartDialogOpen) {
+    const quint16 portB = b->Hub().ListeningPort();
+    bool stillOpen = false;
+    script.Then(FillAndPress(portB, 1))
+        .Input(true)
+        .Box(QMessageBox::No)
+        .Input(false)
+        .Box()
+        .Then([&stillOpen](QWidget* w) {
+            auto* dialog = qobject_cast<NetStartDialog*>(w);
+            if (dialog == nullptr) return false;
+            stillOpen = dialog->isVisible();
+            QTimer::singleShot(0, dialog, [dialog] { dialog->Button(2)->click(); });
+            return true;
+        });
+    a->StartGame();
+    ASSERT_TRUE(script.Done());
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(script.seen.back().text, U("对方拒绝了你的请求，原因是：\n   对不起，我现在很忙."));
+    EXPECT_EQ(a->Session().gameState, NoGame);
+    EXPECT_EQ(b->Session().gameState, NoGame);
+}
