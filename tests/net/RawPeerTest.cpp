@@ -280,3 +280,15 @@ TEST_F(RawPeerTest, ANewInvitingGameClosesTheOldSocketOnSlotZero) {
     ASSERT_TRUE(WaitFor([&] { return copy.session.channels[0].state == LocalTurn; }));
     EXPECT_EQ(copy.view.match, Gbk("战局：   黑:甲(本机)   VS   白:乙(127.0.0.1)"));
 }
+
+TEST_F(RawPeerTest, ListeningOnAPortInUseFailsWithItsMessage) {
+    FakeView view;
+    GameSession session{view, nullptr, nullptr};
+    NetworkHub second{session, nullptr};
+    script.Box();
+    EXPECT_FALSE(second.StartListening(copy.Port(), QHostAddress::LocalHost));
+    ASSERT_EQ(script.seen.size(), 1u);
+    EXPECT_EQ(script.seen[0].text, U("创建接口失败！"));
+    EXPECT_EQ(script.seen[0].caption, "KELVARA");
+    EXPECT_EQ(script.seen[0].icon, QMessageBox::Information);
+}
