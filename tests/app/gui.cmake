@@ -10,7 +10,7 @@ if(KELVARA_GUI)
     MainDialogTest.cpp
     GamePlayTest.cpp
   )
-  target_include_directories(kelvara-gui-tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/core)
+  target_include_directories(kelvara-gui-tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   target_link_libraries(kelvara-gui-tests PRIVATE kelvara_gui Qt6::Test GTest::gtest)
   target_compile_definitions(kelvara-gui-tests PRIVATE
     KELVARA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

@@ -8,38 +8,13 @@
 #include "ComputerPlayer.h"
 #include "EngineTestSupport.h"
 #include "GameSession.h"
+#include "RecordingView.h"
 
 using namespace kelvara;
+using kelvara::test::RecordingView;
 using kelvara::test::TempDir;
 
 namespace {
-
-struct RecordingView : GameView {
-    std::string status;
-    std::vector<std::string> black, white;
-    std::vector<std::pair<int, int>> erased;
-    bool timerRunning = false;
-
-    void SetMatchLine(const std::string&) override {}
-    void SetStatusLine(const std::string& t) override { status = t; }
-    void SetClockText(const std::string&) override {}
-    void AppendHistory(CellCode side, const std::string& m) override {
-        (side == Black ? black : white).push_back(m);
-    }
-    void ClearHistory() override {
-        black.clear();
-        white.clear();
-    }
-    void StartClockTimer() override { timerRunning = true; }
-    void StopClockTimer() override { timerRunning = false; }
-    void EraseBoard() override {}
-    void DrawAllPieces() override {}
-    void DrawPiece(int, int, CellCode) override {}
-    void ErasePiece(int c, int r) override { erased.emplace_back(c, r); }
-    void EraseRect(const PixelRect&) override {}
-    void DrawPictureInRect(CellCode, const PixelRect&) override {}
-    void AnimateMove(CellCode, int, int, int) override {}
-};
 
 // Black's move with the mouse: press on the piece, drag, release on the destination.
 void Drag(GameSession& s, const MoveRecord& m) {
@@ -99,5 +74,5 @@ TEST(ComputerGame, PlaysToTheEnd) {
     EXPECT_FALSE(view.timerRunning);
     ASSERT_FALSE(view.white.empty());
     EXPECT_EQ(view.white.front(), "24D");  // the stored answer
-    EXPECT_FALSE(view.erased.empty());
+    EXPECT_FALSE(view.erasedPieces.empty());
 }

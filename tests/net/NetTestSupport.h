@@ -20,6 +20,7 @@
 #include "Gbk.h"
 #include "GbkText.h"
 #include "NetworkHub.h"
+#include "RecordingView.h"
 
 namespace nettest {
 
@@ -32,31 +33,7 @@ inline QString U(const char* utf8) {
 // The loopback address as the start-game dialog hands it over.
 inline constexpr quint32 kLoopback = 0x7F000001;
 
-struct FakeView : GameView {
-    std::string match, status, clock;
-    std::vector<std::string> black, white;
-    bool timerRunning = false;
-
-    void SetMatchLine(const std::string& t) override { match = t; }
-    void SetStatusLine(const std::string& t) override { status = t; }
-    void SetClockText(const std::string& t) override { clock = t; }
-    void AppendHistory(CellCode side, const std::string& m) override {
-        (side == Black ? black : white).push_back(m);
-    }
-    void ClearHistory() override {
-        black.clear();
-        white.clear();
-    }
-    void StartClockTimer() override { timerRunning = true; }
-    void StopClockTimer() override { timerRunning = false; }
-    void EraseBoard() override {}
-    void DrawAllPieces() override {}
-    void DrawPiece(int, int, CellCode) override {}
-    void ErasePiece(int, int) override {}
-    void EraseRect(const PixelRect&) override {}
-    void DrawPictureInRect(CellCode, const PixelRect&) override {}
-    void AnimateMove(CellCode, int, int, int) override {}
-};
+using FakeView = kelvara::test::RecordingView;
 
 // One copy of the program without its window: session, fake view and network hub, listening
 // on a free loopback port.
