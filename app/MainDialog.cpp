@@ -12,6 +12,7 @@
 #include <QThread>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWindowStateChangeEvent>
 #include <cmath>
 
 #include "AboutDialog.h"
@@ -288,6 +289,16 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 // ---- mouse ----
+
+void MainDialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    if ((change->oldState() & Qt::WindowMinimized) && !(windowState() & Qt::WindowMinimized)) {
+        EraseBoard();
+        if (session_.gameState == Running) DrawAllPieces();
+    }
+}
 
 void MainDialog::UpdateCursor() {
     switch (session_.CursorFor()) {

@@ -110,6 +110,9 @@ class MainDialog : public QDialog, public GameView {
     virtual std::unique_ptr<CSGDlg> CreateStartDialog();
 
     void keyPressEvent(QKeyEvent* event) override;
+    // Restored from the task bar: the client area is painted afresh, the pieces only while a
+    // game runs, so a finished game's position is not shown again.
+    void changeEvent(QEvent* event) override;
 
   private:
     void BuildControls();

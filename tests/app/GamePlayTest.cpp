@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWindowStateChangeEvent>
 #include <vector>
 
 #include "BoardCanvas.h"
@@ -293,6 +294,24 @@ TEST_F(GamePlayTest, GameAgainstTheComputerToTheEnd) {
     else
         EXPECT_EQ(window->StatusText(), "游戏结束，恭喜你，你赢了!!");
     EXPECT_FALSE(window->ClockRunning());
+
+    // Restored from the task bar after the end: the board shows no pieces any more.
+    QWindowStateChangeEvent restored(Qt::WindowMinimized);
+    QApplication::sendEvent(window.get(), &restored);
+    for (int column = 1; column <= 4; ++column)
+        for (int row = 1; row <= 4; ++row)
+            EXPECT_TRUE(ShowsBackground(window->CanvasImage(), Square(column, row), background_))
+                << column << "," << row;
+}
+
+TEST_F(GamePlayTest, RestoringDuringAGameRedrawsThePieces) {
+    auto window = OpenWindow();
+    StartFromMenu(*window, CSGDlg::kTwoPlayersRadio);
+    Play(*window, MoveRecord{2, 1, Up});
+    QWindowStateChangeEvent restored(Qt::WindowMinimized);
+    QApplication::sendEvent(window.get(), &restored);
+    ExpectCanvasShowsBoard(*window);
+    EXPECT_TRUE(ShowsPicture(window->CanvasImage(), Square(2, 2), black_));
 }
 
 TEST_F(GamePlayTest, ComputerStepIsAnimatedWhileInputIsDropped) {
