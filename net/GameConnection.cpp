@@ -67,28 +67,27 @@ void GameConnection::Attach(QTcpSocket* socket, Phase phase) {
     if (socket->bytesAvailable() > 0) QTimer::singleShot(0, this, &GameConnection::OnReadyRead);
 }
 
-void GameConnection::Close() {
+QTcpSocket* GameConnection::Detach() {
     requestTimer_.stop();
     ResetText();
     buffer_.Clear();
     phase_ = Phase::Free;
-    if (socket_ == nullptr) return;
     QTcpSocket* socket = socket_;
     socket_ = nullptr;
-    socket->disconnect(this);
+    if (socket != nullptr) socket->disconnect(this);
+    return socket;
+}
+
+void GameConnection::Close() {
+    QTcpSocket* socket = Detach();
+    if (socket == nullptr) return;
     socket->abort();
     socket->deleteLater();
 }
 
 void GameConnection::CloseAfterSending() {
-    requestTimer_.stop();
-    ResetText();
-    buffer_.Clear();
-    phase_ = Phase::Free;
-    if (socket_ == nullptr) return;
-    QTcpSocket* socket = socket_;
-    socket_ = nullptr;
-    socket->disconnect(this);
+    QTcpSocket* socket = Detach();
+    if (socket == nullptr) return;
     socket->setParent(nullptr);
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     // A peer that never reads must not keep the socket for ever.

@@ -81,6 +81,8 @@ class GameConnection : public QObject {
     void Dispatch();
     void ProcessOnce();
     void ResetText();
+    // Gives up the socket (not closed) and resets the connection to a free slot.
+    QTcpSocket* Detach();
 
     int slot_;
     GameSession& session_;
