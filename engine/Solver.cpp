@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <barrier>
 #include <cstring>
 #include <stdexcept>
 #include <thread>
+#include <type_traits>
 #include <utility>
 
 #include "PositionRules.h"
@@ -43,19 +46,81 @@ struct Solver::Marks {
     }
 };
 
-struct Solver::Scratch {
+// One group being solved: slice (m, o) is part 0, slice (o, m) part 1 when it differs.
+struct Solver::Group {
     int m = 0, o = 0;
-    bool overflow = false;
-    // [0] for slice (m, o), [1] for slice (o, m) when it differs.
+    int parts = 1;
+    int threads = 1;
+    std::array<int, 2> movers{}, opponents{};
+    std::array<std::uint8_t*, 2> table{};
+    std::array<std::uint32_t, 2> per{};
+    // Counter byte of a representative during the solve: the number of distinct classes of
+    // its quiet successors whose outcome is still open, and kCannotLose once the position can
+    // no longer be lost (it has a step into a lost or drawn position).
     std::array<std::vector<std::uint8_t>, 2> counter;
     // Loss code the position gets if every quiet step turns out won for the opponent: one
     // more than the highest code among its capturing steps (all of them won by the opponent).
     std::array<std::vector<std::uint8_t>, 2> lossFloor;
+    // Per thread: the codes seen, the entries of the current level (part in the top bit).
+    std::vector<Marks> marks;
+    std::vector<std::vector<std::uint32_t>> frontier;
+    std::vector<char> overflow;
+    int code = 0;
 
-    int Part(int mm, int oo) const { return (mm == m && oo == o) ? 0 : 1; }
+    int PartOf(int mm, int oo) const { return (mm == m && oo == o) ? 0 : 1; }
 };
 
-Solver::Solver() : index_(PositionIndex::Get()) {}
+namespace {
+
+constexpr std::uint32_t kPartBit = 0x80000000u;
+
+// Keeps the first `n` values distinct: returns the number of distinct ones moved to the front.
+int Distinct(std::uint32_t* values, int n) {
+    int kept = 0;
+    for (int i = 0; i < n; ++i) {
+        int j = 0;
+        while (j < kept && values[j] != values[i]) ++j;
+        if (j == kept) values[kept++] = values[i];
+    }
+    return kept;
+}
+
+template <bool kShared>
+std::uint8_t Load(const std::uint8_t& byte) {
+    if constexpr (kShared) {
+        return std::atomic_ref<const std::uint8_t>(byte).load(std::memory_order_relaxed);
+    } else {
+        return byte;
+    }
+}
+
+template <bool kShared>
+void Store(std::uint8_t& byte, std::uint8_t value) {
+    if constexpr (kShared) {
+        std::atomic_ref<std::uint8_t>(byte).store(value, std::memory_order_relaxed);
+    } else {
+        byte = value;
+    }
+}
+
+}  // namespace
+
+Solver::Solver() : index_(PositionIndex::Get()), symmetry_(PositionSymmetry::Get()) {
+    for (int k = PositionIndex::kMinPieces; k <= PositionIndex::kMaxPieces; ++k) {
+        for (std::uint32_t r = 0; r < index_.Binomial(PositionIndex::kPoints, k); ++r) {
+            if (symmetry_.IsSmallest(index_.SetOfRank(k, r))) {
+                canonicalRows_[k].push_back(static_cast<std::uint16_t>(r));
+            }
+        }
+    }
+}
+
+std::uint32_t Solver::CanonicalLocal(std::uint16_t mover, std::uint16_t opponent, int m,
+                                     int o) const {
+    std::uint16_t cm = 0, co = 0;
+    symmetry_.Canonical(mover, opponent, cm, co);
+    return index_.LocalIndex(cm, co, m, o);
+}
 
 PositionValue Solver::ValueOf(std::uint16_t mover, std::uint16_t opponent) const {
     const int m = PositionIndex::popcount16(mover), o = PositionIndex::popcount16(opponent);
@@ -84,175 +149,236 @@ void Solver::Solve(int threads, int maxTotal, const Progress& progress) {
     }
 }
 
-bool Solver::InitialiseSlice(int m, int o, Scratch& scratch, std::uint32_t begin,
-                             std::uint32_t end) {
+bool Solver::InitialiseSlice(Group& group, int part, int thread, Marks& marks) {
     bool overflow = false;
-    const int part = scratch.Part(m, o);
-    std::uint8_t* counter = scratch.counter[part].data();
-    std::uint8_t* lossFloor = scratch.lossFloor[part].data();
-    std::uint8_t* table = table_.data() + index_.SliceOffset(m, o);
-    const std::uint32_t per = index_.Binomial(PositionIndex::kPoints - m, o);
-    for (std::uint32_t local = begin; local < end; ++local) {
-        const std::uint16_t mover = index_.SetOfRank(m, local / per);
-        const std::uint16_t opponent =
-            index_.Spread(index_.SetOfRank(o, local % per), static_cast<std::uint16_t>(~mover));
-        int quiet = 0, steps = 0;
-        int win = kMaxCode + 1;  // best win code through a capture
-        int floor = 0;
-        bool draw = false;
-        PositionRules::ForEachStep(
-            mover, opponent, [&](int, int, int, std::uint16_t after, std::uint16_t opponentAfter) {
-                ++steps;
-                if (opponentAfter == opponent) {
-                    ++quiet;
-                    return;
-                }
-                if (PositionIndex::popcount16(opponentAfter) <= 1) {
-                    win = std::min(win, 2);
-                    return;
-                }
-                const int left = PositionIndex::popcount16(opponentAfter);
-                const std::uint8_t child = table_[index_.SliceOffset(left, m) +
-                                                  index_.LocalIndex(opponentAfter, after, left, m)];
-                if (child == 0) {
-                    draw = true;
-                } else if (IsLossCode(child)) {
-                    win = std::min(win, child + 1);
-                } else {
-                    floor = std::max(floor, child + 1);
-                }
-            });
-        std::uint8_t flags = static_cast<std::uint8_t>(quiet);
-        if (win <= kMaxCode) {
-            table[local] = static_cast<std::uint8_t>(win);
-            flags |= kCannotLose;
-        } else if (draw) {
-            flags |= kCannotLose;
-        } else if (quiet == 0) {
-            const int code = steps == 0 ? 1 : floor;
-            if (code > kMaxCode) {
-                overflow = true;
-            } else {
-                table[local] = static_cast<std::uint8_t>(code);
+    const int m = group.movers[part], o = group.opponents[part];
+    std::uint8_t* counter = group.counter[part].data();
+    std::uint8_t* lossFloor = group.lossFloor[part].data();
+    std::uint8_t* table = group.table[part];
+    const std::uint32_t per = group.per[part];
+    const auto& rows = canonicalRows_[m];
+    for (std::size_t row = thread; row < rows.size(); row += group.threads) {
+        const std::uint16_t mover = index_.SetOfRank(m, rows[row]);
+        const std::uint8_t stabiliser = symmetry_.SmallestMaps(mover);
+        const auto free = static_cast<std::uint16_t>(~mover);
+        for (std::uint32_t column = 0; column < per; ++column) {
+            const std::uint16_t opponent = index_.Spread(index_.SetOfRank(o, column), free);
+            if (stabiliser != 1 && symmetry_.SmallestUnder(opponent, stabiliser) != opponent) {
+                continue;
             }
+            const std::uint32_t local = rows[row] * per + column;
+            std::array<std::uint32_t, 24> quiet;
+            int quietCount = 0, steps = 0;
+            int win = kMaxCode + 1;  // best win code through a capture
+            int floor = 0;
+            bool draw = false;
+            PositionRules::ForEachStep(
+                mover, opponent,
+                [&](int, int, int, std::uint16_t after, std::uint16_t opponentAfter) {
+                    ++steps;
+                    if (opponentAfter == opponent) {
+                        quiet[quietCount++] = CanonicalLocal(opponent, after, o, m);
+                        return;
+                    }
+                    const int left = PositionIndex::popcount16(opponentAfter);
+                    if (left <= 1) {
+                        win = std::min(win, 2);
+                        return;
+                    }
+                    const std::uint8_t child =
+                        table_[index_.SliceOffset(left, m) +
+                               index_.LocalIndex(opponentAfter, after, left, m)];
+                    if (child == 0) {
+                        draw = true;
+                    } else if (IsLossCode(child)) {
+                        win = std::min(win, child + 1);
+                    } else {
+                        floor = std::max(floor, child + 1);
+                    }
+                });
+            const int open = Distinct(quiet.data(), quietCount);
+            std::uint8_t flags = static_cast<std::uint8_t>(open);
+            if (win <= kMaxCode) {
+                table[local] = static_cast<std::uint8_t>(win);
+                marks.Mark(win);
+                flags |= kCannotLose;
+            } else if (draw) {
+                flags |= kCannotLose;
+            } else if (open == 0) {
+                const int code = steps == 0 ? 1 : floor;
+                if (code > kMaxCode) {
+                    overflow = true;
+                } else {
+                    table[local] = static_cast<std::uint8_t>(code);
+                    marks.Mark(code);
+                }
+            }
+            counter[local] = flags;
+            lossFloor[local] = static_cast<std::uint8_t>(std::min(floor, kMaxCode));
+            if (floor > kMaxCode && win > kMaxCode && !draw) overflow = true;
         }
-        counter[local] = flags;
-        lossFloor[local] = static_cast<std::uint8_t>(std::min(floor, kMaxCode));
-        if (floor > kMaxCode && win > kMaxCode && !draw) overflow = true;
     }
     return overflow;
 }
 
-void Solver::Propagate(int m, int o, std::uint16_t mover, std::uint16_t opponent, std::uint8_t code,
-                       Scratch& scratch, Marks& marks) {
+template <bool kShared>
+void Solver::Propagate(Group& group, int part, std::uint32_t local, std::uint8_t code,
+                       Marks& marks) {
+    const int m = group.movers[part], o = group.opponents[part];
+    const std::uint32_t per = group.per[part];
+    const std::uint16_t mover = index_.SetOfRank(m, local / per);
+    const std::uint16_t opponent =
+        index_.Spread(index_.SetOfRank(o, local % per), static_cast<std::uint16_t>(~mover));
     // Predecessors sit in slice (o, m): the opponent moved last.
-    const int part = scratch.Part(o, m);
-    std::uint8_t* counter = scratch.counter[part].data();
-    const std::uint8_t* lossFloor = scratch.lossFloor[part].data();
-    std::uint8_t* table = table_.data() + index_.SliceOffset(o, m);
+    const int back = group.PartOf(o, m);
+    std::uint8_t* counter = group.counter[back].data();
+    const std::uint8_t* lossFloor = group.lossFloor[back].data();
+    std::uint8_t* table = group.table[back];
     const int next = code + 1;
     if (IsLossCode(code)) {
         PositionRules::ForEachQuietUnstep(mover, opponent, [&](std::uint16_t previous) {
-            const std::uint32_t q = index_.LocalIndex(previous, mover, o, m);
+            const std::uint32_t q = CanonicalLocal(previous, mover, o, m);
             // Codes up to `code` are final; a larger one is a pending win that may improve.
-            if (table[q] == 0 || table[q] > next) {
-                table[q] = static_cast<std::uint8_t>(next);
-                counter[q] |= kCannotLose;
+            const std::uint8_t old = Load<kShared>(table[q]);
+            if (old == 0 || old > next) {
+                Store<kShared>(table[q], static_cast<std::uint8_t>(next));
+                if constexpr (kShared) {
+                    std::atomic_ref<std::uint8_t>(counter[q])
+                        .fetch_or(kCannotLose, std::memory_order_relaxed);
+                } else {
+                    counter[q] |= kCannotLose;
+                }
                 marks.Mark(next);
             }
         });
-    } else {
-        PositionRules::ForEachQuietUnstep(mover, opponent, [&](std::uint16_t previous) {
-            const std::uint32_t q = index_.LocalIndex(previous, mover, o, m);
-            if (counter[q] & kCannotLose) return;
-            if (--counter[q] == 0) {
-                const int lossCode = std::max<int>(lossFloor[q], next);
-                table[q] = static_cast<std::uint8_t>(std::min(lossCode, kMaxCode));
-                marks.Mark(lossCode);
-            }
-        });
+        return;
+    }
+    // A won position closes one open class of successors of each predecessor class, once
+    // however many of its steps lead into this position's class.
+    std::array<std::uint32_t, 24> previousClasses;
+    int count = 0;
+    PositionRules::ForEachQuietUnstep(mover, opponent, [&](std::uint16_t previous) {
+        previousClasses[count++] = CanonicalLocal(previous, mover, o, m);
+    });
+    count = Distinct(previousClasses.data(), count);
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t q = previousClasses[i];
+        if (Load<kShared>(counter[q]) & kCannotLose) continue;
+        std::uint8_t left = 0;
+        if constexpr (kShared) {
+            left = static_cast<std::uint8_t>(
+                std::atomic_ref<std::uint8_t>(counter[q]).fetch_sub(1, std::memory_order_relaxed) -
+                1);
+        } else {
+            left = --counter[q];
+        }
+        if (left == 0) {
+            const int lossCode = std::max<int>(lossFloor[q], next);
+            Store<kShared>(table[q], static_cast<std::uint8_t>(std::min(lossCode, kMaxCode)));
+            marks.Mark(lossCode);
+        }
+    }
+}
+
+void Solver::FillImages(Group& group, int part, int thread) {
+    const int m = group.movers[part], o = group.opponents[part];
+    const std::uint32_t per = group.per[part];
+    std::uint8_t* table = group.table[part];
+    for (std::uint32_t row = thread; row < index_.Binomial(PositionIndex::kPoints, m);
+         row += group.threads) {
+        const std::uint16_t mover = index_.SetOfRank(m, row);
+        if (symmetry_.IsSmallest(mover) && symmetry_.SmallestMaps(mover) == 1) continue;
+        const auto free = static_cast<std::uint16_t>(~mover);
+        for (std::uint32_t column = 0; column < per; ++column) {
+            const std::uint16_t opponent = index_.Spread(index_.SetOfRank(o, column), free);
+            const std::uint32_t local = row * per + column;
+            const std::uint32_t canonical = CanonicalLocal(mover, opponent, m, o);
+            if (canonical != local) table[local] = table[canonical];
+        }
     }
 }
 
 void Solver::SolveGroup(int m, int o, int threads) {
-    Scratch scratch;
-    scratch.m = m;
-    scratch.o = o;
-    std::vector<std::pair<int, int>> slices{{m, o}};
-    if (m != o) slices.emplace_back(o, m);
-    for (auto [sm, so] : slices) {
-        const int part = scratch.Part(sm, so);
-        scratch.counter[part].assign(index_.SliceSize(sm, so), 0);
-        scratch.lossFloor[part].assign(index_.SliceSize(sm, so), 0);
+    Group group;
+    group.m = m;
+    group.o = o;
+    group.parts = m == o ? 1 : 2;
+    group.threads = threads;
+    group.movers = {m, o};
+    group.opponents = {o, m};
+    for (int part = 0; part < group.parts; ++part) {
+        const int sm = group.movers[part], so = group.opponents[part];
+        group.table[part] = table_.data() + index_.SliceOffset(sm, so);
+        group.per[part] = index_.Binomial(PositionIndex::kPoints - sm, so);
+        group.counter[part].assign(index_.SliceSize(sm, so), 0);
+        group.lossFloor[part].assign(index_.SliceSize(sm, so), 0);
     }
-    // Counters and the values already fixed by captures; halves of a slice are independent.
-    for (auto [sm, so] : slices) {
-        const std::uint32_t size = index_.SliceSize(sm, so);
-        if (threads >= 2) {
-            const std::uint32_t half = size / 2;
-            bool helperOverflow = false;
-            std::thread helper([&] { helperOverflow = InitialiseSlice(sm, so, scratch, 0, half); });
-            const bool overflow = InitialiseSlice(sm, so, scratch, half, size);
-            helper.join();
-            scratch.overflow = scratch.overflow || overflow || helperOverflow;
-        } else {
-            scratch.overflow = InitialiseSlice(sm, so, scratch, 0, size) || scratch.overflow;
-        }
-    }
-    Marks marks;
-    for (auto [sm, so] : slices) {
-        const std::uint8_t* table = table_.data() + index_.SliceOffset(sm, so);
-        for (std::uint32_t i = 0, n = index_.SliceSize(sm, so); i < n; ++i) {
-            marks.pending[table[i]] = true;
-        }
-    }
-    marks.pending[0] = false;
+    group.marks.resize(threads);
+    group.frontier.resize(threads);
+    group.overflow.assign(threads, 0);
+
     // Level by level: every entry holding code c is final when level c is reached, because
     // propagation from level c only writes codes above c. Each level first collects the
-    // entries of code c, then propagates them; the predecessors of one slice's entries lie in
-    // the other slice, so the two slices of a group propagate on two threads without sharing.
-    std::array<std::vector<std::uint32_t>, 2> frontier;
-    const bool parallel = threads >= 2 && slices.size() == 2;
-    for (int code = 1; code <= kMaxCode; ++code) {
-        if (!marks.pending[code]) continue;
-        auto collect = [&](std::size_t s) {
-            const auto [sm, so] = slices[s];
-            const std::uint8_t* table = table_.data() + index_.SliceOffset(sm, so);
-            const std::uint8_t* end = table + index_.SliceSize(sm, so);
-            frontier[s].clear();
-            for (const std::uint8_t* p = table;
-                 (p = static_cast<const std::uint8_t*>(std::memchr(p, code, end - p))); ++p) {
-                frontier[s].push_back(static_cast<std::uint32_t>(p - table));
-            }
-        };
-        auto propagate = [&](std::size_t s, Marks& out) {
-            const auto [sm, so] = slices[s];
-            const std::uint32_t per = index_.Binomial(PositionIndex::kPoints - sm, so);
-            for (std::uint32_t local : frontier[s]) {
-                const std::uint16_t mover = index_.SetOfRank(sm, local / per);
-                const std::uint16_t opponent = index_.Spread(index_.SetOfRank(so, local % per),
-                                                             static_cast<std::uint16_t>(~mover));
-                Propagate(sm, so, mover, opponent, static_cast<std::uint8_t>(code), scratch, out);
-            }
-        };
-        if (parallel) {
-            std::thread helper([&] { collect(1); });
-            collect(0);
-            helper.join();
-            Marks helperMarks;
-            std::thread second([&] { propagate(1, helperMarks); });
-            propagate(0, marks);
-            second.join();
-            marks.Merge(helperMarks);
-        } else {
-            for (std::size_t s = 0; s < slices.size(); ++s) {
-                collect(s);
-                propagate(s, marks);
-            }
+    // entries of code c (each thread a share of the rows), then each thread propagates the
+    // entries it collected.
+    auto nextLevel = [&group]() noexcept {
+        Marks all;
+        for (const Marks& marks : group.marks) all.Merge(marks);
+        int code = group.code + 1;
+        while (code <= kMaxCode && !all.pending[code]) ++code;
+        group.code = code;
+    };
+    std::barrier collected(threads);
+    std::barrier levelDone(threads, nextLevel);
+    auto work = [&](int thread, auto shared) {
+        constexpr bool kShared = decltype(shared)::value;
+        Marks& marks = group.marks[thread];
+        bool overflow = false;
+        for (int part = 0; part < group.parts; ++part) {
+            overflow = InitialiseSlice(group, part, thread, marks) || overflow;
         }
+        levelDone.arrive_and_wait();
+        std::vector<std::uint32_t>& frontier = group.frontier[thread];
+        while (group.code <= kMaxCode) {
+            const auto code = static_cast<std::uint8_t>(group.code);
+            frontier.clear();
+            for (int part = 0; part < group.parts; ++part) {
+                const std::uint32_t per = group.per[part];
+                const auto& rows = canonicalRows_[group.movers[part]];
+                const std::uint8_t* table = group.table[part];
+                const std::uint32_t tag = part == 0 ? 0 : kPartBit;
+                for (std::size_t row = thread; row < rows.size(); row += group.threads) {
+                    const std::uint8_t* begin = table + rows[row] * per;
+                    const std::uint8_t* end = begin + per;
+                    for (const std::uint8_t* p = begin;
+                         (p = static_cast<const std::uint8_t*>(std::memchr(p, code, end - p)));
+                         ++p) {
+                        frontier.push_back(static_cast<std::uint32_t>(p - table) | tag);
+                    }
+                }
+            }
+            collected.arrive_and_wait();
+            for (std::uint32_t entry : frontier) {
+                Propagate<kShared>(group, (entry & kPartBit) ? 1 : 0, entry & ~kPartBit, code,
+                                   marks);
+            }
+            levelDone.arrive_and_wait();
+        }
+        for (int part = 0; part < group.parts; ++part) FillImages(group, part, thread);
+        group.overflow[thread] = overflow || marks.overflow;
+    };
+    std::vector<std::thread> helpers;
+    for (int thread = 1; thread < threads; ++thread) {
+        helpers.emplace_back([&, thread] { work(thread, std::true_type{}); });
     }
-    if (marks.overflow || scratch.overflow) {
-        throw std::runtime_error("position distance exceeds the table range");
+    if (threads > 1) {
+        work(0, std::true_type{});
+    } else {
+        work(0, std::false_type{});
+    }
+    for (auto& helper : helpers) helper.join();
+    for (char overflow : group.overflow) {
+        if (overflow) throw std::runtime_error("position distance exceeds the table range");
     }
 }
 

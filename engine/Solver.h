@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "PositionIndex.h"
+#include "PositionSymmetry.h"
 #include "PositionValue.h"
 
 namespace kelvara {
@@ -27,7 +29,9 @@ struct SolverCensus {
 //
 // Captures only remove pieces, so the slices are solved in rising total piece count. The
 // slices (m, o) and (o, m) with the same total form one group: their quiet steps lead into
-// each other, while a capturing step lands in a group already solved.
+// each other, while a capturing step lands in a group already solved. Only one representative
+// of each class of positions equal under the board's rotations and reflections is solved; the
+// other entries of a group are copied from their representatives once the group is done.
 class Solver {
   public:
     static constexpr int kMinTotal = 2 * PositionIndex::kMinPieces;
@@ -65,16 +69,22 @@ class Solver {
     SolverCensus Census() const;
 
   private:
-    struct Scratch;
+    struct Group;
     struct Marks;
 
     void SolveGroup(int m, int o, int threads);
-    bool InitialiseSlice(int m, int o, Scratch& scratch, std::uint32_t begin, std::uint32_t end);
-    void Propagate(int m, int o, std::uint16_t mover, std::uint16_t opponent, std::uint8_t code,
-                   Scratch& scratch, Marks& marks);
+    bool InitialiseSlice(Group& group, int part, int thread, Marks& marks);
+    template <bool kShared>
+    void Propagate(Group& group, int part, std::uint32_t local, std::uint8_t code, Marks& marks);
+    void FillImages(Group& group, int part, int thread);
+    // Local index of the representative of (mover, opponent) in slice (m, o).
+    std::uint32_t CanonicalLocal(std::uint16_t mover, std::uint16_t opponent, int m, int o) const;
     void SweepGroup(int m, int o);
 
     const PositionIndex& index_;
+    const PositionSymmetry& symmetry_;
+    // Colex ranks of the point sets of each size that are their own smallest image.
+    std::array<std::vector<std::uint16_t>, PositionIndex::kMaxPieces + 1> canonicalRows_;
     std::vector<std::uint8_t> table_;
     int solvedTotal_ = 0;
 };

@@ -2,6 +2,7 @@
 add_library(kelvara_solver STATIC
   ${CMAKE_CURRENT_LIST_DIR}/PositionIndex.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PositionRules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PositionSymmetry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PositionValue.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Solver.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SolverChecker.cpp

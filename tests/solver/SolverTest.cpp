@@ -172,6 +172,26 @@ TEST(Solver, ForwardSweepBuildsTheSameTable) {
     EXPECT_THROW(retro.ValueOf(0x003F, 0xFC00), std::logic_error);
 }
 
+TEST(Solver, ThreadCountDoesNotChangeTheTable) {
+    // Up to 10 pieces: every group shape, including the slices that step into themselves
+    // ((4, 4), (5, 5)) where the threads share the counters of one slice.
+    const int maxTotal = 10;
+    Solver one, three;
+    one.Solve(1, maxTotal);
+    three.Solve(3, maxTotal);
+    const Solver& full = SolvedTable();
+    const PositionIndex& index = PositionIndex::Get();
+    for (int m = 2; m <= 6; ++m) {
+        for (int o = 2; o <= 6 && m + o <= maxTotal; ++o) {
+            for (std::uint32_t i = 0; i < index.SliceSize(m, o); ++i) {
+                const std::uint32_t g = index.SliceOffset(m, o) + i;
+                ASSERT_EQ(one.Code(g), full.Code(g)) << "slice " << m << "," << o << " " << i;
+                ASSERT_EQ(three.Code(g), full.Code(g)) << "slice " << m << "," << o << " " << i;
+            }
+        }
+    }
+}
+
 TEST(Solver, CensusAddsUp) {
     const auto census = SolvedTable().Census();
     EXPECT_EQ(census.entries, PositionIndex::Get().TotalSize());
