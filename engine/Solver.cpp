@@ -5,6 +5,7 @@
 #include <atomic>
 #include <barrier>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 #include <type_traits>
@@ -57,10 +58,10 @@ struct Solver::Group {
     // Counter byte of a representative during the solve: the number of distinct classes of
     // its quiet successors whose outcome is still open, and kCannotLose once the position can
     // no longer be lost (it has a step into a lost or drawn position).
-    std::array<std::vector<std::uint8_t>, 2> counter;
+    std::array<std::uint8_t*, 2> counter{};
     // Loss code the position gets if every quiet step turns out won for the opponent: one
     // more than the highest code among its capturing steps (all of them won by the opponent).
-    std::array<std::vector<std::uint8_t>, 2> lossFloor;
+    std::array<std::uint8_t*, 2> lossFloor{};
     // Per thread: the codes seen, the entries of the current level (part in the top bit).
     std::vector<Marks> marks;
     std::vector<std::vector<std::uint32_t>> frontier;
@@ -115,13 +116,6 @@ Solver::Solver() : index_(PositionIndex::Get()), symmetry_(PositionSymmetry::Get
     }
 }
 
-std::uint32_t Solver::CanonicalLocal(std::uint16_t mover, std::uint16_t opponent, int m,
-                                     int o) const {
-    std::uint16_t cm = 0, co = 0;
-    symmetry_.Canonical(mover, opponent, cm, co);
-    return index_.LocalIndex(cm, co, m, o);
-}
-
 PositionValue Solver::ValueOf(std::uint16_t mover, std::uint16_t opponent) const {
     const int m = PositionIndex::popcount16(mover), o = PositionIndex::popcount16(opponent);
     if (m <= 1) return PositionValue::Loss(0);
@@ -136,12 +130,21 @@ void Solver::Solve(int threads, int maxTotal, const Progress& progress) {
     table_.assign(index_.TotalSize(), 0);
     solvedTotal_ = 0;
     threads = std::max(1, threads);
+    // Counters and loss floors of the group being solved: two bytes per position of each of
+    // its two slices, reused by every group and left uninitialised (see SolveGroup).
+    std::uint32_t scratchSlice = 0;
+    for (int m = PositionIndex::kMinPieces; m <= PositionIndex::kMaxPieces; ++m) {
+        for (int o = PositionIndex::kMinPieces; o <= PositionIndex::kMaxPieces; ++o) {
+            if (m + o <= maxTotal) scratchSlice = std::max(scratchSlice, index_.SliceSize(m, o));
+        }
+    }
+    const auto scratch = std::make_unique_for_overwrite<std::uint8_t[]>(4 * scratchSlice);
     std::uint64_t done = 0;
     for (int total = kMinTotal; total <= std::min(maxTotal, kMaxTotal); ++total) {
         for (int m = PositionIndex::kMinPieces; m <= total / 2; ++m) {
             const int o = total - m;
             if (!PositionIndex::InRange(o)) continue;
-            SolveGroup(m, o, threads);
+            SolveGroup(m, o, threads, scratch.get(), scratchSlice);
             done += index_.SliceSize(m, o) + (m == o ? 0 : index_.SliceSize(o, m));
             if (progress) progress(static_cast<double>(done) / index_.TotalSize());
         }
@@ -152,8 +155,8 @@ void Solver::Solve(int threads, int maxTotal, const Progress& progress) {
 bool Solver::InitialiseSlice(Group& group, int part, int thread, Marks& marks) {
     bool overflow = false;
     const int m = group.movers[part], o = group.opponents[part];
-    std::uint8_t* counter = group.counter[part].data();
-    std::uint8_t* lossFloor = group.lossFloor[part].data();
+    std::uint8_t* counter = group.counter[part];
+    std::uint8_t* lossFloor = group.lossFloor[part];
     std::uint8_t* table = group.table[part];
     const std::uint32_t per = group.per[part];
     const auto& rows = canonicalRows_[m];
@@ -231,8 +234,8 @@ void Solver::Propagate(Group& group, int part, std::uint32_t local, std::uint8_t
         index_.Spread(index_.SetOfRank(o, local % per), static_cast<std::uint16_t>(~mover));
     // Predecessors sit in slice (o, m): the opponent moved last.
     const int back = group.PartOf(o, m);
-    std::uint8_t* counter = group.counter[back].data();
-    const std::uint8_t* lossFloor = group.lossFloor[back].data();
+    std::uint8_t* counter = group.counter[back];
+    const std::uint8_t* lossFloor = group.lossFloor[back];
     std::uint8_t* table = group.table[back];
     const int next = code + 1;
     if (IsLossCode(code)) {
@@ -298,7 +301,8 @@ void Solver::FillImages(Group& group, int part, int thread) {
     }
 }
 
-void Solver::SolveGroup(int m, int o, int threads) {
+void Solver::SolveGroup(int m, int o, int threads, std::uint8_t* scratch,
+                        std::uint32_t scratchSlice) {
     Group group;
     group.m = m;
     group.o = o;
@@ -310,8 +314,9 @@ void Solver::SolveGroup(int m, int o, int threads) {
         const int sm = group.movers[part], so = group.opponents[part];
         group.table[part] = table_.data() + index_.SliceOffset(sm, so);
         group.per[part] = index_.Binomial(PositionIndex::kPoints - sm, so);
-        group.counter[part].assign(index_.SliceSize(sm, so), 0);
-        group.lossFloor[part].assign(index_.SliceSize(sm, so), 0);
+        // Only the representatives' bytes are used, and initialisation writes all of them.
+        group.counter[part] = scratch + (2 * part) * scratchSlice;
+        group.lossFloor[part] = scratch + (2 * part + 1) * scratchSlice;
     }
     group.marks.resize(threads);
     group.frontier.resize(threads);

@@ -72,13 +72,17 @@ class Solver {
     struct Group;
     struct Marks;
 
-    void SolveGroup(int m, int o, int threads);
+    void SolveGroup(int m, int o, int threads, std::uint8_t* scratch, std::uint32_t scratchSlice);
     bool InitialiseSlice(Group& group, int part, int thread, Marks& marks);
     template <bool kShared>
     void Propagate(Group& group, int part, std::uint32_t local, std::uint8_t code, Marks& marks);
     void FillImages(Group& group, int part, int thread);
     // Local index of the representative of (mover, opponent) in slice (m, o).
-    std::uint32_t CanonicalLocal(std::uint16_t mover, std::uint16_t opponent, int m, int o) const;
+    std::uint32_t CanonicalLocal(std::uint16_t mover, std::uint16_t opponent, int m, int o) const {
+        std::uint16_t cm = 0, co = 0;
+        symmetry_.Canonical(mover, opponent, cm, co);
+        return index_.LocalIndex(cm, co, m, o);
+    }
     void SweepGroup(int m, int o);
 
     const PositionIndex& index_;

@@ -9,6 +9,8 @@ add_library(kelvara_solver STATIC
   ${CMAKE_CURRENT_LIST_DIR}/PerfectPlayer.cpp
 )
 target_include_directories(kelvara_solver PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+# The solve is the hot loop of the whole program; optimise it fully except in debug builds.
+target_compile_options(kelvara_solver PRIVATE $<$<NOT:$<CONFIG:Debug>>:-O3>)
 find_package(Threads REQUIRED)
 target_link_libraries(kelvara_solver PUBLIC Threads::Threads)
 
