@@ -14,7 +14,7 @@
 
 #include "DialogUnits.h"
 #include "GbkText.h"
-#include "Messages.h"
+#include "MessageBox.h"
 #include "PlayerBook.h"
 
 namespace kelvara {
@@ -144,7 +144,7 @@ QPushButton* CSGDlg::Button(int id) const {
 int CSGDlg::exec() {
     address_->setText(FormatAddress(kDefaultAddress));
     if (!LoadAddressBook()) {
-        ShowMessage(parentWidget(), QStringLiteral("ERROR"), QStringLiteral("找不到玩家信息文件！"),
+        MessageBox::Show(parentWidget(), QStringLiteral("ERROR"), QStringLiteral("找不到玩家信息文件！"),
                     QMessageBox::Critical);
         setResult(QDialog::Rejected);
         return QDialog::Rejected;
@@ -183,7 +183,7 @@ bool CSGDlg::TakeAddressAndPort() {
     peerAddress_ = ParseAddress(address_->text());
     std::int16_t port = 0;
     if (!ParsePort(port_->text(), &port)) {
-        ShowMessage(this, ProgramTitle(), QStringLiteral("Please enter an integer."),
+        MessageBox::Show(this, MessageBox::ProgramTitle(), QStringLiteral("Please enter an integer."),
                     QMessageBox::Warning);
         port_->setFocus();
         return false;

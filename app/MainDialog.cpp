@@ -22,7 +22,7 @@
 #include "DialogUnits.h"
 #include "GbkText.h"
 #include "InputBlocker.h"
-#include "Messages.h"
+#include "MessageBox.h"
 #include "SettingsFile.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
@@ -95,7 +95,7 @@ MainDialog::MainDialog(QWidget* parent) : QDialog(parent), session_(*this, nullp
     computer_ = std::make_unique<ComputerPlayer>();
     session_.SetMoveChooser(computer_.get());
 
-    setWindowTitle(ProgramTitle());
+    setWindowTitle(MessageBox::ProgramTitle());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -191,7 +191,7 @@ void MainDialog::BuildControls() {
 bool MainDialog::Initialise(const std::string& settingsPath) {
     SettingsFile settings;
     if (settings.Load(settingsPath) != 1) {
-        ShowMessage(this, QStringLiteral("ERROR"), QStringLiteral("不能加载配置文件!!"),
+        MessageBox::Show(this, QStringLiteral("ERROR"), QStringLiteral("不能加载配置文件!!"),
                     QMessageBox::Critical);
         return false;
     }
@@ -209,7 +209,7 @@ bool MainDialog::Initialise(const std::string& settingsPath) {
 
     listenEnabled_ = settings.GetValue("NET", "listen") != "no";
     if (listenEnabled_ && !StartListening())
-        ShowMessage(this, QStringLiteral("ERROR"), QStringLiteral("监听端口时出错!!"),
+        MessageBox::Show(this, QStringLiteral("ERROR"), QStringLiteral("监听端口时出错!!"),
                     QMessageBox::Critical);
     settings.Clear();
     return true;
@@ -270,7 +270,7 @@ void MainDialog::StopGame() {
 }
 
 void MainDialog::ExitGame() {
-    ShowMessage(this, ProgramTitle(), QStringLiteral("OK"), QMessageBox::NoIcon);
+    MessageBox::Show(this, MessageBox::ProgramTitle(), QStringLiteral("OK"), QMessageBox::NoIcon);
     close();
 }
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "GbkText.h"
-#include "Messages.h"
+#include "MessageBox.h"
 #include "NetMainDialog.h"
 
 namespace {
@@ -27,14 +27,14 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(kelvara::ProgramTitle());
-    QApplication::setApplicationDisplayName(kelvara::ProgramTitle());
+    QApplication::setApplicationName(kelvara::MessageBox::ProgramTitle());
+    QApplication::setApplicationDisplayName(kelvara::MessageBox::ProgramTitle());
 
     if (!kelvara::GbkText::Available()) {
         std::fprintf(stderr, "kelvara: GBK text conversion is not available in this Qt build\n");
-        kelvara::ShowMessage(nullptr, QStringLiteral("ERROR"),
-                             QStringLiteral("GBK text conversion is not available."),
-                             QMessageBox::Critical);
+        kelvara::MessageBox::Show(nullptr, QStringLiteral("ERROR"),
+                                  QStringLiteral("GBK text conversion is not available."),
+                                  QMessageBox::Critical);
         return 1;
     }
 

@@ -6,19 +6,12 @@
 #include <QPushButton>
 #include <QTextCursor>
 
+#include "DialogUnits.h"
 #include "GbkText.h"
 
 namespace kelvara {
 
 namespace {
-
-// Dialog units of the 8-point dialog font, in pixels.
-int Dx(int units) {
-    return units * 3 / 2;
-}
-int Dy(int units) {
-    return units * 13 / 8;
-}
 
 // The editor holds line feeds; the message carries CR LF.
 QString WithCrLf(QString text) {
@@ -29,16 +22,16 @@ QString WithCrLf(QString text) {
 
 CInfoInput::CInfoInput(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QStringLiteral("CKELVARA DATA INPUT"));
-    setFixedSize(Dx(186), Dy(121));
+    setFixedSize(DluRect(0, 0, 186, 121).size());
 
     promptLabel_ = new QLabel(this);
     promptLabel_->setObjectName(QStringLiteral("prompt"));
-    promptLabel_->setGeometry(Dx(7), Dy(7), Dx(172), Dy(11));
+    promptLabel_->setGeometry(DluRect(7, 7, 172, 11));
     promptLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     editor_ = new QPlainTextEdit(this);
     editor_->setObjectName(QStringLiteral("text"));
-    editor_->setGeometry(Dx(7), Dy(19), Dx(172), Dy(77));
+    editor_->setGeometry(DluRect(7, 19, 172, 77));
     editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
     editor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     editor_->setTabChangesFocus(true);
@@ -46,13 +39,13 @@ CInfoInput::CInfoInput(QWidget* owner) : QDialog(owner) {
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setObjectName(QStringLiteral("ok"));
-    ok->setGeometry(Dx(25), Dy(101), Dx(50), Dy(14));
+    ok->setGeometry(DluRect(25, 101, 50, 14));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CInfoInput::accept);
 
     auto* cancel = new QPushButton(QStringLiteral("取消"), this);
     cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setGeometry(Dx(103), Dy(101), Dx(50), Dy(14));
+    cancel->setGeometry(DluRect(103, 101, 50, 14));
     connect(cancel, &QPushButton::clicked, this, &CInfoInput::reject);
 }
 

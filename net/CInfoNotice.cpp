@@ -3,40 +3,30 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "DialogUnits.h"
 #include "GbkText.h"
 
 namespace kelvara {
 
-namespace {
-
-int Dx(int units) {
-    return units * 3 / 2;
-}
-int Dy(int units) {
-    return units * 13 / 8;
-}
-
-}  // namespace
-
 CInfoNotice::CInfoNotice(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint) {
-    setFixedSize(Dx(267), Dy(28));
+    setFixedSize(DluRect(0, 0, 267, 28).size());
     setStyleSheet(QStringLiteral("kelvara--CInfoNotice { border: 1px solid palette(dark); }"));
 
     label_ = new QLabel(this);
     label_->setObjectName(QStringLiteral("notice"));
-    label_->setGeometry(Dx(3), Dy(6), Dx(199), Dy(17));
+    label_->setGeometry(DluRect(3, 6, 199, 17));
     label_->setAlignment(Qt::AlignCenter);
 
     auto* button = new QPushButton(QStringLiteral("取消"), this);
     button->setObjectName(QStringLiteral("cancel"));
-    button->setGeometry(Dx(210), Dy(7), Dx(50), Dy(14));
+    button->setGeometry(DluRect(210, 7, 50, 14));
     button->setDefault(true);
     connect(button, &QPushButton::clicked, this, &CInfoNotice::accept);
 }
 
 void CInfoNotice::ShowNotice() {
     label_->setText(GbkText::ToQString(text));
-    if (QWidget* owner = parentWidget()) move(owner->mapToGlobal(QPoint(0, Dy(50))));
+    if (QWidget* owner = parentWidget()) move(owner->mapToGlobal(DluRect(0, 50, 0, 0).topLeft()));
     setWindowModality(Qt::ApplicationModal);
     show();
     repaint();

@@ -9,7 +9,7 @@
 #include "CInfoInput.h"
 #include "CInfoNotice.h"
 #include "GbkText.h"
-#include "NetMessageBox.h"
+#include "MessageBox.h"
 #include "WireProtocol.h"
 
 namespace kelvara {
@@ -45,7 +45,7 @@ void Discard(QTcpSocket* socket) {
 }  // namespace
 
 void InvitationClient::Inform(const char* utf8Text) {
-    NetMessageBox::Inform(owner_, QString::fromUtf8(utf8Text));
+    MessageBox::Inform(owner_, QString::fromUtf8(utf8Text));
 }
 
 QTcpSocket* InvitationClient::Connect(quint32 address, quint16 port) {
@@ -97,7 +97,7 @@ void InvitationClient::TestConnection(quint32 address, quint16 port) {
             int major = 0;
             int minor = 0;
             if (WireProtocol::ReadVersion(reply, major, minor)) {
-                NetMessageBox::Inform(
+                MessageBox::Inform(
                     owner_,
                     QStringLiteral("连接测试成功，对方程序版本为 v%1.%2").arg(major).arg(minor));
             } else {
@@ -144,8 +144,8 @@ QTcpSocket* InvitationClient::SendInvitation(quint32 address, quint16 port) {
             return socket;
         case WireProtocol::kRefusal:
             Discard(socket);
-            NetMessageBox::Inform(owner_, QStringLiteral("对方拒绝了你的请求，原因是：\n   ") +
-                                              GbkText::ToQString(WireProtocol::Text(answer)));
+            MessageBox::Inform(owner_, QStringLiteral("对方拒绝了你的请求，原因是：\n   ") +
+                                           GbkText::ToQString(WireProtocol::Text(answer)));
             return nullptr;
         default:
             Discard(socket);

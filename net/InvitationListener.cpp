@@ -10,7 +10,7 @@
 #include "GameConnection.h"
 #include "GameSession.h"
 #include "GbkText.h"
-#include "NetMessageBox.h"
+#include "MessageBox.h"
 #include "WireProtocol.h"
 
 namespace kelvara {
@@ -25,7 +25,8 @@ std::string Gbk(const char* utf8) {
 }
 
 void ReplyFailed(QWidget* owner) {
-    NetMessageBox::Inform(owner, QStringLiteral("回应连接失败！"), NetMessageBox::kListenCaption);
+    MessageBox::Show(owner, MessageBox::ListenCaption(), QStringLiteral("回应连接失败！"),
+                     QMessageBox::Information);
 }
 
 }  // namespace
@@ -43,8 +44,8 @@ InvitationListener::InvitationListener(GameSession& session,
     server_->setMaxPendingConnections(kBacklog);
     connect(server_, &QTcpServer::newConnection, this, &InvitationListener::OnIncomingConnection);
     connect(server_, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError) {
-        NetMessageBox::Inform(owner_, QStringLiteral("接受连接时失败!"),
-                              QGuiApplication::applicationDisplayName(), QMessageBox::NoIcon);
+        MessageBox::Show(owner_, MessageBox::ProgramTitle(), QStringLiteral("接受连接时失败!"),
+                         QMessageBox::NoIcon);
     });
     retryTimer_->setSingleShot(true);
     connect(retryTimer_, &QTimer::timeout, this, &InvitationListener::OnIncomingConnection);
@@ -66,10 +67,10 @@ bool InvitationListener::StartListening(quint16 port, const QHostAddress& addres
         case QAbstractSocket::SocketAddressNotAvailableError:
         case QAbstractSocket::UnsupportedSocketOperationError:
         case QAbstractSocket::SocketResourceError:
-            NetMessageBox::Inform(owner_, QStringLiteral("创建接口失败！"));
+            MessageBox::Inform(owner_, QStringLiteral("创建接口失败！"));
             break;
         default:
-            NetMessageBox::Inform(owner_, QStringLiteral("监听端口失败！"));
+            MessageBox::Inform(owner_, QStringLiteral("监听端口失败！"));
             break;
     }
     return false;
@@ -122,8 +123,8 @@ void InvitationListener::OnIncomingConnection() {
         }
         QTcpSocket* socket = server_->nextPendingConnection();
         if (socket == nullptr) {
-            NetMessageBox::Inform(owner_, QStringLiteral("接受连接时失败!"),
-                                  QGuiApplication::applicationDisplayName(), QMessageBox::NoIcon);
+            MessageBox::Show(owner_, MessageBox::ProgramTitle(), QStringLiteral("接受连接时失败!"),
+                             QMessageBox::NoIcon);
             return;
         }
         GameConnection& c = *connections_[static_cast<std::size_t>(slot)];
@@ -188,7 +189,7 @@ void InvitationListener::AnswerInvitation(int slot, const std::string& request) 
         GbkText::ToQString(WireProtocol::Text(request));
 
     QPointer<InvitationListener> self(this);
-    const bool accepted = NetMessageBox::Ask(owner_, question);
+    const bool accepted = MessageBox::Ask(owner_, MessageBox::NetCaption(), question);
     if (self == nullptr || c.Serial() != serial) return;
 
     if (!accepted) {

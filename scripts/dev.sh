@@ -53,8 +53,8 @@ case "$action" in
         ;;
     bench)
         build build -DKELVARA_WERROR=ON
-        for b in build/bench/kelvara-bench-*; do
-            [ -x "$b" ] && (cd build && "../$b")
+        for b in kelvara-bench-player kelvara-bench-solver; do
+            (cd build && "./bench/$b")
         done
         ;;
     *)

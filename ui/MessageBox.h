@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+namespace kelvara {
+
+// The program's modal message boxes: fixed texts and captions, one OK button or Yes and No.
+class MessageBox {
+  public:
+    // The program's title, the caption of its untitled message boxes.
+    static QString ProgramTitle() { return QStringLiteral("六子棋"); }
+    // Caption of the network messages.
+    static QString NetCaption() { return QStringLiteral("KELVARA"); }
+    // Caption of the listener's failed replies.
+    static QString ListenCaption() { return QStringLiteral("监听信息"); }
+
+    // A box with one OK button; returns when the user has closed it.
+    static void Show(QWidget* parent, const QString& caption, const QString& text,
+                     QMessageBox::Icon icon);
+    // A network message: caption "KELVARA", information icon.
+    static void Inform(QWidget* parent, const QString& text) {
+        Show(parent, NetCaption(), text, QMessageBox::Information);
+    }
+    // A question with Yes and No; true for Yes.
+    static bool Ask(QWidget* parent, const QString& caption, const QString& text);
+};
+
+}  // namespace kelvara
