@@ -4,7 +4,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "SettingsFile.h"
 
@@ -160,4 +163,65 @@ TEST_F(SettingsFileTest, LongLinesAcrossReadBuffers) {
     SettingsFile& r = LoadBytes(bytes);
     EXPECT_EQ(r.GetValue("S", "k"), longValue);
     EXPECT_EQ(r.GetValue("S", "z"), "1");
+}
+
+namespace {
+
+// A file and the values it must give, by key alone ('\x02' where the key must be missing).
+struct LineEndCase {
+    const char* name;
+    std::string bytes;
+    std::vector<std::pair<std::string, std::string>> values;
+};
+
+void PrintTo(const LineEndCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LastLine : public SettingsFileTest, public ::testing::WithParamInterface<LineEndCase> {};
+
+}  // namespace
+
+// The last line of a file, with every kind of line end or none.
+TEST_P(LastLine, IsRead) {
+    const LineEndCase& c = GetParam();
+    SettingsFile& r = LoadBytes(c.bytes);
+    for (const auto& [key, value] : c.values) EXPECT_EQ(r.GetValue(key), value) << key;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, LastLine,
+    ::testing::Values(LineEndCase{"NoLineEnd", "a=1\nz=last", {{"a", "1"}, {"z", "last"}}},
+                      LineEndCase{"Lf", "a=1\nz=last\n", {{"a", "1"}, {"z", "last"}}},
+                      LineEndCase{"CrLf", "a=1\r\nz=last\r\n", {{"a", "1"}, {"z", "last"}}},
+                      LineEndCase{"LoneCr", "a=1\r\nz=last\r", {{"a", "1"}, {"z", "last"}}},
+                      LineEndCase{"OnlyLineLoneCr", "z=last\r", {{"z", "last"}}},
+                      LineEndCase{"EmptyValueLoneCr", "z=\r", {{"z", ""}}},
+                      LineEndCase{"CrThenByte", "z=last\rx", {{"z", "lastx"}}},
+                      LineEndCase{"CrCr", "z=last\r\r", {{"z", "last\r"}}}),
+    [](const ::testing::TestParamInfo<LineEndCase>& info) { return std::string(info.param.name); });
+
+// A CR that is the last byte of one 4096-byte read still takes the first byte of the next read
+// into its line end.
+TEST_F(SettingsFileTest, CrAtTheEndOfAReadBuffer) {
+    constexpr std::size_t kBuffer = 4096;
+    for (std::size_t crAt : {kBuffer - 2, kBuffer - 1, kBuffer, 2 * kBuffer - 1}) {
+        SCOPED_TRACE(crAt);
+        // "k=vvv...v" ending just before offset crAt, then the CR.
+        const std::string head = "k=" + std::string(crAt - 2, 'v');
+        const std::string value = head.substr(2);
+
+        SettingsFile& lf = LoadBytes(head + "\r\nn=1\n");
+        EXPECT_EQ(lf.GetValue("k"), value);
+        EXPECT_EQ(lf.GetValue("n"), "1");
+
+        // The byte after the CR is the line's last byte; the next line starts after it.
+        SettingsFile& other = LoadBytes(head + "\rX=2\n");
+        EXPECT_EQ(other.GetValue("k"), value + "X");
+        EXPECT_EQ(other.GetValue(""), "2");
+
+        SettingsFile& cr = LoadBytes(head + "\r\rn=3\n");
+        EXPECT_EQ(cr.GetValue("k"), value + "\r");
+        EXPECT_EQ(cr.GetValue("n"), "3");
+    }
 }

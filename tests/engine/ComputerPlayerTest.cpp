@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <ostream>
 #include <random>
+#include <vector>
 
 #include "BoardText.h"
 #include "ComputerPlayer.h"
@@ -268,4 +270,102 @@ TEST(MoveChoice, BoardUnchangedAfterEveryCall) {
         ASSERT_EQ(Snapshot(board), before) << BoardToText(board);
     }
     EXPECT_GT(chosen, 500);
+}
+
+namespace {
+
+// Two white steps share the best score; the scan order (lowest column, then lowest row, then
+// right, left, up, down) decides which one the search keeps.
+struct TieCase {
+    const char* name;
+    std::string board;
+    MoveRecord chosen;
+    MoveRecord rival;
+};
+
+void PrintTo(const TieCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class TieBreak : public ::testing::TestWithParam<TieCase> {};
+
+std::int32_t ScoreOf(Board& board, const MoveRecord& step) {
+    int toX = 0, toY = 0;
+    StepTarget(step.fromX, step.fromY, step.direction, toX, toY);
+    return ComputerPlayer::ScoreStep(board, step.fromX, step.fromY, toX, toY);
+}
+
+}  // namespace
+
+TEST_P(TieBreak, FirstInScanOrderWins) {
+    const TieCase& c = GetParam();
+    Board board = BoardOf(c.board);
+    const std::int32_t best = ScoreOf(board, c.chosen);
+    ASSERT_GT(best, 0);
+    ASSERT_EQ(ScoreOf(board, c.rival), best) << "the two steps must tie";
+    MoveRecord move;
+    ASSERT_TRUE(ComputerPlayer::SearchMove(board, move));
+    EXPECT_EQ(Board::FormatMove(move), Board::FormatMove(c.chosen));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ScanOrder, TieBreak,
+    ::testing::Values(
+        // Column before row: (2, 4) lies in a lower column, (4, 2) in a lower row.
+        TieCase{
+            "ColumnBeforeRow", Rows(".w..", "...b", ".b.w", "...."), {2, 4, Down}, {4, 2, Left}},
+        TieCase{"LowerRowInAColumn",
+                Rows("b...", "..wb", "w...", "w..."),
+                {1, 1, Right},
+                {1, 2, Right}},
+        TieCase{
+            "RightBeforeLeft", Rows("b..b", "..b.", "bw.b", ".w.."), {2, 1, Right}, {2, 1, Left}},
+        TieCase{"RightBeforeUp", Rows("..bw", "..bb", "bw.b", "...."), {2, 2, Right}, {2, 2, Up}},
+        TieCase{
+            "RightBeforeDown", Rows(".bbw", ".b.b", "..w.", ".w.b"), {3, 2, Right}, {3, 2, Down}},
+        TieCase{"LeftBeforeUp", Rows("bb..", "wb..", "b.ww", "b..."), {3, 2, Left}, {3, 2, Up}},
+        TieCase{"LeftBeforeDown", Rows("...w", "..w.", ".bb.", "..w."), {4, 4, Left}, {4, 4, Down}},
+        TieCase{"UpBeforeDown", Rows("..b.", "wbww", "b.b.", "...b"), {4, 3, Up}, {4, 3, Down}}),
+    [](const ::testing::TestParamInfo<TieCase>& info) { return std::string(info.param.name); });
+
+// The search against a plain statement of its choice: the highest score above 0, ties to the
+// step with the lowest (column, row, rank of the direction in right, left, up, down).
+TEST(MoveChoice, SearchKeepsTheFirstBestStepOnRandomPositions) {
+    std::mt19937 rng(31);
+    const Direction rank[4] = {Right, Left, Up, Down};
+    int ties = 0;
+    for (int round = 0; round < 3000; ++round) {
+        Board board = RandomBoard(rng);
+        struct Scored {
+            MoveRecord step;
+            std::int32_t score;
+            int key;
+        };
+        std::vector<Scored> all;
+        for (int x = 1; x <= 4; ++x)
+            for (int y = 1; y <= 4; ++y)
+                for (int r = 0; r < 4; ++r) {
+                    const MoveRecord step{x, y, rank[r]};
+                    all.push_back({step, ScoreOf(board, step), (x * 10 + y) * 10 + r});
+                }
+        const Scored* best = nullptr;
+        int atBest = 0;
+        for (const Scored& s : all) {
+            if (s.score <= 0) continue;
+            if (best == nullptr || s.score > best->score) {
+                best = &s;
+                atBest = 1;
+            } else if (s.score == best->score) {
+                ++atBest;
+                if (s.key < best->key) best = &s;
+            }
+        }
+        MoveRecord move{7, 7, None};
+        const bool found = ComputerPlayer::SearchMove(board, move);
+        ASSERT_EQ(found, best != nullptr) << BoardToText(board);
+        if (best == nullptr) continue;
+        ASSERT_EQ(move, best->step) << BoardToText(board);
+        ties += atBest > 1;
+    }
+    EXPECT_GT(ties, 200);  // enough positions where the order, not the score, decides
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <random>
 
 #include "BoardText.h"
@@ -173,3 +174,47 @@ TEST(ExperienceDefaults, PathRelativeToTheWorkingDirectory) {
     EXPECT_EQ(ComputerPlayer().Experience().Path(), "set/experience.dat");
     EXPECT_EQ(ExperienceStore().Path(), "set/experience.dat");
 }
+
+namespace {
+
+struct LetterCase {
+    char letter;
+    Direction direction;
+};
+
+void PrintTo(const LetterCase& c, std::ostream* os) {
+    *os << c.letter;
+}
+
+class StoredLetter : public ::testing::TestWithParam<LetterCase> {};
+
+}  // namespace
+
+// Every direction letter in both cases, from a white piece that can step every way.
+TEST_P(StoredLetter, NamesItsDirection) {
+    const LetterCase c = GetParam();
+    TempDir dir;
+    const Board open = BoardOf(kelvara::test::Rows("b...", "....", ".w..", "...b"));
+    const std::string line = std::string("3333333333333333") + "22" + c.letter;
+    const MoveRecord expected{2, 2, c.direction};
+
+    MoveRecord move{8, 8, None};
+    EXPECT_TRUE(ExperienceStore::MatchExperienceLine(line, open, White, move));
+    EXPECT_EQ(move, expected);
+
+    dir.Write("set/experience.dat", line + "\r\n");
+    move = MoveRecord{8, 8, None};
+    EXPECT_TRUE(
+        ExperienceStore(dir.File("set/experience.dat")).LookUpExperience(open, White, move));
+    EXPECT_EQ(move, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothCases, StoredLetter,
+                         ::testing::Values(LetterCase{'U', Up}, LetterCase{'u', Up},
+                                           LetterCase{'D', Down}, LetterCase{'d', Down},
+                                           LetterCase{'L', Left}, LetterCase{'l', Left},
+                                           LetterCase{'R', Right}, LetterCase{'r', Right}),
+                         [](const ::testing::TestParamInfo<LetterCase>& info) {
+                             return std::string(1, info.param.letter) +
+                                    (info.param.letter >= 'a' ? "_lower" : "_upper");
+                         });
