@@ -80,38 +80,34 @@ void Board::ApplyMove(CellCode side, int fromX, int fromY, int direction) {
     }
 }
 
-bool Board::CaptureInLine(CellCode side, const int (&xs)[4], const int (&ys)[4]) {
-    const CellCode enemy = Enemy(side);
-    std::int32_t c[4];
-    for (int i = 0; i < 4; ++i) c[i] = Code(xs[i], ys[i]);
-    int taken = -1;
-    if (c[0] == Empty && c[1] == side && c[2] == side && c[3] == enemy)
-        taken = 3;
-    else if (c[0] == Empty && c[1] == enemy && c[2] == side && c[3] == side)
-        taken = 1;
-    else if (c[0] == side && c[1] == side && c[2] == enemy && c[3] == Empty)
-        taken = 2;
-    else if (c[0] == enemy && c[1] == side && c[2] == side && c[3] == Empty)
-        taken = 0;
-    if (taken < 0) return false;
-    cells[Index(xs[taken], ys[taken])].code = Empty;
+int Board::ColumnCapture(CellCode side, int x) const {
+    return CapturedInLine({Code(x, 1), Code(x, 2), Code(x, 3), Code(x, 4)}, side);
+}
+
+int Board::RowCapture(CellCode side, int y) const {
+    return CapturedInLine({Code(1, y), Code(2, y), Code(3, y), Code(4, y)}, side);
+}
+
+void Board::TakePiece(CellCode side, int x, int y) {
+    cells[Index(x, y)].code = Empty;
     if (side == Black)
         --whitePieces;
     else
         --blackPieces;
-    if (observer_ != nullptr) observer_->PieceCaptured(xs[taken], ys[taken]);
-    return true;
+    if (observer_ != nullptr) observer_->PieceCaptured(x, y);
 }
 
 int Board::CheckCaptures(CellCode side, int x, int y) {
     if ((side != Black && side != White) || !OnGrid(x, y)) return 0;
     int taken = 0;
-    const int column[4] = {x, x, x, x};
-    const int rows[4] = {1, 2, 3, 4};
-    if (CaptureInLine(side, column, rows)) ++taken;
-    const int cols[4] = {1, 2, 3, 4};
-    const int row[4] = {y, y, y, y};
-    if (CaptureInLine(side, cols, row)) ++taken;
+    if (const int row = ColumnCapture(side, x)) {
+        TakePiece(side, x, row);
+        ++taken;
+    }
+    if (const int column = RowCapture(side, y)) {
+        TakePiece(side, column, y);
+        ++taken;
+    }
     return taken;
 }
 
@@ -143,16 +139,19 @@ bool Board::IsLegalStep(CellCode side, const MoveRecord& move) const {
     return OnGrid(toX, toY) && Code(toX, toY) == Empty;
 }
 
-bool Board::HasLegalStep(CellCode side) const {
+StepList Board::LegalSteps(CellCode side, const StepOrder& order) const {
+    StepList steps;
+    if (side != Black && side != White) return steps;
     for (int x = 1; x <= 4; ++x) {
         for (int y = 1; y <= 4; ++y) {
             if (Code(x, y) != side) continue;
-            for (int d = Up; d <= Right; ++d) {
-                if (IsLegalStep(side, MoveRecord{x, y, d})) return true;
+            for (const Direction d : order) {
+                const MoveRecord step{x, y, d};
+                if (IsLegalStep(side, step)) steps.push_back(step);
             }
         }
     }
-    return false;
+    return steps;
 }
 
 CellCode Board::Winner(CellCode toMove) const {

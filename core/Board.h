@@ -5,6 +5,7 @@
 
 #include "BoardTypes.h"
 #include "CaptureObserver.h"
+#include "StepList.h"
 
 namespace kelvara {
 
@@ -39,9 +40,25 @@ class Board {
         ApplyMove(side, m.fromX, m.fromY, m.direction);
     }
 
-    // Capture rule on the column and then the row through (x, y), a playing point.
-    // Returns the number of pieces taken.
+    // Capture rule on the column and then the row through (x, y), a playing point; the row
+    // is read as the column's capture left it. Returns the number of pieces taken.
     int CheckCaptures(CellCode side, int x, int y);
+
+    // The capture rule on one line read at positions 1..4, `side` moving: two adjacent pieces
+    // of the side, an enemy piece right beyond one end of the pair and the fourth point empty.
+    // Returns the position (1..4) of the enemy piece taken, or 0 when the line takes nothing.
+    static constexpr int CapturedInLine(const std::array<std::int32_t, 4>& line, CellCode side) {
+        const CellCode enemy = Enemy(side);
+        if (line[0] == Empty && line[1] == side && line[2] == side && line[3] == enemy) return 4;
+        if (line[0] == Empty && line[1] == enemy && line[2] == side && line[3] == side) return 2;
+        if (line[0] == side && line[1] == side && line[2] == enemy && line[3] == Empty) return 3;
+        if (line[0] == enemy && line[1] == side && line[2] == side && line[3] == Empty) return 1;
+        return 0;
+    }
+    // The row (1..4) of the piece that the capture rule takes in column x, or 0; and the
+    // column of the piece it takes in row y. x and y lie in 0..5; nothing is removed.
+    int ColumnCapture(CellCode side, int x) const;
+    int RowCapture(CellCode side, int y) const;
 
     // Step without captures for trial moves; the destination may be a ring cell.
     void StepPiece(CellCode side, int fromX, int fromY, int direction);
@@ -54,7 +71,10 @@ class Board {
     // A step that the rules allow `side` to make: own piece on a playing point, empty
     // playing point one step away.
     bool IsLegalStep(CellCode side, const MoveRecord& move) const;
-    bool HasLegalStep(CellCode side) const;
+    // Every legal step of `side`: pieces by rising column, within a column by rising row, the
+    // steps of one piece in `order`. Empty for a side other than Black or White.
+    StepList LegalSteps(CellCode side, const StepOrder& order = kCodeOrder) const;
+    bool HasLegalStep(CellCode side) const { return !LegalSteps(side).empty(); }
     // Winner by the end-of-game rule (pieces, black first; then a side to move without a
     // step loses), or Empty while the game goes on. `toMove` may be Empty.
     CellCode Winner(CellCode toMove) const;
@@ -65,7 +85,8 @@ class Board {
     void SetCaptureObserver(CaptureObserver* observer) { observer_ = observer; }
 
   private:
-    bool CaptureInLine(CellCode side, const int (&xs)[4], const int (&ys)[4]);
+    // Takes the enemy piece on (x, y) off the board for a capture by `side`.
+    void TakePiece(CellCode side, int x, int y);
 
     CaptureObserver* observer_ = nullptr;
 };

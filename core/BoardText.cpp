@@ -13,7 +13,7 @@ std::string BoardToText(const Board& board) {
     return text;
 }
 
-bool BoardFromText(const std::string& text, Board& board) {
+bool BoardFromText(std::string_view text, Board& board) {
     if (text.size() != 16) return false;
     CellCode codes[16];
     for (int i = 0; i < 16; ++i) {
@@ -39,7 +39,19 @@ bool BoardFromText(const std::string& text, Board& board) {
     return true;
 }
 
-bool ParseMoveText(const std::string& text, MoveRecord& move) {
+bool SideFromText(std::string_view text, CellCode& side) {
+    if (text == "b" || text == "B") {
+        side = Black;
+        return true;
+    }
+    if (text == "w" || text == "W") {
+        side = White;
+        return true;
+    }
+    return false;
+}
+
+bool ParseMoveText(std::string_view text, MoveRecord& move) {
     if (text.size() != 3 || text[0] < '1' || text[0] > '4' || text[1] < '1' || text[1] > '4')
         return false;
     int direction = None;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace kelvara {
@@ -44,6 +45,13 @@ struct MoveRecord {
 
     friend bool operator==(const MoveRecord&, const MoveRecord&) = default;
 };
+
+// The order in which the four steps of one piece are tried.
+using StepOrder = std::array<Direction, 4>;
+// By direction code: up, down, left, right.
+inline constexpr StepOrder kCodeOrder = {Up, Down, Left, Right};
+// The classic search's order, which decides its ties: right, left, up, down.
+inline constexpr StepOrder kSearchOrder = {Right, Left, Up, Down};
 
 // Destination of a step; false for a direction outside Up..Right.
 inline constexpr bool StepTarget(int fromX, int fromY, int direction, int& toX, int& toY) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "Board.h"
@@ -25,11 +28,7 @@ struct Recorder : CaptureObserver {
 
 std::vector<std::string> LegalSteps(const Board& b, CellCode side) {
     std::vector<std::string> out;
-    for (int x = 1; x <= 4; ++x)
-        for (int y = 1; y <= 4; ++y)
-            for (int d = Up; d <= Right; ++d)
-                if (b.IsLegalStep(side, MoveRecord{x, y, d}))
-                    out.push_back(Board::FormatMove(MoveRecord{x, y, d}));
+    for (const MoveRecord& step : b.LegalSteps(side)) out.push_back(Board::FormatMove(step));
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -265,4 +264,124 @@ TEST(BoardText, RoundTripAndRefusals) {
     EXPECT_FALSE(BoardFromText("b.w.", b));
     EXPECT_FALSE(BoardFromText("b.w.x...b......w", b));
     EXPECT_EQ(BoardToText(b), "b.w.w...b......w");
+}
+
+TEST(BoardText, EitherCaseReadsTheSameBoardAndSide) {
+    Board lower, upper;
+    ASSERT_TRUE(BoardFromText("bbbbb..bw..wwwww", lower));
+    ASSERT_TRUE(BoardFromText("BBBBB..BW..WWWWW", upper));
+    EXPECT_EQ(upper.cells, lower.cells);
+    EXPECT_EQ(upper.cells, Board().cells);
+    EXPECT_EQ(BoardToText(upper), "bbbbb..bw..wwwww");
+    EXPECT_EQ(upper.blackPieces, 6);
+    EXPECT_EQ(upper.whitePieces, 6);
+    for (const char* bad : {"bbbbb..bw..wwwwww", "bbbbb..bw..wwww", "bbbbb .bw..wwwww",
+                            "bbbbb..bw..wwwwx", "bbbbb..bw..wwww0", ""}) {
+        EXPECT_FALSE(BoardFromText(bad, lower)) << bad;
+    }
+    EXPECT_EQ(lower.cells, Board().cells);
+
+    CellCode side = Empty;
+    for (const char* text : {"b", "B"}) {
+        side = Empty;
+        EXPECT_TRUE(SideFromText(text, side));
+        EXPECT_EQ(side, Black);
+    }
+    for (const char* text : {"w", "W"}) {
+        EXPECT_TRUE(SideFromText(text, side));
+        EXPECT_EQ(side, White);
+    }
+    for (const char* text : {"", "x", "bw", "0", "1", "black"}) {
+        side = Empty;
+        EXPECT_FALSE(SideFromText(text, side)) << text;
+        EXPECT_EQ(side, Empty);
+    }
+}
+
+// The capture rule on every line of four points for both movers, against its statement in
+// words: two adjacent pieces of the mover, an enemy piece right beyond one end of the pair and
+// the fourth point empty; anything else takes nothing.
+TEST(Captures, LineRuleOnEveryLine) {
+    const std::int32_t codes[3] = {Black, White, Empty};
+    int capturing = 0;
+    for (int n = 0; n < 81; ++n) {
+        std::array<std::int32_t, 4> line{};
+        for (int k = 0, v = n; k < 4; ++k, v /= 3) line[k] = codes[v % 3];
+        for (const CellCode side : {Black, White}) {
+            const CellCode enemy = Enemy(side);
+            int expected = 0;
+            for (int p = 0; p + 1 < 4; ++p) {
+                if (line[p] != side || line[p + 1] != side) continue;
+                for (const int e : {p - 1, p + 2}) {
+                    if (e < 0 || e > 3 || line[e] != enemy) continue;
+                    // The point of the line outside the pair and the enemy piece.
+                    const int rest = 6 - p - (p + 1) - e;
+                    if (line[rest] == Empty) expected = e + 1;
+                }
+            }
+            ASSERT_EQ(Board::CapturedInLine(line, side), expected)
+                << line[0] << line[1] << line[2] << line[3] << " side " << side;
+            capturing += expected != 0;
+        }
+    }
+    EXPECT_EQ(capturing, 8);  // four shapes for each mover
+}
+
+TEST(Legality, GeneratorOrders) {
+    Board b;
+    ASSERT_TRUE(BoardFromText(std::string("....") + ".w.." + "...." + "...b", b));
+    const auto texts = [&](const StepOrder& order) {
+        std::vector<std::string> out;
+        for (const MoveRecord& step : b.LegalSteps(White, order))
+            out.push_back(Board::FormatMove(step));
+        return out;
+    };
+    EXPECT_EQ(texts(kCodeOrder), (std::vector<std::string>{"22U", "22D", "22L", "22R"}));
+    EXPECT_EQ(texts(kSearchOrder), (std::vector<std::string>{"22R", "22L", "22U", "22D"}));
+    EXPECT_EQ(texts(StepOrder{Down, Up, Right, Left}),
+              (std::vector<std::string>{"22D", "22U", "22R", "22L"}));
+    // Column before row: (1, 4) comes before (2, 1), and (3, 1) before (3, 2).
+    ASSERT_TRUE(BoardFromText(std::string(".bb.") + "..b." + "...." + "b...", b));
+    std::vector<std::string> pieces;
+    for (const MoveRecord& step : b.LegalSteps(Black, kSearchOrder))
+        if (pieces.empty() || pieces.back() != Board::FormatMove(step).substr(0, 2))
+            pieces.push_back(Board::FormatMove(step).substr(0, 2));
+    EXPECT_EQ(pieces, (std::vector<std::string>{"14", "21", "31", "32"}));
+    EXPECT_TRUE(b.LegalSteps(Empty).empty());
+    EXPECT_TRUE(b.LegalSteps(static_cast<CellCode>(7)).empty());
+}
+
+// On random boards the generator yields every step that IsLegalStep allows and nothing else,
+// once each, in column, row and direction order.
+TEST(Legality, GeneratorAgreesWithTheStepRule) {
+    std::mt19937 rng(17);
+    std::size_t most = 0;
+    for (int round = 0; round < 4000; ++round) {
+        std::string text(16, '.');
+        for (char& c : text) c = "bw."[rng() % 3];
+        Board b;
+        ASSERT_TRUE(BoardFromText(text, b));
+        for (const CellCode side : {Black, White}) {
+            for (const StepOrder& order : {kCodeOrder, kSearchOrder}) {
+                const StepList steps = b.LegalSteps(side, order);
+                std::vector<int> keys;
+                for (const MoveRecord& step : steps) {
+                    ASSERT_TRUE(b.IsLegalStep(side, step)) << text << Board::FormatMove(step);
+                    const int rank = static_cast<int>(
+                        std::find(order.begin(), order.end(), step.direction) - order.begin());
+                    keys.push_back((step.fromX * 10 + step.fromY) * 10 + rank);
+                }
+                EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end())) << text;
+                EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end()) << text;
+                std::size_t legal = 0;
+                for (int x = 0; x <= 5; ++x)
+                    for (int y = 0; y <= 5; ++y)
+                        for (int d = Up; d <= None; ++d) legal += b.IsLegalStep(side, {x, y, d});
+                ASSERT_EQ(steps.size(), legal) << text;
+                EXPECT_EQ(b.HasLegalStep(side), legal > 0) << text;
+                most = std::max(most, steps.size());
+            }
+        }
+    }
+    EXPECT_GE(most, 10u);
 }
