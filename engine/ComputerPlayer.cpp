@@ -47,23 +47,9 @@ bool ThreatInLine(const GridLine& line, int p, CellCode enemy) {
     }
 }
 
-// Position 1..4 that the capture rule takes with `side` moving, or 0 when the line takes none.
-int TakenInLine(const std::int32_t (&c)[4], CellCode side) {
-    const CellCode enemy = Enemy(side);
-    if (c[0] == Empty && c[1] == side && c[2] == side && c[3] == enemy) return 4;
-    if (c[0] == Empty && c[1] == enemy && c[2] == side && c[3] == side) return 2;
-    if (c[0] == side && c[1] == side && c[2] == enemy && c[3] == Empty) return 3;
-    if (c[0] == enemy && c[1] == side && c[2] == side && c[3] == Empty) return 1;
-    return 0;
-}
-
 bool InArray(int x, int y) {
     return x >= 0 && x < Board::kSize && y >= 0 && y < Board::kSize;
 }
-
-// Scan order of the search's four steps: right, left, up, down.
-constexpr int kStepDx[4] = {1, -1, 0, 0};
-constexpr int kStepDy[4] = {0, 0, 1, -1};
 
 }  // namespace
 
@@ -77,12 +63,8 @@ bool ComputerPlayer::IsThreatened(const Board& board, int x, int y, CellCode sid
 std::int32_t ComputerPlayer::CaptureGain(const Board& board, int x, int y, CellCode side) {
     if (!InArray(x, y) || (side != Black && side != White)) return 0;
     std::int32_t gain = 0;
-    std::int32_t column[4];
-    for (int k = 1; k <= 4; ++k) column[k - 1] = board.Code(x, k);
-    if (const int k = TakenInLine(column, side)) gain += board.Weight(x, k);
-    std::int32_t row[4];
-    for (int k = 1; k <= 4; ++k) row[k - 1] = board.Code(k, y);
-    if (const int k = TakenInLine(row, side)) gain += board.Weight(k, y);
+    if (const int row = board.ColumnCapture(side, x)) gain += board.Weight(x, row);
+    if (const int column = board.RowCapture(side, y)) gain += board.Weight(column, y);
     return gain;
 }
 
@@ -116,19 +98,17 @@ std::int32_t ComputerPlayer::ScoreStep(Board& board, int fromX, int fromY, int t
 }
 
 bool ComputerPlayer::SearchMove(Board& board, MoveRecord& move) {
+    // Only legal steps can score above 0: a step onto the ring scores below -900 and one onto
+    // an occupied point kNoStep. The generator's order decides ties, since only a strictly
+    // higher score replaces the step kept.
     std::int32_t best = 0;
-    for (int x = 1; x <= 4; ++x) {
-        for (int y = 1; y <= 4; ++y) {
-            if (board.Code(x, y) != White) continue;
-            for (int d = 0; d < 4; ++d) {
-                const int toX = x + kStepDx[d];
-                const int toY = y + kStepDy[d];
-                const std::int32_t score = ScoreStep(board, x, y, toX, toY);
-                if (score > best) {
-                    best = score;
-                    Board::MakeMove(MakePoint(x, y), MakePoint(toX, toY), move);
-                }
-            }
+    for (const MoveRecord& step : board.LegalSteps(White, kSearchOrder)) {
+        int toX = 0, toY = 0;
+        StepTarget(step.fromX, step.fromY, step.direction, toX, toY);
+        const std::int32_t score = ScoreStep(board, step.fromX, step.fromY, toX, toY);
+        if (score > best) {
+            best = score;
+            move = step;
         }
     }
     return best > 0;

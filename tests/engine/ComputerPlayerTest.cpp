@@ -38,16 +38,10 @@ Board RandomBoard(std::mt19937& rng) {
 bool TakenByOneEnemyStep(const Board& board, int x, int y) {
     const CellCode side = static_cast<CellCode>(board.Code(x, y));
     const CellCode enemy = Enemy(side);
-    for (int fx = 1; fx <= 4; ++fx) {
-        for (int fy = 1; fy <= 4; ++fy) {
-            for (int d = Up; d <= Right; ++d) {
-                const MoveRecord step{fx, fy, d};
-                if (!board.IsLegalStep(enemy, step)) continue;
-                Board after = board;
-                after.ApplyMove(enemy, step);
-                if (after.Code(x, y) == Empty) return true;
-            }
-        }
+    for (const MoveRecord& step : board.LegalSteps(enemy)) {
+        Board after = board;
+        after.ApplyMove(enemy, step);
+        if (after.Code(x, y) == Empty) return true;
     }
     return false;
 }
