@@ -31,18 +31,6 @@ std::string ArgumentCountError(std::size_t expected) {
     }
 }
 
-bool ParseSide(std::string_view text, CellCode& side) {
-    if (text == "b" || text == "B") {
-        side = Black;
-        return true;
-    }
-    if (text == "w" || text == "W") {
-        side = White;
-        return true;
-    }
-    return false;
-}
-
 // Two decimal digits, column then row.
 bool ParsePoint(std::string_view text, int& x, int& y) {
     if (text.size() != 2 || text[0] < '0' || text[0] > '9' || text[1] < '0' || text[1] > '9')
@@ -123,10 +111,9 @@ std::string EngineProtocol::Start(const Args& args) {
 std::string EngineProtocol::Position(const Args& args) {
     if (args.size() != 2) return ArgumentCountError(2);
     CellCode side = Black;
-    if (!ParseSide(args[1], side)) return "error: side must be b or w";
+    if (!SideFromText(args[1], side)) return "error: side must be b or w";
     Board parsed = board_;
-    if (!BoardFromText(std::string(args[0]), parsed))
-        return "error: board must be 16 characters of b, w and .";
+    if (!BoardFromText(args[0], parsed)) return "error: board must be 16 characters of b, w and .";
     board_.cells = parsed.cells;
     board_.blackPieces = parsed.blackPieces;
     board_.whitePieces = parsed.whitePieces;
@@ -142,14 +129,8 @@ std::string EngineProtocol::ShowBoard(const Args& args) {
 std::string EngineProtocol::Legal(const Args& args) {
     if (!args.empty()) return ArgumentCountError(0);
     std::vector<std::string> steps;
-    for (int x = 1; x <= 4; ++x) {
-        for (int y = 1; y <= 4; ++y) {
-            for (int d = Up; d <= Right; ++d) {
-                const MoveRecord step{x, y, d};
-                if (board_.IsLegalStep(sideToMove_, step)) steps.push_back(Board::FormatMove(step));
-            }
-        }
-    }
+    for (const MoveRecord& step : board_.LegalSteps(sideToMove_))
+        steps.push_back(Board::FormatMove(step));
     if (steps.empty()) return "none";
     std::sort(steps.begin(), steps.end());
     std::string answer;
@@ -163,7 +144,7 @@ std::string EngineProtocol::Legal(const Args& args) {
 std::string EngineProtocol::Play(const Args& args) {
     if (args.size() != 1) return ArgumentCountError(1);
     MoveRecord step;
-    if (!ParseMoveText(std::string(args[0]), step)) return "error: bad move text";
+    if (!ParseMoveText(args[0], step)) return "error: bad move text";
     if (!board_.IsLegalStep(sideToMove_, step)) return "error: not a legal step";
     captured_.clear();
     board_.ApplyMove(sideToMove_, step);
@@ -182,7 +163,7 @@ std::string EngineProtocol::Go(const Args& args) {
 std::string EngineProtocol::Score(const Args& args) {
     if (args.size() != 1) return ArgumentCountError(1);
     MoveRecord step;
-    if (!ParseMoveText(std::string(args[0]), step)) return "error: bad move text";
+    if (!ParseMoveText(args[0], step)) return "error: bad move text";
     if (board_.Code(step.fromX, step.fromY) != White)
         return "error: no white piece on " + PointText(step.fromX, step.fromY);
     int toX = 0, toY = 0;
@@ -212,7 +193,7 @@ std::string EngineProtocol::Gain(const Args& args) {
     // The ring around the grid (0 and 5) is allowed: a trial step may end there.
     if (x >= Board::kSize || y >= Board::kSize) return "error: point off the board";
     CellCode side = Black;
-    if (!ParseSide(args[1], side)) return "error: side must be b or w";
+    if (!SideFromText(args[1], side)) return "error: side must be b or w";
     return std::to_string(ComputerPlayer::CaptureGain(board_, x, y, side));
 }
 
@@ -231,23 +212,14 @@ std::string EngineProtocol::Result(const Args& args) {
 std::uint64_t EngineProtocol::Perft(const Board& board, CellCode toMove, int depth) {
     if (depth <= 0) return 1;
     if (board.Winner(toMove) != Empty) return 0;
+    const StepList steps = board.LegalSteps(toMove);
+    if (depth == 1) return steps.size();
     std::uint64_t count = 0;
-    for (int x = 1; x <= 4; ++x) {
-        for (int y = 1; y <= 4; ++y) {
-            if (board.Code(x, y) != toMove) continue;
-            for (int d = Up; d <= Right; ++d) {
-                const MoveRecord step{x, y, d};
-                if (!board.IsLegalStep(toMove, step)) continue;
-                if (depth == 1) {
-                    ++count;
-                    continue;
-                }
-                Board next = board;
-                next.SetCaptureObserver(nullptr);
-                next.ApplyMove(toMove, step);
-                count += Perft(next, Enemy(toMove), depth - 1);
-            }
-        }
+    for (const MoveRecord& step : steps) {
+        Board next = board;
+        next.SetCaptureObserver(nullptr);
+        next.ApplyMove(toMove, step);
+        count += Perft(next, Enemy(toMove), depth - 1);
     }
     return count;
 }

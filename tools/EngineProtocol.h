@@ -17,7 +17,8 @@ namespace kelvara {
 // and the side to move, and answers with the computer player's view of them. Commands:
 //   start | position <board> <b|w> | board | legal | play <move> | go | score <move> | eval
 //   threatened <xy> | gain <xy> <b|w> | result | perft <depth> | quit
-// Board text is 16 characters 'b', 'w', '.' (bottom row first); move text is like 21U.
+// Board text is 16 characters 'b', 'w', '.' in either case (bottom row first); move text is
+// like 21U.
 // Malformed input answers "error: <why>" and changes nothing.
 class EngineProtocol : private CaptureObserver {
   public:

@@ -84,3 +84,18 @@ TEST_F(PerfectEngine, PerfectStepKeepsTheValueOneStepShorter) {
     }
     EXPECT_GT(decided, 100);
 }
+
+// The solved game reads the board the engine read, whatever the letter case of its text.
+TEST_F(PerfectEngine, BoardTextInEitherCase) {
+    ASSERT_EQ(Ask("position bbbbb..bw..wwwww b"), "ok");
+    const std::string value = Ask("value");
+    const std::string move = Ask("go perfect");
+    EXPECT_EQ(value, "draw");
+    for (const char* text : {"BBBBB..BW..WWWWW B", "bBbBb..Bw..WwWwW b", "BBBBB..BW..WWWWW b"}) {
+        SCOPED_TRACE(text);
+        ASSERT_EQ(Ask(std::string("position ") + text), "ok");
+        EXPECT_EQ(Ask("board"), "bbbbb..bw..wwwww b");
+        EXPECT_EQ(Ask("value"), value);
+        EXPECT_EQ(Ask("go perfect"), move);
+    }
+}
