@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "Board.h"
+
 namespace kelvara {
 
 namespace position_detail {
@@ -15,22 +17,26 @@ struct RuleTable {
     std::array<std::int8_t, 256> lineCapture{};
 };
 
+// Both tables come from the game core's rules: the step destinations from StepTarget, the
+// line captures from Board::CapturedInLine for every pair of disjoint four-point sets.
 constexpr RuleTable BuildRuleTable() {
     RuleTable t;
     for (int p = 0; p < 16; ++p) {
-        const int x = p % 4, y = p / 4;
-        t.target[p][0] = y < 3 ? p + 4 : -1;  // up
-        t.target[p][1] = y > 0 ? p - 4 : -1;  // down
-        t.target[p][2] = x > 0 ? p - 1 : -1;  // left
-        t.target[p][3] = x < 3 ? p + 1 : -1;  // right
+        const int x = p % 4 + 1, y = p / 4 + 1;
+        for (int d = Up; d <= Right; ++d) {
+            int toX = 0, toY = 0;
+            StepTarget(x, y, d, toX, toY);
+            t.target[p][d] = OnGrid(toX, toY) ? 4 * (toY - 1) + (toX - 1) : -1;
+        }
     }
-    for (auto& v : t.lineCapture) v = -1;
-    // Reading positions 1..4 of a line, S mover, E opponent, _ empty:
-    // _ S S E takes 4; _ E S S takes 2; S S E _ takes 3; E S S _ takes 1.
-    t.lineCapture[(0b0110u << 4) | 0b1000u] = 3;
-    t.lineCapture[(0b1100u << 4) | 0b0010u] = 1;
-    t.lineCapture[(0b0011u << 4) | 0b0100u] = 2;
-    t.lineCapture[(0b0110u << 4) | 0b0001u] = 0;
+    for (unsigned key = 0; key < 256; ++key) {
+        const unsigned mover = key >> 4, opponent = key & 0xFu;
+        std::array<std::int32_t, 4> line{};
+        for (int k = 0; k < 4; ++k)
+            line[k] = (mover >> k) & 1u ? Black : (opponent >> k) & 1u ? White : Empty;
+        const int taken = (mover & opponent) != 0 ? 0 : Board::CapturedInLine(line, Black);
+        t.lineCapture[key] = static_cast<std::int8_t>(taken - 1);
+    }
     return t;
 }
 
@@ -44,8 +50,9 @@ class PositionRules {
   public:
     static constexpr int kNoPoint = -1;
     static constexpr std::uint16_t kAllPoints = 0xFFFF;
-    // Order in which steps are tried at one point: right, left, up, down.
-    static constexpr std::array<int, 4> kScanDirections = {3, 2, 0, 1};
+    // Order in which steps are tried at one point: the classic search's right, left, up, down.
+    static constexpr std::array<int, 4> kScanDirections = {kSearchOrder[0], kSearchOrder[1],
+                                                           kSearchOrder[2], kSearchOrder[3]};
 
     static int PointOf(int x, int y) { return 4 * (y - 1) + (x - 1); }
     static int XOf(int point) { return point % 4 + 1; }
