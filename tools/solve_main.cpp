@@ -4,10 +4,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <string>
 
+#include "BoardText.h"
 #include "PerfectPlayer.h"
 #include "PositionIndex.h"
 #include "Solver.h"
@@ -17,8 +17,6 @@ using namespace kelvara;
 
 namespace {
 
-constexpr const char* kStart = "bbbbb..bw..wwwww";
-
 void Usage() {
     std::puts(
         "usage: kelvara-solve [options]\n"
@@ -27,9 +25,8 @@ void Usage() {
         "  --naive            also run the forward-sweep solve and compare\n"
         "  --check            re-derive every entry from its successors\n"
         "  --write FILE       write the table (header line, then one byte per entry)\n"
-        "  --value BOARD b|w  value of a position for the side to move\n"
-        "  --move BOARD b|w   the perfect step in a position\n"
-        "BOARD: 16 characters, bottom row first, 'b', 'w' or '.'");
+        "Values and perfect steps of single positions: kelvara-engine, commands value and\n"
+        "go perfect.");
 }
 
 double Seconds(std::chrono::steady_clock::time_point since) {
@@ -40,16 +37,6 @@ long PeakKilobytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
-}
-
-bool ParseSide(const char* text, int& side) {
-    if (std::strcmp(text, "b") == 0)
-        side = PerfectPlayer::kBlack;
-    else if (std::strcmp(text, "w") == 0)
-        side = PerfectPlayer::kWhite;
-    else
-        return false;
-    return true;
 }
 
 // A won entry with the most plies, shown with black to move.
@@ -81,9 +68,7 @@ bool WriteTable(const Solver& solver, const std::string& path) {
 int main(int argc, char** argv) {
     int threads = 2;
     bool naive = false, check = false;
-    std::string writePath, queryBoard;
-    int querySide = 0;
-    enum class Query { None, Value, Move } query = Query::None;
+    std::string writePath;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--stats") {
@@ -99,13 +84,6 @@ int main(int argc, char** argv) {
             }
         } else if (arg == "--write" && i + 1 < argc) {
             writePath = argv[++i];
-        } else if ((arg == "--value" || arg == "--move") && i + 2 < argc) {
-            query = arg == "--value" ? Query::Value : Query::Move;
-            queryBoard = argv[++i];
-            if (!ParseSide(argv[++i], querySide)) {
-                std::fprintf(stderr, "kelvara-solve: side must be b or w\n");
-                return 2;
-            }
         } else if (arg == "--help" || arg == "-h") {
             Usage();
             return 0;
@@ -127,18 +105,6 @@ int main(int argc, char** argv) {
     const long peak = PeakKilobytes();
     PerfectPlayer player(solver);
 
-    if (query != Query::None) {
-        const std::string answer = query == Query::Value
-                                       ? player.ValueText(queryBoard, querySide)
-                                       : player.PerfectMove(queryBoard, querySide);
-        if (answer.empty()) {
-            std::fprintf(stderr, "kelvara-solve: invalid board\n");
-            return 2;
-        }
-        std::printf("%s\n", answer.c_str());
-        return 0;
-    }
-
     const SolverCensus census = solver.Census();
     const std::uint64_t positions = 2 * census.entries;
     std::printf("threads              %d\n", threads);
@@ -151,8 +117,9 @@ int main(int argc, char** argv) {
     std::printf("won                  %llu\n", static_cast<unsigned long long>(2 * census.wins));
     std::printf("lost                 %llu\n", static_cast<unsigned long long>(2 * census.losses));
     std::printf("drawn                %llu\n", static_cast<unsigned long long>(2 * census.draws));
-    std::printf("start, black to move %s (first step %s)\n", player.ValueText(kStart, 0).c_str(),
-                player.PerfectMove(kStart, 0).c_str());
+    const std::string startBoard = BoardToText(Board());
+    std::printf("start, black to move %s (first step %s)\n",
+                player.ValueText(startBoard, 0).c_str(), player.PerfectMove(startBoard, 0).c_str());
     std::printf("longest forced win   %d plies, e.g. %s black to move\n", census.longestWin,
                 LongestWin(solver, census.longestWin).c_str());
     std::printf("longest loss         %d plies\n", census.longestLoss);
