@@ -33,14 +33,9 @@ std::string gExperience;
 
 // Deterministic black: the legal step at a place in scan order that turns with the ply.
 bool PlainBlackStep(const Board& board, int ply, MoveRecord& move) {
-    MoveRecord steps[24];
-    int n = 0;
-    for (int x = 1; x <= 4; ++x)
-        for (int y = 1; y <= 4; ++y)
-            for (int d = Up; d <= Right; ++d)
-                if (board.IsLegalStep(Black, MoveRecord{x, y, d})) steps[n++] = {x, y, d};
-    if (n == 0) return false;
-    move = steps[(ply * 7) % n];
+    const StepList steps = board.LegalSteps(Black);
+    if (steps.empty()) return false;
+    move = steps[(ply * 7) % steps.size()];
     return true;
 }
 

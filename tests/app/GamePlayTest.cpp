@@ -107,13 +107,9 @@ class GamePlayTest : public GuiFixture {
 
 // White's pieces, the first legal black step in scan order: a simple, deterministic player.
 std::optional<MoveRecord> FirstBlackStep(const Board& board) {
-    for (int x = 1; x <= 4; ++x)
-        for (int y = 1; y <= 4; ++y)
-            for (int d = Up; d <= Right; ++d) {
-                const MoveRecord move{x, y, d};
-                if (board.IsLegalStep(Black, move)) return move;
-            }
-    return std::nullopt;
+    const StepList steps = board.LegalSteps(Black);
+    if (steps.empty()) return std::nullopt;
+    return steps[0];
 }
 
 // A computer that answers from a list and then has no move.

@@ -186,12 +186,7 @@ TEST_F(Session, RandomTwoPlayerGamesKeepCountsAndEnd) {
         s.Start({2, "A", "B"});
         int moves = 0;
         while (s.gameState == Running && moves < 3000) {
-            std::vector<MoveRecord> legal;
-            for (int x = 1; x <= 4; ++x)
-                for (int y = 1; y <= 4; ++y)
-                    for (int d = Up; d <= Right; ++d)
-                        if (s.board.IsLegalStep(static_cast<CellCode>(s.sideToMove), {x, y, d}))
-                            legal.push_back({x, y, d});
+            const StepList legal = s.board.LegalSteps(static_cast<CellCode>(s.sideToMove));
             ASSERT_FALSE(legal.empty()) << "a side without a step must already have lost";
             const CellCode mover = static_cast<CellCode>(s.sideToMove);
             Drag(s, Board::FormatMove(legal[next() % legal.size()]).c_str());

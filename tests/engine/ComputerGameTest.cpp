@@ -29,11 +29,7 @@ void Drag(GameSession& s, const MoveRecord& m) {
 
 // A plain black player: the legal step at a position in scan order that turns with the ply.
 bool BlackStep(const Board& board, int ply, MoveRecord& move) {
-    std::vector<MoveRecord> steps;
-    for (int x = 1; x <= 4; ++x)
-        for (int y = 1; y <= 4; ++y)
-            for (int d = Up; d <= Right; ++d)
-                if (board.IsLegalStep(Black, MoveRecord{x, y, d})) steps.push_back({x, y, d});
+    const StepList steps = board.LegalSteps(Black);
     if (steps.empty()) return false;
     move = steps[(ply * 7) % steps.size()];
     return true;

@@ -29,15 +29,6 @@ std::string Text(const Board& board) {
     return text;
 }
 
-std::vector<MoveRecord> LegalSteps(const Board& board, CellCode side) {
-    std::vector<MoveRecord> steps;
-    for (int x = 1; x <= 4; ++x)
-        for (int y = 1; y <= 4; ++y)
-            for (int d = kelvara::Up; d <= kelvara::Right; ++d)
-                if (board.IsLegalStep(side, MoveRecord{x, y, d})) steps.push_back({x, y, d});
-    return steps;
-}
-
 PositionValue BlackValue(const PerfectPlayer& player, const Board& board) {
     std::uint16_t black = 0, white = 0;
     PerfectPlayer::ParseBoard(Text(board), black, white);
@@ -63,7 +54,7 @@ TEST(PerfectVersusClassic, NeverLosesAndConvertsEveryWin) {
         CellCode side = kelvara::Black;
         bool over = false;
         for (int i = 0; i < openingPlies && !over; ++i) {
-            const auto steps = LegalSteps(board, side);
+            const auto steps = board.LegalSteps(side);
             if (steps.empty()) {
                 over = true;
                 break;
