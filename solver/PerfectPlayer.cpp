@@ -1,5 +1,6 @@
 #include "PerfectPlayer.h"
 
+#include "BoardText.h"
 #include "PositionRules.h"
 
 namespace kelvara {
@@ -37,22 +38,15 @@ PositionValue Before(const PositionValue& child) {
 
 bool PerfectPlayer::ParseBoard(const std::string& text, std::uint16_t& black,
                                std::uint16_t& white) {
-    if (text.size() != 16) return false;
+    // The text is read by the game core's one reader, so every program takes the same texts.
+    Board board;
+    if (!BoardFromText(text, board)) return false;
     black = white = 0;
-    for (int i = 0; i < 16; ++i) {
-        const auto bit = static_cast<std::uint16_t>(1u << i);
-        switch (text[i]) {
-            case 'b':
-                black |= bit;
-                break;
-            case 'w':
-                white |= bit;
-                break;
-            case '.':
-                break;
-            default:
-                return false;
-        }
+    for (int p = 0; p < 16; ++p) {
+        const auto bit = static_cast<std::uint16_t>(1u << p);
+        const std::int32_t code = board.Code(PositionRules::XOf(p), PositionRules::YOf(p));
+        if (code == Black) black |= bit;
+        if (code == White) white |= bit;
     }
     return true;
 }

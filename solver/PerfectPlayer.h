@@ -10,8 +10,9 @@ namespace kelvara {
 
 // Plays from the solved table. Sides use the game core's codes: 0 black, 1 white.
 //
-// Board text: 16 characters, point (x, y) at index 4*(y-1)+(x-1) (bottom row first), 'b' for
-// black, 'w' for white, '.' for an empty point. Move text: column, row and U/D/L/R, e.g. 21U.
+// Board text: the game core's (BoardText.h): 16 characters, point (x, y) at index 4*(y-1)+(x-1)
+// (bottom row first), 'b' for black, 'w' for white, '.' for an empty point, in either case. Move
+// text: column, row and U/D/L/R, e.g. 21U.
 //
 // Text API (for the engine front end):
 //   ValueText("bbbbb..bw..wwwww", 0)   -> "win N", "loss N" or "draw" for the side to move;

@@ -59,6 +59,7 @@ TEST(Solver, FinishedAndInvalidBoards) {
     // One black piece: black has lost whoever is to move; black's count is checked first.
     EXPECT_EQ(player.ValueText("b..........wwwww", 0), "loss 0");
     EXPECT_EQ(player.ValueText("b..........wwwww", 1), "win 0");
+    EXPECT_EQ(player.ValueText("B..........WwWwW", 1), "win 0");  // either letter case
     EXPECT_EQ(player.ValueText("b..............w", 1), "win 0");
     EXPECT_EQ(player.ValueText("bb.............w", 1), "loss 0");
     EXPECT_EQ(player.PerfectMove("bb.............w", 0), "none");
