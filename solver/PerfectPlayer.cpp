@@ -52,12 +52,15 @@ bool PerfectPlayer::ParseBoard(const std::string& text, std::uint16_t& black,
 }
 
 std::string PerfectPlayer::BoardText(std::uint16_t black, std::uint16_t white) {
-    std::string text(16, '.');
-    for (int i = 0; i < 16; ++i) {
-        if (black & (1u << i)) text[i] = 'b';
-        if (white & (1u << i)) text[i] = 'w';
+    Board board;
+    for (int p = 0; p < 16; ++p) {
+        const auto bit = static_cast<std::uint16_t>(1u << p);
+        board.cells[Board::Index(PositionRules::XOf(p), PositionRules::YOf(p))].code =
+            (white & bit)   ? White
+            : (black & bit) ? Black
+                            : Empty;
     }
-    return text;
+    return BoardToText(board);
 }
 
 bool PerfectPlayer::Valid(std::uint16_t black, std::uint16_t white, int side) {
