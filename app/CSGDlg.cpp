@@ -15,6 +15,7 @@
 #include "DialogUnits.h"
 #include "GbkText.h"
 #include "MessageBox.h"
+#include "NetworkPlay.h"
 #include "PlayerBook.h"
 
 namespace kelvara {
@@ -25,8 +26,8 @@ constexpr int kComboHeight = 22;
 
 }  // namespace
 
-CSGDlg::CSGDlg(QWidget* parent, std::string addressBookPath)
-    : QDialog(parent), bookPath_(std::move(addressBookPath)) {
+CSGDlg::CSGDlg(QWidget* parent, NetworkPlay* network, std::string addressBookPath)
+    : QDialog(parent), network_(network), bookPath_(std::move(addressBookPath)) {
     setWindowTitle(QStringLiteral("开始游戏"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -144,8 +145,8 @@ QPushButton* CSGDlg::Button(int id) const {
 int CSGDlg::exec() {
     address_->setText(FormatAddress(kDefaultAddress));
     if (!LoadAddressBook()) {
-        MessageBox::Show(parentWidget(), QStringLiteral("ERROR"), QStringLiteral("找不到玩家信息文件！"),
-                    QMessageBox::Critical);
+        MessageBox::Show(parentWidget(), QStringLiteral("ERROR"),
+                         QStringLiteral("找不到玩家信息文件！"), QMessageBox::Critical);
         setResult(QDialog::Rejected);
         return QDialog::Rejected;
     }
@@ -183,8 +184,8 @@ bool CSGDlg::TakeAddressAndPort() {
     peerAddress_ = ParseAddress(address_->text());
     std::int16_t port = 0;
     if (!ParsePort(port_->text(), &port)) {
-        MessageBox::Show(this, MessageBox::ProgramTitle(), QStringLiteral("Please enter an integer."),
-                    QMessageBox::Warning);
+        MessageBox::Show(this, MessageBox::ProgramTitle(),
+                         QStringLiteral("Please enter an integer."), QMessageBox::Warning);
         port_->setFocus();
         return false;
     }
@@ -206,18 +207,22 @@ void CSGDlg::accept() {
         whiteName_ = combos_[kWhiteName]->currentText();
     } else {
         gameKind_ = 3;
-        if (!RunInvitation()) return;
+        if (network_ == nullptr ||
+            !network_->Invite(this, peerAddress_, static_cast<std::uint16_t>(peerPort_)))
+            return;
         blackName_ = combos_[kLocalName]->currentText();
         whiteName_.clear();
     }
     QDialog::accept();
 }
 
-bool CSGDlg::RunInvitation() {
-    return false;
+void CSGDlg::TestConnection() {
+    if (network_ == nullptr) return;
+    std::int16_t port = peerPort_;
+    if (!ParsePort(port_->text(), &port)) port = peerPort_;
+    network_->TestConnection(this, ParseAddress(address_->text()),
+                             static_cast<std::uint16_t>(port));
 }
-
-void CSGDlg::TestConnection() {}
 
 std::uint32_t CSGDlg::ParseAddress(const QString& text) {
     std::uint32_t address = 0;

@@ -14,11 +14,14 @@ class QRadioButton;
 
 namespace kelvara {
 
+class NetworkPlay;
+
 // The start-game dialog: kind of game, players' names from the address book, and the other
 // machine's address and port for a network game. Reads the address book at every opening.
 //
-// Network play plugs in through RunInvitation() (run by OK for the network kind; the dialog
-// closes with OK only when it returns true) and TestConnection() ("测试连接").
+// "测试连接" and OK for the network kind go to `network`: the dialog closes with OK only when
+// the invitation was accepted. Without network play the button does nothing and OK for the
+// network kind leaves the dialog open.
 class CSGDlg : public QDialog {
     Q_OBJECT
   public:
@@ -39,7 +42,7 @@ class CSGDlg : public QDialog {
     static constexpr std::uint32_t kDefaultAddress = 0xC0A80002;  // 192.168.0.2
     static constexpr int kDefaultPort = 2003;
 
-    explicit CSGDlg(QWidget* parent = nullptr,
+    explicit CSGDlg(QWidget* parent = nullptr, NetworkPlay* network = nullptr,
                     std::string addressBookPath = "set/player.information");
 
     // Opens the dialog: reads the address book first; when it cannot be opened, tells the
@@ -69,21 +72,17 @@ class CSGDlg : public QDialog {
   public slots:
     void accept() override;
 
-  protected:
-    // Sends the invitation to PeerAddress():PeerPort() and waits for the answer; true when it
-    // was accepted. Until network play exists nothing is sent and the answer is no.
-    virtual bool RunInvitation();
-
-  protected slots:
-    // "测试连接": tests the other machine. Does nothing until network play exists.
-    virtual void TestConnection();
-
   private:
+    // "测试连接": tests the machine in the address and port fields; a port field without a
+    // number leaves the port held before.
+    void TestConnection();
+
     bool LoadAddressBook();
     // Takes the address and the port from their controls; false (after telling the user)
     // when the port holds no number.
     bool TakeAddressAndPort();
 
+    NetworkPlay* network_;
     std::string bookPath_;
     std::map<int, QComboBox*> combos_;
     std::map<int, QRadioButton*> radios_;

@@ -23,6 +23,7 @@
 #include "GbkText.h"
 #include "InputBlocker.h"
 #include "MessageBox.h"
+#include "NetworkPlay.h"
 #include "SettingsFile.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
@@ -192,7 +193,7 @@ bool MainDialog::Initialise(const std::string& settingsPath) {
     SettingsFile settings;
     if (settings.Load(settingsPath) != 1) {
         MessageBox::Show(this, QStringLiteral("ERROR"), QStringLiteral("不能加载配置文件!!"),
-                    QMessageBox::Critical);
+                         QMessageBox::Critical);
         return false;
     }
 
@@ -208,15 +209,16 @@ bool MainDialog::Initialise(const std::string& settingsPath) {
     whiteCursor_ = QCursor(QPixmap(QStringLiteral(":/kelvara/cursor_white.png")), 6, 0);
 
     listenEnabled_ = settings.GetValue("NET", "listen") != "no";
-    if (listenEnabled_ && !StartListening())
+    if (listenEnabled_ && network_ != nullptr && !network_->StartListening())
         MessageBox::Show(this, QStringLiteral("ERROR"), QStringLiteral("监听端口时出错!!"),
-                    QMessageBox::Critical);
+                         QMessageBox::Critical);
     settings.Clear();
     return true;
 }
 
-bool MainDialog::StartListening() {
-    return true;
+void MainDialog::SetNetworkPlay(NetworkPlay* network) {
+    network_ = network;
+    session_.SetNetworkLink(network != nullptr ? &network->Link() : nullptr);
 }
 
 void MainDialog::SetMoveChooser(MoveChooser* chooser) {
@@ -248,12 +250,8 @@ const QCursor& MainDialog::TurnCursor(CellCode side) const {
 
 // ---- menu ----
 
-std::unique_ptr<CSGDlg> MainDialog::CreateStartDialog() {
-    return std::make_unique<CSGDlg>(this);
-}
-
 void MainDialog::StartGame() {
-    std::unique_ptr<CSGDlg> dialog = CreateStartDialog();
+    auto dialog = std::make_unique<CSGDlg>(this, network_);
     if (dialog->exec() != QDialog::Accepted) return;
     StartChoice choice;
     choice.gameKind = dialog->GameKind();
@@ -296,7 +294,7 @@ void MainDialog::changeEvent(QEvent* event) {
     const auto* change = static_cast<QWindowStateChangeEvent*>(event);
     if ((change->oldState() & Qt::WindowMinimized) && !(windowState() & Qt::WindowMinimized)) {
         EraseBoard();
-        if (session_.gameState == Running) DrawAllPieces();
+        if (session_.GameState() == Running) DrawAllPieces();
     }
 }
 
@@ -361,6 +359,14 @@ void MainDialog::AppendHistory(CellCode side, const std::string& moveText) {
     list->scrollToItem(item);
 }
 
+void MainDialog::RemoveLastHistory(CellCode side) {
+    QTreeWidget* list = side == Black ? blackHistory_ : whiteHistory_;
+    const int count = list->topLevelItemCount();
+    if (count == 0) return;
+    delete list->takeTopLevelItem(count - 1);
+    if (count > 1) list->scrollToItem(list->topLevelItem(count - 2));
+}
+
 void MainDialog::ClearHistory() {
     blackHistory_->clear();
     whiteHistory_->clear();
@@ -383,7 +389,7 @@ void MainDialog::EraseBoard() {
 void MainDialog::DrawAllPieces() {
     for (int i = 1; i <= 4; ++i)
         for (int j = 1; j <= 4; ++j)
-            DrawPiece(i, j, static_cast<CellCode>(session_.board.Code(i, j)));
+            DrawPiece(i, j, static_cast<CellCode>(session_.CurrentBoard().Code(i, j)));
 }
 
 void MainDialog::DrawPiece(int column, int row, CellCode side) {
@@ -396,19 +402,7 @@ void MainDialog::ErasePiece(int column, int row) {
 }
 
 void MainDialog::EraseRect(const PixelRect& rect) {
-    const QRect area = ToQRect(rect);
-    canvas_->Erase(area);
-    if (!session_.dragging) return;
-    // The dragged picture may have passed over other pieces: put back what lay under it, so
-    // that a drag never wipes a piece off the screen. The lifted piece stays lifted.
-    for (int i = 1; i <= 4; ++i) {
-        for (int j = 1; j <= 4; ++j) {
-            if (MakePoint(i, j) == session_.selectedPoint) continue;
-            const QRect square = ToQRect(geometry::PieceSquare(i, j));
-            if (square.intersects(area))
-                DrawPiece(i, j, static_cast<CellCode>(session_.board.Code(i, j)));
-        }
-    }
+    canvas_->Erase(ToQRect(rect));
 }
 
 void MainDialog::DrawPictureInRect(CellCode side, const PixelRect& rect) {

@@ -23,7 +23,7 @@ class QTreeWidget;
 namespace kelvara {
 
 class BoardCanvas;
-class CSGDlg;
+class NetworkPlay;
 
 // The main window: menu, match/status/clock texts, the two history lists and the board canvas.
 // It owns the game session and the computer player, implements GameView for the session and
@@ -33,12 +33,10 @@ class CSGDlg;
 // original 361-unit dialog; the height is 400 instead of 394 so that the whole board area
 // (0, 70)-(311, 400) fits. Canvas pixel (x, y) is the board geometry's client pixel (x, y).
 //
-// For network play:
-//   - Session() gives the session; call Session().SetNetworkLink(...) to connect it.
-//   - ListenEnabled() tells whether "listen" under "NET" allows listening; Initialise() calls
-//     StartListening() when it does, and shows "监听端口时出错!!" when that returns false.
-//   - CreateStartDialog() makes the start dialog, so a dialog whose RunInvitation() really
-//     invites can be put in its place.
+// Network play is handed in with SetNetworkPlay() before Initialise(): the window gives its
+// link to the session, starts its listener when "listen" under "NET" allows it (showing
+// "监听端口时出错!!" when that fails) and passes it to every start dialog. The network play
+// must be destroyed before the window.
 class MainDialog : public QDialog, public GameView {
     Q_OBJECT
   public:
@@ -54,7 +52,11 @@ class MainDialog : public QDialog, public GameView {
     // the file cannot be opened it tells the user and returns false: the program then ends.
     bool Initialise(const std::string& settingsPath = "set/kelvara.ini");
 
+    // The session, for the network layer (which calls its operations) and for tests.
     GameSession& Session() { return session_; }
+    const GameSession& Session() const { return session_; }
+    // Network play for this window (not owned; nullptr: this machine only).
+    void SetNetworkPlay(NetworkPlay* network);
     bool ListenEnabled() const { return listenEnabled_; }
     int ListenPort() const { return kListenPort; }
 
@@ -86,6 +88,7 @@ class MainDialog : public QDialog, public GameView {
     void SetStatusLine(const std::string& text) override;
     void SetClockText(const std::string& text) override;
     void AppendHistory(CellCode side, const std::string& moveText) override;
+    void RemoveLastHistory(CellCode side) override;
     void ClearHistory() override;
     void StartClockTimer() override;
     void StopClockTimer() override;
@@ -104,11 +107,6 @@ class MainDialog : public QDialog, public GameView {
     void ShowAbout();  // 关于
 
   protected:
-    // Starts the listener for invitations; false when it cannot listen. Without network play
-    // there is no listener and this reports success.
-    virtual bool StartListening();
-    virtual std::unique_ptr<CSGDlg> CreateStartDialog();
-
     void keyPressEvent(QKeyEvent* event) override;
     // Restored from the task bar: the client area is painted afresh, the pieces only while a
     // game runs, so a finished game's position is not shown again.
@@ -125,6 +123,7 @@ class MainDialog : public QDialog, public GameView {
 
     GameSession session_;
     std::unique_ptr<MoveChooser> computer_;
+    NetworkPlay* network_ = nullptr;
 
     QIcon icon_;
     QMenuBar* menuBar_ = nullptr;

@@ -4,8 +4,9 @@
 #include <cstdlib>
 
 #include "GbkText.h"
+#include "MainDialog.h"
 #include "MessageBox.h"
-#include "NetMainDialog.h"
+#include "TcpNetworkPlay.h"
 
 namespace {
 
@@ -15,6 +16,14 @@ bool HasDisplay() {
         if (value != nullptr && *value != '\0') return true;
     }
     return false;
+}
+
+// The listener's port: 2003, or KELVARA_LISTEN_PORT when it names another (two copies on one
+// machine).
+quint16 ListenPort(int designed) {
+    bool ok = false;
+    const int port = qEnvironmentVariableIntValue("KELVARA_LISTEN_PORT", &ok);
+    return static_cast<quint16>(ok && port > 0 && port < 65536 ? port : designed);
 }
 
 }  // namespace
@@ -38,7 +47,11 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    kelvara::NetMainDialog window;
+    // The window and, beside it, the network play for its session; the network play goes
+    // first when main returns.
+    kelvara::MainDialog window;
+    kelvara::TcpNetworkPlay network(window.Session(), &window, ListenPort(window.ListenPort()));
+    window.SetNetworkPlay(&network);
     if (!window.Initialise()) return 1;
     window.exec();
     return 0;

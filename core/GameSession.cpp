@@ -12,6 +12,7 @@ GameSession::GameSession(GameView& view, MoveChooser* computer, NetworkLink* lin
 }
 
 void GameSession::PieceCaptured(int x, int y) {
+    if (applying_ != nullptr) applying_->captured.push_back(MakePoint(x, y));
     view_.ErasePiece(x, y);
 }
 
@@ -25,6 +26,8 @@ void GameSession::GameReset() {
     gameState = Running;
     board.whitePieces = 6;
     board.blackPieces = 6;
+    history_.clear();
+    played_ = 0;
     ClockReset();
 }
 
@@ -120,14 +123,7 @@ void GameSession::OnMoveDone() {
                 // game keeps waiting for a legal one.
                 if (!PeerMoveIsLegal(channel, currentMove)) return;
                 channel.state = LocalTurn;
-                const CellCode peer = channel.role == Answering ? Black : White;
-                board.ApplyMove(peer, currentMove);
-                view_.AppendHistory(peer, Board::FormatMove(currentMove));
-                view_.AnimateMove(peer, currentMove.fromX, currentMove.fromY,
-                                  currentMove.direction);
-                sideToMove = Enemy(peer);
-                view_.SetStatusLine(texts::kYourTurn);
-                inputEnabled = 1;
+                PlayMove(channel.role == Answering ? Black : White, currentMove, MoveSource::Peer);
             }
             break;
         }
@@ -145,12 +141,152 @@ void GameSession::ComputerTurn() {
         GameOver(Black);
         return;
     }
-    currentMove = chosen;
-    board.ApplyMove(White, currentMove);
-    view_.AppendHistory(White, Board::FormatMove(currentMove));
-    view_.AnimateMove(White, currentMove.fromX, currentMove.fromY, currentMove.direction);
-    sideToMove = Black;
+    PlayMove(White, chosen, MoveSource::Computer);
+}
+
+void GameSession::PlayMove(CellCode side, const MoveRecord& step, MoveSource source) {
+    currentMove = step;
+    PlyRecord ply;
+    ply.side = side;
+    ply.step = step;
+    ApplyPly(ply);
+    if (source == MoveSource::LocalMouse) {
+        int toX = 0, toY = 0;
+        StepTarget(step.fromX, step.fromY, step.direction, toX, toY);
+        view_.DrawPiece(toX, toY, side);
+        selectedPoint = MakePoint(toX, toY);
+    }
+    view_.AppendHistory(side, Board::FormatMove(step));
+    if (source != MoveSource::LocalMouse)
+        view_.AnimateMove(side, step.fromX, step.fromY, step.direction);
+    // A new step ends the line that Redo() could have replayed.
+    history_.resize(played_);
+    history_.push_back(std::move(ply));
+    played_ = history_.size();
+    sideToMove = Enemy(side);
+
+    switch (source) {
+        case MoveSource::LocalMouse:
+            inputEnabled = 0;
+            dragging = 0;
+            OnMoveDone();  // in a network game this sends the step
+            break;
+        case MoveSource::Computer:
+            OnMoveDone();
+            break;
+        case MoveSource::Peer:
+            // Played inside the hand-over, which runs the end check next.
+            view_.SetStatusLine(texts::kYourTurn);
+            inputEnabled = 1;
+            break;
+    }
+}
+
+void GameSession::ApplyPly(PlyRecord& ply) {
+    ply.captured.clear();
+    ply.blackPiecesBefore = board.blackPieces;
+    ply.whitePiecesBefore = board.whitePieces;
+    applying_ = &ply;
+    board.ApplyMove(ply.side, ply.step);
+    applying_ = nullptr;
+}
+
+void GameSession::TakeBackPly(const PlyRecord& ply) {
+    int toX = 0, toY = 0;
+    if (StepTarget(ply.step.fromX, ply.step.fromY, ply.step.direction, toX, toY) &&
+        OnGrid(toX, toY) && OnGrid(ply.step.fromX, ply.step.fromY)) {
+        board.cells[Board::Index(toX, toY)].code = Empty;
+        board.cells[Board::Index(ply.step.fromX, ply.step.fromY)].code = ply.side;
+    }
+    for (BoardPoint p : ply.captured)
+        board.cells[Board::Index(PointX(p), PointY(p))].code = Enemy(ply.side);
+    board.blackPieces = ply.blackPiecesBefore;
+    board.whitePieces = ply.whitePiecesBefore;
+}
+
+void GameSession::SetUpPosition(const Board& position, CellCode toMove) {
+    SettleDrag();
+    board.cells = position.cells;
+    board.blackPieces = position.blackPieces;
+    board.whitePieces = position.whitePieces;
+    sideToMove = toMove;
+    history_.clear();
+    played_ = 0;
+    view_.EraseBoard();
+    view_.DrawAllPieces();
+}
+
+bool GameSession::MayRewind() const {
+    if (mode != OnePlayer && mode != TwoPlayers) return false;
+    // While a local player may move, or once the game has ended; not after Stop.
+    return (gameState == Running && inputEnabled == 1) || gameState == NoGame;
+}
+
+std::size_t GameSession::UndoCount() const {
+    if (played_ == 0) return 0;
+    if (mode != OnePlayer) return 1;
+    // Back to the player's turn: the computer's answer, if any, and the player's step.
+    std::size_t n = played_;
+    if (history_[n - 1].side == White) --n;
+    if (n == 0 || history_[n - 1].side != Black) return 0;
+    return played_ - (n - 1);
+}
+
+std::size_t GameSession::RedoCount() const {
+    const std::size_t left = history_.size() - played_;
+    if (left == 0) return 0;
+    if (mode != OnePlayer) return 1;
+    if (history_[played_].side != Black) return 0;
+    return left >= 2 && history_[played_ + 1].side == White ? 2 : 1;
+}
+
+bool GameSession::CanUndo() const {
+    return MayRewind() && UndoCount() > 0;
+}
+
+bool GameSession::CanRedo() const {
+    return MayRewind() && gameState == Running && RedoCount() > 0;
+}
+
+bool GameSession::Undo() {
+    if (!CanUndo()) return false;
+    SettleDrag();
+    const std::size_t count = UndoCount();
+    for (std::size_t i = 0; i < count; ++i) {
+        const PlyRecord& ply = history_[--played_];
+        TakeBackPly(ply);
+        view_.RemoveLastHistory(ply.side);
+    }
+    const PlyRecord& first = history_[played_];
+    sideToMove = first.side;
+    currentMove = played_ > 0 ? history_[played_ - 1].step : first.step;
+    view_.EraseBoard();
+    view_.DrawAllPieces();
+    if (gameState == NoGame) {
+        // Taking back the last step of a finished game lets it go on, clock included.
+        gameState = Running;
+        view_.StartClockTimer();
+    }
     OnMoveDone();
+    return true;
+}
+
+bool GameSession::Redo() {
+    if (!CanRedo()) return false;
+    SettleDrag();
+    const std::size_t count = RedoCount();
+    for (std::size_t i = 0; i < count; ++i) {
+        PlyRecord& ply = history_[played_++];
+        ApplyPly(ply);
+        currentMove = ply.step;
+        view_.AppendHistory(ply.side, Board::FormatMove(ply.step));
+        sideToMove = Enemy(ply.side);
+    }
+    view_.EraseBoard();
+    view_.DrawAllPieces();
+    inputEnabled = 0;
+    OnMoveDone();
+    return true;
 }
 
 void GameSession::EndCheck() {
@@ -233,6 +369,8 @@ bool GameSession::OnMoveReceived(int slot, const MoveRecord& move) {
 void GameSession::OnLeftButtonDown(int px, int py) {
     if (dragging) SettleDrag();
     if (!inputEnabled) return;
+    // Nobody may move (after Stop, until the other machine's move comes): nothing to pick up.
+    if (sideToMove != Black && sideToMove != White) return;
     selectedPoint = geometry::PointAtPixel(px, py);
     if (board.PieceAt(selectedPoint) != sideToMove) selectedPoint = 0;
     if (selectedPoint != 0) {
@@ -249,36 +387,44 @@ void GameSession::OnMouseMove(int px, int py, bool leftButtonHeld) {
         return;
     }
     if (!dragging || !buttonDown || !(0 < px && px < 400 && py < 400)) return;
-    view_.EraseRect(dragRect);
+    EraseDragSquare();
     dragRect = PixelRect{px - 10, py - 10, px + 10, py + 10};
     view_.DrawPictureInRect(dragSide, dragRect);
 }
 
 void GameSession::SettleDrag() {
     if (!dragging) return;
-    view_.EraseRect(dragRect);
+    EraseDragSquare();
     view_.DrawPiece(PointX(selectedPoint), PointY(selectedPoint), dragSide);
     dragging = 0;
     buttonDown = 0;
 }
 
+void GameSession::EraseDragSquare() {
+    view_.EraseRect(dragRect);
+    // The dragged picture may have passed over other pieces: put back what lay under it, so
+    // that a drag never wipes a piece off the screen. The lifted piece stays lifted.
+    const auto overlaps = [](const PixelRect& a, const PixelRect& b) {
+        return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    };
+    for (int i = 1; i <= 4; ++i) {
+        for (int j = 1; j <= 4; ++j) {
+            const CellCode code = static_cast<CellCode>(board.Code(i, j));
+            if (MakePoint(i, j) == selectedPoint || code == Empty) continue;
+            if (overlaps(geometry::PieceSquare(i, j), dragRect)) view_.DrawPiece(i, j, code);
+        }
+    }
+}
+
 void GameSession::OnLeftButtonUp(int px, int py) {
     buttonDown = 0;
     if (!dragging) return;
-    view_.EraseRect(dragRect);
+    EraseDragSquare();
     const BoardPoint target = geometry::PointAtPixel(px, py);
     MoveRecord move;
     if (sideToMove == dragSide && board.PieceAt(target) == Empty && target != 0 &&
         Board::MakeMove(selectedPoint, target, move)) {
-        currentMove = move;
-        board.ApplyMove(dragSide, currentMove);
-        view_.DrawPiece(PointX(target), PointY(target), dragSide);
-        selectedPoint = target;
-        view_.AppendHistory(dragSide, Board::FormatMove(currentMove));
-        sideToMove = Enemy(dragSide);
-        inputEnabled = 0;
-        dragging = 0;
-        OnMoveDone();
+        PlayMove(dragSide, move, MoveSource::LocalMouse);
         return;
     }
     view_.DrawPiece(PointX(selectedPoint), PointY(selectedPoint), dragSide);

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "Board.h"
 #include "BoardGeometry.h"
@@ -10,11 +13,12 @@
 #include "GameView.h"
 #include "MoveChooser.h"
 #include "NetworkLink.h"
+#include "PlyRecord.h"
 
 namespace kelvara {
 
 enum GameMode : std::int32_t { OnePlayer = 0, TwoPlayers = 1, Network = 2 };
-enum GameState : std::int32_t { NoGame = 0, Running = 2 };
+enum GameRunState : std::int32_t { NoGame = 0, Running = 2 };
 enum ConnectionRole : std::int32_t { Answering = 0, Inviting = 1, Listening = 2 };
 enum ChannelState : std::int32_t {
     Idle = 0,
@@ -42,6 +46,11 @@ enum class TurnCursor { Default, BlackHand, WhiteHand, Unchanged };
 
 // The game in progress and the hand-over of turns in all three modes. Runs on the window's
 // thread; everything it shows goes through GameView, everything it sends through NetworkLink.
+//
+// Every step of every mode (the local drop, the computer's answer, the peer's move) is played
+// by PlayMove, which applies it, shows it, records it as a PlyRecord and hands the turn over.
+// The record is what Undo() and Redo() work on. The window and the network change the game
+// only through the operations below and read it through the const accessors.
 class GameSession : private CaptureObserver {
   public:
     static constexpr int kSlots = 6;
@@ -49,6 +58,97 @@ class GameSession : private CaptureObserver {
     GameSession(GameView& view, MoveChooser* computer, NetworkLink* link);
     GameSession(const GameSession&) = delete;
     GameSession& operator=(const GameSession&) = delete;
+
+    // The role and state of each game connection (kept here until the network layer holds
+    // them itself).
+    std::array<ChannelStatus, kSlots> channels{};
+
+    std::int32_t Mode() const { return mode; }
+    std::int32_t GameState() const { return gameState; }
+    std::int32_t SideToMove() const { return sideToMove; }
+    std::int32_t InputEnabled() const { return inputEnabled; }
+    const Board& CurrentBoard() const { return board; }
+    const MoveRecord& CurrentMove() const { return currentMove; }
+    const std::string& PlayerName() const { return playerName; }
+    const std::string& OpponentName() const { return opponentName; }
+    std::int32_t ClockHours() const { return clockHours; }
+    std::int32_t ClockMinutes() const { return clockMinutes; }
+    std::int32_t ClockSeconds() const { return clockSeconds; }
+    std::int32_t ActiveSlot() const { return activeSlot; }
+    // A piece is lifted and follows the mouse.
+    bool Dragging() const { return dragging != 0; }
+
+    // The steps played since the game's start (or since SetUpPosition), oldest first; steps
+    // taken back by Undo() are not among them until Redo() plays them again.
+    std::span<const PlyRecord> History() const { return {history_.data(), played_}; }
+
+    void SetMoveChooser(MoveChooser* computer) { computer_ = computer; }
+    void SetNetworkLink(NetworkLink* link) { link_ = link; }
+
+    // Menu commands and private messages.
+    void Start(const StartChoice& choice);
+    void Stop();
+    void OnMoveDone();
+    void OnInvitationAccepted(int slot);
+
+    // Puts `position` on the board with `toMove` to move, as if the game had reached it: the
+    // board is drawn afresh and the record starts again from here (nothing to take back).
+    void SetUpPosition(const Board& position, CellCode toMove);
+
+    // Taking steps back and playing them again, in the one-player and two-player games only,
+    // while a local player may move or after such a game has ended. In the game against the
+    // computer one undo takes back the computer's answer and the player's step together, and
+    // one redo plays both again. A new step drops the steps that could have been replayed.
+    bool CanUndo() const;
+    bool CanRedo() const;
+    bool Undo();
+    bool Redo();
+
+    // Game channel input. The hello is taken only in AwaitingHello, a move only in
+    // AwaitingMove on the running game's connection and only when it is a legal step for the
+    // peer's colour; anything else is dropped. Return whether the message was taken.
+    bool OnHelloReceived(int slot, const std::string& name, const std::string& peerAddress);
+    bool OnMoveReceived(int slot, const MoveRecord& move);
+
+    // Local mouse, in client pixels. A press picks up only a piece of the side to move.
+    void OnLeftButtonDown(int px, int py);
+    void OnMouseMove(int px, int py, bool leftButtonHeld);
+    void OnLeftButtonUp(int px, int py);
+    // Puts a lifted piece back on its point when its release never arrived.
+    void SettleDrag();
+    TurnCursor CursorFor() const;
+
+    void OnClockTick();
+    static std::string FormatClock(int hours, int minutes, int seconds);
+
+  private:
+    // Where a step to be played came from; it decides how it is shown and who moves next.
+    enum class MoveSource { LocalMouse, Computer, Peer };
+
+    void PieceCaptured(int x, int y) override;
+    void GameReset();
+    void ComputerTurn();
+    void EndCheck();
+    void GameOver(CellCode winner);
+    bool PeerMoveIsLegal(const ChannelStatus& channel, const MoveRecord& move) const;
+    void ClockReset();
+    void ClockStop();
+
+    // The one place where a step is played.
+    void PlayMove(CellCode side, const MoveRecord& step, MoveSource source);
+    // Applies `ply.step` for `ply.side` on the board and fills in what it took.
+    void ApplyPly(PlyRecord& ply);
+    void TakeBackPly(const PlyRecord& ply);
+    std::size_t UndoCount() const;
+    std::size_t RedoCount() const;
+    bool MayRewind() const;
+    // Erases the square the lifted piece was last drawn in and draws again the pieces on
+    // other points that the square overlaps.
+    void EraseDragSquare();
+
+    GameView& view_;
+    MoveChooser* computer_;
+    NetworkLink* link_;
 
     std::int32_t mode = OnePlayer;
     std::int32_t gameState = NoGame;
@@ -62,7 +162,6 @@ class GameSession : private CaptureObserver {
     std::int32_t clockMinutes = 0;
     std::int32_t clockSeconds = 0;
     std::int32_t activeSlot = 0;
-    std::array<ChannelStatus, kSlots> channels{};
 
     // Drag state of the local mouse.
     std::int32_t buttonDown = 0;
@@ -71,45 +170,11 @@ class GameSession : private CaptureObserver {
     PixelRect dragRect{};
     CellCode dragSide = Black;
 
-    void SetMoveChooser(MoveChooser* computer) { computer_ = computer; }
-    void SetNetworkLink(NetworkLink* link) { link_ = link; }
-
-    // Menu commands and private messages.
-    void Start(const StartChoice& choice);
-    void Stop();
-    void OnMoveDone();
-    void OnInvitationAccepted(int slot);
-
-    // Game channel input. The hello is taken only in AwaitingHello, a move only in
-    // AwaitingMove on the running game's connection and only when it is a legal step for the
-    // peer's colour; anything else is dropped. Return whether the message was taken.
-    bool OnHelloReceived(int slot, const std::string& name, const std::string& peerAddress);
-    bool OnMoveReceived(int slot, const MoveRecord& move);
-
-    // Local mouse, in client pixels.
-    void OnLeftButtonDown(int px, int py);
-    void OnMouseMove(int px, int py, bool leftButtonHeld);
-    void OnLeftButtonUp(int px, int py);
-    // Puts a lifted piece back on its point when its release never arrived.
-    void SettleDrag();
-    TurnCursor CursorFor() const;
-
-    void OnClockTick();
-    static std::string FormatClock(int hours, int minutes, int seconds);
-
-  private:
-    void PieceCaptured(int x, int y) override;
-    void GameReset();
-    void ComputerTurn();
-    void EndCheck();
-    void GameOver(CellCode winner);
-    bool PeerMoveIsLegal(const ChannelStatus& channel, const MoveRecord& move) const;
-    void ClockReset();
-    void ClockStop();
-
-    GameView& view_;
-    MoveChooser* computer_;
-    NetworkLink* link_;
+    // Every step played, and how many of them are on the board; the rest can be replayed.
+    std::vector<PlyRecord> history_;
+    std::size_t played_ = 0;
+    // The record of the step being applied, which the capture rule's reports fill in.
+    PlyRecord* applying_ = nullptr;
 };
 
 }  // namespace kelvara

@@ -17,6 +17,8 @@ class GameView {
     virtual void SetClockText(const std::string& text) = 0;
 
     virtual void AppendHistory(CellCode side, const std::string& moveText) = 0;
+    // Takes the last entry off the list of `side` (a step taken back); nothing when it is empty.
+    virtual void RemoveLastHistory(CellCode side) = 0;
     virtual void ClearHistory() = 0;
 
     // The one-second clock timer.

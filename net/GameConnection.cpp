@@ -191,7 +191,7 @@ void GameConnection::ProcessGameData() {
 void GameConnection::ProcessOnce() {
     while (!buffer_.Empty() && phase_ == Phase::Game) {
         // Only the running game's connection speaks to the session.
-        if (session_.mode != Network || session_.activeSlot != slot_) {
+        if (session_.Mode() != Network || session_.ActiveSlot() != slot_) {
             buffer_.Clear();
             return;
         }
@@ -207,7 +207,7 @@ void GameConnection::ProcessOnce() {
                                                WireProtocol::kChannelLimit, block);
             if (take == StreamSplitter::MoveTake::NeedMore) return;
             if (take == StreamSplitter::MoveTake::Dropped) continue;
-            MoveRecord move = session_.currentMove;
+            MoveRecord move = session_.CurrentMove();
             bool directionValid = false;
             // A direction byte outside 0..3 makes no step: the move is dropped.
             if (WireProtocol::ReadMove(block, move, &directionValid) && directionValid)

@@ -85,8 +85,8 @@ bool InvitationListener::IsListening() const {
 }
 
 bool InvitationListener::CarriesRunningGame(int slot) const {
-    return session_.mode == Network && session_.gameState == Running &&
-           session_.activeSlot == slot &&
+    return session_.Mode() == Network && session_.GameState() == Running &&
+           session_.ActiveSlot() == slot &&
            connections_[static_cast<std::size_t>(slot)]->CurrentPhase() ==
                GameConnection::Phase::Game;
 }

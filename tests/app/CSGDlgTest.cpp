@@ -7,6 +7,8 @@
 #include "CSGDlg.h"
 #include "Gbk.h"
 #include "GuiFixture.h"
+#include "NetworkLink.h"
+#include "NetworkPlay.h"
 
 using kelvara::CSGDlg;
 
@@ -18,24 +20,41 @@ QStringList Items(QComboBox* box) {
     return items;
 }
 
-// A dialog whose invitation answers as told and records where it was sent.
-class InvitingDialog : public CSGDlg {
+// Network play whose invitation answers as told and which records where the invitation and
+// the connection test went.
+class ScriptedNetwork : public kelvara::NetworkPlay, public kelvara::NetworkLink {
   public:
-    explicit InvitingDialog(bool accepted) : accepted_(accepted) {}
+    explicit ScriptedNetwork(bool accepted) : accepted_(accepted) {}
     int invitations = 0;
+    int tests = 0;
     std::uint32_t address = 0;
-    std::int16_t port = 0;
+    std::uint16_t port = 0;
 
-  protected:
-    bool RunInvitation() override {
+    kelvara::NetworkLink& Link() override { return *this; }
+    bool StartListening() override { return true; }
+    void TestConnection(QWidget*, std::uint32_t a, std::uint16_t p) override {
+        ++tests;
+        address = a;
+        port = p;
+    }
+    bool Invite(QWidget*, std::uint32_t a, std::uint16_t p) override {
         ++invitations;
-        address = PeerAddress();
-        port = PeerPort();
+        address = a;
+        port = p;
         return accepted_;
     }
+    void AttachPeer(int) override {}
+    void SendHello(int, const std::string&) override {}
+    void SendMove(int, const kelvara::MoveRecord&) override {}
 
   private:
     bool accepted_;
+};
+
+// A start dialog with that network play.
+struct InvitingDialog : ScriptedNetwork, CSGDlg {
+    explicit InvitingDialog(bool accepted)
+        : ScriptedNetwork(accepted), CSGDlg(nullptr, static_cast<ScriptedNetwork*>(this)) {}
 };
 
 class StartDialogTest : public GuiFixture {};

@@ -78,7 +78,7 @@ class GamePlayTest : public GuiFixture {
         const QImage& canvas = window.CanvasImage();
         for (int i = 1; i <= 4; ++i) {
             for (int j = 1; j <= 4; ++j) {
-                const int code = window.Session().board.Code(i, j);
+                const int code = window.Session().CurrentBoard().Code(i, j);
                 const QRect square = Square(i, j);
                 if (code == Black)
                     EXPECT_TRUE(ShowsPicture(canvas, square, black_)) << i << j << " black";
@@ -184,15 +184,16 @@ TEST_F(GamePlayTest, TwoPlayerGameWithTheMouseToTheEnd) {
         EXPECT_EQ(History(window->BlackHistory()), blackMoves);
         EXPECT_EQ(History(window->WhiteHistory()), whiteMoves);
         ExpectCanvasShowsBoard(*window);
-        if (window->Session().gameState == Running) {
+        if (window->Session().GameState() == Running) {
             EXPECT_EQ(window->StatusText(),
                       whiteToMove ? "现在是 张三(黑)  走棋..." : "现在是 李四(白)  走棋...");
         }
         whiteToMove = !whiteToMove;
     }
     EXPECT_EQ(window->StatusText(), "游戏结束，白棋(李四)胜!!");
-    EXPECT_LE(window->Session().board.blackPieces, 1);
-    EXPECT_EQ(window->Session().board.CountPieces(Black), window->Session().board.blackPieces);
+    EXPECT_LE(window->Session().CurrentBoard().blackPieces, 1);
+    EXPECT_EQ(window->Session().CurrentBoard().CountPieces(Black),
+              window->Session().CurrentBoard().blackPieces);
     EXPECT_FALSE(window->ClockRunning());
     EXPECT_FALSE(canvas->testAttribute(Qt::WA_SetCursor));
     const QString frozen = window->ClockText();
@@ -242,7 +243,7 @@ TEST_F(GamePlayTest, DropsThatAreNotMovesPutThePieceBack) {
     QMouseEvent back(QEvent::MouseMove, QPointF(210, 260), canvas->mapToGlobal(QPointF(210, 260)),
                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(canvas, &back);
-    EXPECT_EQ(window->Session().dragging, 0);
+    EXPECT_FALSE(window->Session().Dragging());
     EXPECT_EQ(window->CanvasImage(), start);
 
     // ... or the next press comes first: the lifted piece goes back, the new one is taken.
@@ -269,22 +270,22 @@ TEST_F(GamePlayTest, GameAgainstTheComputerToTheEnd) {
     EXPECT_EQ(window->StatusText(), "现在该你走棋了...");
 
     int moves = 0;
-    while (window->Session().gameState == Running && moves < 60) {
-        const std::optional<MoveRecord> step = FirstBlackStep(window->Session().board);
+    while (window->Session().GameState() == Running && moves < 60) {
+        const std::optional<MoveRecord> step = FirstBlackStep(window->Session().CurrentBoard());
         ASSERT_TRUE(step.has_value()) << "black has no step after " << moves << " moves";
         Play(*window, *step);
         ++moves;
         EXPECT_EQ(window->BlackHistory()->topLevelItemCount(), moves);
         ExpectCanvasShowsBoard(*window);
-        if (window->Session().gameState == Running) {
+        if (window->Session().GameState() == Running) {
             // The computer has answered inside the release.
             EXPECT_EQ(window->WhiteHistory()->topLevelItemCount(), moves);
             EXPECT_EQ(window->StatusText(), "现在该你走棋了...");
             EXPECT_TRUE(ShowsHand(window->Canvas(), qRgb(0, 0, 0)));
         }
     }
-    ASSERT_EQ(window->Session().gameState, NoGame) << "no end after " << moves << " moves";
-    const Board& board = window->Session().board;
+    ASSERT_EQ(window->Session().GameState(), NoGame) << "no end after " << moves << " moves";
+    const Board& board = window->Session().CurrentBoard();
     if (board.blackPieces <= 1)
         EXPECT_EQ(window->StatusText(), "游戏结束，你输了 :(");
     else
@@ -380,5 +381,5 @@ TEST_F(GamePlayTest, StopCancelAndRestart) {
     EXPECT_EQ(window->ClockText(), " 0: 0: 0");
     EXPECT_EQ(window->MatchText(), "战局：   丙(黑)   VS   丁(白)");
     ExpectCanvasShowsBoard(*window);
-    EXPECT_EQ(window->Session().board.Code(1, 2), Black);
+    EXPECT_EQ(window->Session().CurrentBoard().Code(1, 2), Black);
 }

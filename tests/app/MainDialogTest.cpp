@@ -10,6 +10,8 @@
 #include "BoardCanvas.h"
 #include "GuiFixture.h"
 #include "MainDialog.h"
+#include "NetworkLink.h"
+#include "NetworkPlay.h"
 
 using kelvara::Black;
 using kelvara::MainDialog;
@@ -19,17 +21,22 @@ namespace {
 
 class WindowTest : public GuiFixture {};
 
-// A window whose listener start reports the given result and counts the attempts.
-class ListeningWindow : public MainDialog {
+// Network play whose listener start reports the given result and counts the attempts.
+class FakeNetwork : public kelvara::NetworkPlay, public kelvara::NetworkLink {
   public:
-    explicit ListeningWindow(bool works) : works_(works) {}
+    explicit FakeNetwork(bool works) : works_(works) {}
     int attempts = 0;
 
-  protected:
+    kelvara::NetworkLink& Link() override { return *this; }
     bool StartListening() override {
         ++attempts;
         return works_;
     }
+    void TestConnection(QWidget*, std::uint32_t, std::uint16_t) override {}
+    bool Invite(QWidget*, std::uint32_t, std::uint16_t) override { return false; }
+    void AttachPeer(int) override {}
+    void SendHello(int, const std::string&) override {}
+    void SendMove(int, const kelvara::MoveRecord&) override {}
 
   private:
     bool works_;
@@ -49,7 +56,9 @@ QStringList MenuTexts(QMenuBar* bar) {
 }  // namespace
 
 TEST_F(WindowTest, StartsWithItsControlsMenuAndBackground) {
-    ListeningWindow window(true);
+    FakeNetwork windowNetwork(true);
+    MainDialog window;
+    window.SetNetworkPlay(&windowNetwork);
     ASSERT_TRUE(window.Initialise());
     EXPECT_EQ(window.windowTitle(), "六子棋");
     EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
@@ -82,7 +91,7 @@ TEST_F(WindowTest, StartsWithItsControlsMenuAndBackground) {
     EXPECT_EQ(window.ClockLabel()->font().pixelSize(), window.ClockFont().pixelSize());
 
     EXPECT_TRUE(window.ListenEnabled());
-    EXPECT_EQ(window.attempts, 1);
+    EXPECT_EQ(windowNetwork.attempts, 1);
     EXPECT_EQ(window.ListenPort(), 2003);
     EXPECT_FALSE(window.PiecePicture(Black).isNull());
     EXPECT_FALSE(window.PiecePicture(White).isNull());
@@ -117,10 +126,12 @@ TEST_F(WindowTest, MissingSettingsFileEndsTheProgram) {
 
 TEST_F(WindowTest, SettingsWithoutPicturesGiveASolidBoardAndInvisiblePieces) {
     WriteFile("set/kelvara.ini", "[NET]\r\nlisten=no\r\n");
-    ListeningWindow window(true);
+    FakeNetwork windowNetwork(true);
+    MainDialog window;
+    window.SetNetworkPlay(&windowNetwork);
     ASSERT_TRUE(window.Initialise());
     EXPECT_FALSE(window.ListenEnabled());
-    EXPECT_EQ(window.attempts, 0);
+    EXPECT_EQ(windowNetwork.attempts, 0);
     EXPECT_TRUE(window.PiecePicture(Black).isNull());
 
     kelvara::StartChoice choice;
@@ -141,18 +152,22 @@ TEST_F(WindowTest, SettingsWithoutPicturesGiveASolidBoardAndInvisiblePieces) {
 TEST_F(WindowTest, ListenSwitchIsOffOnlyForExactlyNo) {
     for (const char* value : {"No", "no ", "", "yes"}) {
         WriteFile("set/kelvara.ini", std::string("[NET]\nlisten=") + value + "\n");
-        ListeningWindow window(true);
+        FakeNetwork windowNetwork(true);
+        MainDialog window;
+        window.SetNetworkPlay(&windowNetwork);
         ASSERT_TRUE(window.Initialise());
         EXPECT_TRUE(window.ListenEnabled()) << '"' << value << '"';
-        EXPECT_EQ(window.attempts, 1);
+        EXPECT_EQ(windowNetwork.attempts, 1);
     }
     // An empty settings file starts with the listener on and a plain background.
     WriteFile("set/kelvara.ini", "");
-    ListeningWindow failing(false);
+    FakeNetwork failingNetwork(false);
+    MainDialog failing;
+    failing.SetNetworkPlay(&failingNetwork);
     SeenBox box;
     CloseNextMessageBox(&box);
     ASSERT_TRUE(failing.Initialise());
-    EXPECT_EQ(failing.attempts, 1);
+    EXPECT_EQ(failingNetwork.attempts, 1);
     EXPECT_EQ(box.text, "监听端口时出错!!");
     EXPECT_EQ(box.caption, "ERROR");
     EXPECT_EQ(box.icon, QMessageBox::Critical);

@@ -71,7 +71,12 @@ struct Session : ::testing::Test {
     ScriptedLink link;
     GameSession s{view, &computer, &link};
 
-    void Place(const std::string& text) { ASSERT_TRUE(BoardFromText(text, s.board)); }
+    // Puts a position on the board; the side to move stays unless another is given.
+    void Place(const std::string& text, int toMove = -1) {
+        Board position;
+        ASSERT_TRUE(BoardFromText(text, position));
+        s.SetUpPosition(position, static_cast<CellCode>(toMove < 0 ? s.SideToMove() : toMove));
+    }
 };
 
 }  // namespace
@@ -92,10 +97,10 @@ TEST_F(Session, OnePlayerStartTextsAndComputerReply) {
     EXPECT_EQ(view.white, (std::vector<std::string>{"13R"}));
     EXPECT_EQ(view.animations, (std::vector<std::string>{"w13R"}));
     EXPECT_EQ(view.erasedPieces, (std::vector<std::pair<int, int>>{{2, 2}}));
-    EXPECT_EQ(s.board.blackPieces, 5);
+    EXPECT_EQ(s.CurrentBoard().blackPieces, 5);
     EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
-    EXPECT_EQ(s.sideToMove, Black);
-    EXPECT_EQ(s.inputEnabled, 1);
+    EXPECT_EQ(s.SideToMove(), Black);
+    EXPECT_EQ(s.InputEnabled(), 1);
 }
 
 TEST_F(Session, OnePlayerEndings) {
@@ -103,9 +108,9 @@ TEST_F(Session, OnePlayerEndings) {
     s.Start({1, "p", ""});
     Drag(s, "21U");
     EXPECT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
-    EXPECT_EQ(s.gameState, NoGame);
+    EXPECT_EQ(s.GameState(), NoGame);
     EXPECT_FALSE(view.timerRunning);
-    EXPECT_EQ(s.inputEnabled, 0);
+    EXPECT_EQ(s.InputEnabled(), 0);
 
     // A computer step that is not legal counts as no move.
     s.Start({1, "p", ""});
@@ -120,20 +125,20 @@ TEST_F(Session, OnePlayerEndings) {
     computer.calls = 0;
     computer.moves = {{4, 4, Left}};
     Drag(s, "23L");
-    EXPECT_EQ(s.board.whitePieces, 1);
+    EXPECT_EQ(s.CurrentBoard().whitePieces, 1);
     EXPECT_EQ(computer.calls, 1);
     EXPECT_EQ(view.white, (std::vector<std::string>{"44L"}));
     EXPECT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
-    EXPECT_EQ(s.gameState, NoGame);
+    EXPECT_EQ(s.GameState(), NoGame);
 
     // The computer takes black's second-last piece: black loses before it can move again.
     s.Start({1, "p", ""});
     Place(Rows("..w.", ".w..", "..b.", "b..."));
     computer.moves = {{2, 3, Right}};
     Drag(s, "11R");
-    EXPECT_EQ(s.board.blackPieces, 1);
+    EXPECT_EQ(s.CurrentBoard().blackPieces, 1);
     EXPECT_EQ(view.status, Gbk("游戏结束，你输了 :("));
-    EXPECT_EQ(s.inputEnabled, 0);
+    EXPECT_EQ(s.InputEnabled(), 0);
     EXPECT_EQ(s.CursorFor(), TurnCursor::Default);
 }
 
@@ -152,7 +157,7 @@ TEST_F(Session, TwoPlayersTurnTextsAndWhiteWin) {
     EXPECT_EQ(view.black.size(), 1u);
     Drag(s, "13R");  // white takes the black piece on (2,2)
     EXPECT_EQ(view.white, (std::vector<std::string>{"13R"}));
-    EXPECT_EQ(s.board.blackPieces, 5);
+    EXPECT_EQ(s.CurrentBoard().blackPieces, 5);
     EXPECT_EQ(view.status, Gbk("现在是 甲(黑)  走棋..."));
 
     // Down to black's last two pieces: white's capture ends the game for white.
@@ -160,7 +165,7 @@ TEST_F(Session, TwoPlayersTurnTextsAndWhiteWin) {
     Drag(s, "11R");
     Drag(s, "23R");
     EXPECT_EQ(view.status, Gbk("游戏结束，白棋(乙)胜!!"));
-    EXPECT_EQ(s.gameState, NoGame);
+    EXPECT_EQ(s.GameState(), NoGame);
     // A late hand-over changes nothing.
     s.OnMoveDone();
     EXPECT_EQ(view.status, Gbk("游戏结束，白棋(乙)胜!!"));
@@ -170,13 +175,12 @@ TEST_F(Session, TwoPlayersTurnTextsAndWhiteWin) {
 TEST_F(Session, TwoPlayersSideWithoutStepLoses) {
     s.Start({2, "A", "B"});
     // White's step walls black's two pieces into the corner; black has pieces but no step.
-    Place(Rows("....", "w...", "bw..", "b.w."));
-    s.sideToMove = White;
+    Place(Rows("....", "w...", "bw..", "b.w."), White);
     Drag(s, "31L");
     EXPECT_EQ(view.white, (std::vector<std::string>{"31L"}));
-    EXPECT_EQ(s.board.blackPieces, 2);
+    EXPECT_EQ(s.CurrentBoard().blackPieces, 2);
     EXPECT_EQ(view.status, Gbk("游戏结束，白棋(B)胜!!"));
-    EXPECT_EQ(s.gameState, NoGame);
+    EXPECT_EQ(s.GameState(), NoGame);
 }
 
 TEST_F(Session, RandomTwoPlayerGamesKeepCountsAndEnd) {
@@ -185,26 +189,28 @@ TEST_F(Session, RandomTwoPlayerGamesKeepCountsAndEnd) {
     for (int game = 0; game < 20; ++game) {
         s.Start({2, "A", "B"});
         int moves = 0;
-        while (s.gameState == Running && moves < 3000) {
-            const StepList legal = s.board.LegalSteps(static_cast<CellCode>(s.sideToMove));
+        while (s.GameState() == Running && moves < 3000) {
+            const StepList legal =
+                s.CurrentBoard().LegalSteps(static_cast<CellCode>(s.SideToMove()));
             ASSERT_FALSE(legal.empty()) << "a side without a step must already have lost";
-            const CellCode mover = static_cast<CellCode>(s.sideToMove);
+            const CellCode mover = static_cast<CellCode>(s.SideToMove());
             Drag(s, Board::FormatMove(legal[next() % legal.size()]).c_str());
             ++moves;
-            ASSERT_EQ(s.board.blackPieces, s.board.CountPieces(Black));
-            ASSERT_EQ(s.board.whitePieces, s.board.CountPieces(White));
+            ASSERT_EQ(s.CurrentBoard().blackPieces, s.CurrentBoard().CountPieces(Black));
+            ASSERT_EQ(s.CurrentBoard().whitePieces, s.CurrentBoard().CountPieces(White));
             ASSERT_EQ(view.black.size() + view.white.size(), static_cast<size_t>(moves));
-            if (s.gameState == Running) {
-                ASSERT_EQ(s.sideToMove, Enemy(mover));
+            if (s.GameState() == Running) {
+                ASSERT_EQ(s.SideToMove(), Enemy(mover));
             }
         }
-        ASSERT_EQ(s.gameState, NoGame) << "game " << game << " did not end";
+        ASSERT_EQ(s.GameState(), NoGame) << "game " << game << " did not end";
         const std::string end = view.status;
         EXPECT_TRUE(end == Gbk("游戏结束，黑棋(A)胜!!") || end == Gbk("游戏结束，白棋(B)胜!!"));
-        const bool whiteWon = s.board.blackPieces <= 1 ||
-                              (s.board.whitePieces > 1 && view.black.size() == view.white.size() &&
-                               !s.board.HasLegalStep(Black));
-        EXPECT_EQ(end == Gbk("游戏结束，白棋(B)胜!!"), whiteWon) << BoardToText(s.board);
+        const bool whiteWon =
+            s.CurrentBoard().blackPieces <= 1 ||
+            (s.CurrentBoard().whitePieces > 1 && view.black.size() == view.white.size() &&
+             !s.CurrentBoard().HasLegalStep(Black));
+        EXPECT_EQ(end == Gbk("游戏结束，白棋(B)胜!!"), whiteWon) << BoardToText(s.CurrentBoard());
     }
 }
 
@@ -218,7 +224,7 @@ TEST_F(Session, StopKeepsClockAndBlocksInput) {
     s.OnClockTick();
     EXPECT_EQ(view.clock, " 0: 0: 2");
     EXPECT_TRUE(view.timerRunning);
-    EXPECT_EQ(s.gameState, Running);
+    EXPECT_EQ(s.GameState(), Running);
     s.Start({1, "A", ""});
     EXPECT_EQ(view.clock, " 0: 0: 0");
     EXPECT_TRUE(view.black.empty());
@@ -229,8 +235,8 @@ TEST(Clock, FormatAndRollOver) {
     EXPECT_EQ(GameSession::FormatClock(123, 59, 10), "123:59:10");
     FakeView view;
     GameSession s(view, nullptr, nullptr);
-    s.clockMinutes = 59;
-    s.clockSeconds = 59;
+    for (int i = 0; i < 59 * 60 + 59; ++i) s.OnClockTick();
+    EXPECT_EQ(view.clock, " 0:59:59");
     s.OnClockTick();
     EXPECT_EQ(view.clock, " 1: 0: 0");
 }
@@ -240,17 +246,17 @@ TEST_F(Session, MouseDragFeedbackAndRefusedDrops) {
     view.log.clear();
     // Press on an opponent's piece, an empty point and between points: no drag.
     s.OnLeftButtonDown(Px(1), Py(3));
-    EXPECT_EQ(s.dragging, 0);
+    EXPECT_FALSE(s.Dragging());
     s.OnLeftButtonDown(Px(2), Py(2));
-    EXPECT_EQ(s.dragging, 0);
+    EXPECT_FALSE(s.Dragging());
     s.OnLeftButtonDown(60, 380);
-    EXPECT_EQ(s.dragging, 0);
+    EXPECT_FALSE(s.Dragging());
     EXPECT_TRUE(view.log.empty());
 
     // Press and release on the same point: erased and drawn back, no move.
     s.OnLeftButtonDown(Px(2), Py(1));
-    EXPECT_EQ(s.dragRect, geometry::PieceSquare(2, 1));
     s.OnLeftButtonUp(Px(2), Py(1));
+    EXPECT_EQ(view.lastErased, geometry::PieceSquare(2, 1));
     EXPECT_EQ(view.log, (std::vector<std::string>{"eraseRect", "draw 21b"}));
     EXPECT_TRUE(view.black.empty());
 
@@ -258,7 +264,7 @@ TEST_F(Session, MouseDragFeedbackAndRefusedDrops) {
     Drag(s, 2, 1, 2, 3);
     Drag(s, 2, 1, 3, 2);
     EXPECT_TRUE(view.black.empty());
-    EXPECT_EQ(s.sideToMove, Black);
+    EXPECT_EQ(s.SideToMove(), Black);
 
     // The dragged picture follows the pointer only inside the accepted area.
     view.log.clear();
@@ -268,7 +274,7 @@ TEST_F(Session, MouseDragFeedbackAndRefusedDrops) {
     s.OnMouseMove(150, 450, true);
     EXPECT_EQ(view.log, (std::vector<std::string>{"eraseRect", "drag 140,290"}));
     s.OnLeftButtonUp(150, 300);
-    EXPECT_EQ(s.dragging, 0);
+    EXPECT_FALSE(s.Dragging());
 }
 
 TEST_F(Session, DragReleasedOutsideTheWindowIsSettled) {
@@ -279,7 +285,7 @@ TEST_F(Session, DragReleasedOutsideTheWindowIsSettled) {
     view.log.clear();
     s.OnMouseMove(150, 300, false);
     EXPECT_EQ(view.log, (std::vector<std::string>{"eraseRect", "draw 21b"}));
-    EXPECT_EQ(s.dragging, 0);
+    EXPECT_FALSE(s.Dragging());
     // Same when the next thing that arrives is a press.
     s.OnLeftButtonDown(Px(2), Py(1));
     s.OnMouseMove(150, 300, true);
@@ -287,7 +293,6 @@ TEST_F(Session, DragReleasedOutsideTheWindowIsSettled) {
     s.OnLeftButtonDown(Px(3), Py(1));
     EXPECT_EQ(view.log.front(), "eraseRect");
     EXPECT_EQ(view.log[1], "draw 21b");
-    EXPECT_EQ(s.selectedPoint, MakePoint(3, 1));
     s.OnLeftButtonUp(Px(3), Py(2));
     EXPECT_EQ(view.black, (std::vector<std::string>{"31U"}));
 }
@@ -328,22 +333,22 @@ TEST_F(Session, NetworkInvitingSide) {
     EXPECT_EQ(link.moves[0].second, (MoveRecord{2, 1, Up}));
     EXPECT_EQ(view.status, Gbk("正在等待对方走棋,请稍后..."));
     EXPECT_EQ(s.channels[0].state, AwaitingMove);
-    EXPECT_EQ(s.inputEnabled, 0);
+    EXPECT_EQ(s.InputEnabled(), 0);
 
     // Illegal peer moves are dropped and the board stays as it is.
-    const std::string before = BoardToText(s.board);
+    const std::string before = BoardToText(s.CurrentBoard());
     for (MoveRecord bad : {MoveRecord{2, 1, Up}, MoveRecord{1, 4, Up}, MoveRecord{9, 9, Left},
                            MoveRecord{1, 3, 7}, MoveRecord{2, 4, Up}, MoveRecord{0, 3, Right}}) {
         EXPECT_FALSE(s.OnMoveReceived(0, bad));
     }
-    EXPECT_EQ(BoardToText(s.board), before);
+    EXPECT_EQ(BoardToText(s.CurrentBoard()), before);
     EXPECT_TRUE(s.OnMoveReceived(0, {1, 3, Right}));
     EXPECT_EQ(view.white, (std::vector<std::string>{"13R"}));
     EXPECT_EQ(view.animations, (std::vector<std::string>{"w13R"}));
-    EXPECT_EQ(s.board.blackPieces, 5);
+    EXPECT_EQ(s.CurrentBoard().blackPieces, 5);
     EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
-    EXPECT_EQ(s.sideToMove, Black);
-    EXPECT_EQ(s.inputEnabled, 1);
+    EXPECT_EQ(s.SideToMove(), Black);
+    EXPECT_EQ(s.InputEnabled(), 1);
 
     // The local move that leaves white with one piece is sent, then the local side wins.
     Place(Rows("w..w", ".b..", "b...", "...."));
@@ -353,13 +358,13 @@ TEST_F(Session, NetworkInvitingSide) {
 }
 
 TEST_F(Session, NetworkAnsweringSideAndStop) {
-    s.playerName = Gbk("白方");
+    s.Start({1, Gbk("白方"), ""});  // the name the last Start left
     s.OnInvitationAccepted(3);
-    EXPECT_EQ(s.activeSlot, 3);
+    EXPECT_EQ(s.ActiveSlot(), 3);
     EXPECT_EQ(s.channels[3].role, Answering);
     EXPECT_EQ(s.channels[3].state, AwaitingHello);
-    EXPECT_EQ(s.sideToMove, White);
-    EXPECT_EQ(s.inputEnabled, 0);
+    EXPECT_EQ(s.SideToMove(), White);
+    EXPECT_EQ(s.InputEnabled(), 0);
     EXPECT_TRUE(link.hellos.empty());
     EXPECT_FALSE(s.OnMoveReceived(3, {2, 1, Up}));  // a move before the hello
 
@@ -382,18 +387,18 @@ TEST_F(Session, NetworkAnsweringSideAndStop) {
     // Stop while the peer's move is awaited: it still arrives and gives the turn back.
     s.Stop();
     EXPECT_TRUE(s.OnMoveReceived(3, {3, 1, Up}));
-    EXPECT_EQ(s.sideToMove, White);
-    EXPECT_EQ(s.inputEnabled, 1);
+    EXPECT_EQ(s.SideToMove(), White);
+    EXPECT_EQ(s.InputEnabled(), 1);
 
     // The peer's capture that leaves this side with one piece: a loss here.
     Place(Rows(".w.w", "b...", ".b..", "...."));
     Drag(s, "44D");
     EXPECT_EQ(link.moves.back().second, (MoveRecord{4, 4, Down}));
     EXPECT_TRUE(s.OnMoveReceived(3, {1, 3, Right}));
-    EXPECT_EQ(s.board.whitePieces, 1);
+    EXPECT_EQ(s.CurrentBoard().whitePieces, 1);
     EXPECT_EQ(view.status, Gbk("游戏结束，你输了 :("));
     // A move after the end is not applied.
-    const std::string after = BoardToText(s.board);
+    const std::string after = BoardToText(s.CurrentBoard());
     s.OnMoveReceived(3, {2, 3, Up});
-    EXPECT_EQ(BoardToText(s.board), after);
+    EXPECT_EQ(BoardToText(s.CurrentBoard()), after);
 }

@@ -47,25 +47,25 @@ TEST(ComputerGame, PlaysToTheEnd) {
     s.Start({1, "p", ""});
 
     int ply = 0;
-    for (; s.gameState == Running && ply < 400; ++ply) {
-        ASSERT_EQ(s.sideToMove, Black);
+    for (; s.GameState() == Running && ply < 400; ++ply) {
+        ASSERT_EQ(s.SideToMove(), Black);
         const std::size_t whiteBefore = view.white.size();
         MoveRecord m;
-        ASSERT_TRUE(BlackStep(s.board, ply, m));
+        ASSERT_TRUE(BlackStep(s.CurrentBoard(), ply, m));
         if (ply == 0) m = {2, 1, Up};
-        const std::string before = BoardToText(s.board);
+        const std::string before = BoardToText(s.CurrentBoard());
         Drag(s, m);
-        ASSERT_NE(BoardToText(s.board), before) << "black's step was not taken";
-        if (s.gameState == Running) {
+        ASSERT_NE(BoardToText(s.CurrentBoard()), before) << "black's step was not taken";
+        if (s.GameState() == Running) {
             ASSERT_EQ(view.white.size(), whiteBefore + 1);
         }
         // The counts always agree with the cells, and every computer move was legal.
-        ASSERT_EQ(s.board.blackPieces, s.board.CountPieces(Black));
-        ASSERT_EQ(s.board.whitePieces, s.board.CountPieces(White));
+        ASSERT_EQ(s.CurrentBoard().blackPieces, s.CurrentBoard().CountPieces(Black));
+        ASSERT_EQ(s.CurrentBoard().whitePieces, s.CurrentBoard().CountPieces(White));
     }
-    EXPECT_EQ(s.gameState, NoGame) << "no end after " << ply << " black moves";
+    EXPECT_EQ(s.GameState(), NoGame) << "no end after " << ply << " black moves";
     // The game ended by the rules: a side down to one piece, or the computer without a move.
-    EXPECT_TRUE(s.board.blackPieces <= 1 || s.board.whitePieces <= 1 ||
+    EXPECT_TRUE(s.CurrentBoard().blackPieces <= 1 || s.CurrentBoard().whitePieces <= 1 ||
                 view.white.size() < view.black.size());
     EXPECT_FALSE(view.timerRunning);
     ASSERT_FALSE(view.white.empty());

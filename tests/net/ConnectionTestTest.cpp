@@ -68,7 +68,7 @@ TEST_F(ConnectionTest, ACopyAnswersWithVersionOneZeroAndGivesItsSlotBack) {
     EXPECT_GE(clock.elapsed(), kPollMs);
     EXPECT_TRUE(WaitFor([&] { return peer.hub.Listener().HeldConnections() == 0; }));
     // A probe leaves the peer's game state alone.
-    EXPECT_EQ(peer.session.gameState, NoGame);
+    EXPECT_EQ(peer.session.GameState(), NoGame);
 }
 
 TEST_F(ConnectionTest, VersionBytesAreShownSigned) {

@@ -54,7 +54,7 @@ TEST_F(Invitation, RefusedWithAReason) {
     EXPECT_EQ(script.seen[3].caption, "KELVARA");
     EXPECT_EQ(script.seen[3].icon, QMessageBox::Information);
     EXPECT_EQ(script.seen[3].text, U("对方拒绝了你的请求，原因是：\n   改天吧\r\n再见"));
-    EXPECT_EQ(b.session.gameState, NoGame);
+    EXPECT_EQ(b.session.GameState(), NoGame);
     EXPECT_EQ(b.hub.Listener().acceptedSlot, -2);
     // The inviter closed its end, so the refused connection gives its slot back.
     EXPECT_TRUE(WaitFor([&] { return b.hub.Listener().HeldConnections() == 0; }));
@@ -104,7 +104,7 @@ TEST_F(Invitation, NoListenerMeansNoConnection) {
 
 // The whole road: invitation, acceptance, hellos, a game to its end on both copies.
 TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
-    b.session.playerName = Gbk("乙");  // as the invited copy's last Start left it
+    b.session.Start({1, Gbk("乙"), ""});  // the invited copy's last Start leaves its name
     script.Input(true).Box(QMessageBox::Yes);
     QTcpSocket* socket = client.SendInvitation(kLoopback, b.Port());
     ASSERT_NE(socket, nullptr);
@@ -113,8 +113,8 @@ TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
 
     // The invited copy plays white on the accepted slot and waits for the hello.
     EXPECT_EQ(b.hub.Listener().acceptedSlot, 1);
-    EXPECT_EQ(b.session.activeSlot, 1);
-    EXPECT_EQ(b.session.mode, Network);
+    EXPECT_EQ(b.session.ActiveSlot(), 1);
+    EXPECT_EQ(b.session.Mode(), Network);
     EXPECT_EQ(b.session.channels[1].role, Answering);
     EXPECT_EQ(b.session.channels[1].state, AwaitingHello);
 
@@ -126,24 +126,25 @@ TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
     EXPECT_EQ(a.view.status, Gbk("现在该你走棋了..."));
     EXPECT_EQ(b.view.match, Gbk("战局：   白:乙(本机)   VS   黑:甲(127.0.0.1)"));
     EXPECT_EQ(b.view.status, Gbk("正在等待对方走棋,请稍后..."));
-    EXPECT_EQ(b.session.inputEnabled, 0);
+    EXPECT_EQ(b.session.InputEnabled(), 0);
 
     const char* moves[] = {"21U", "34D", "22U", "44L", "31U", "43U", "42U"};
     for (int i = 0; i < 7; ++i) {
         Copy& mover = i % 2 == 0 ? a : b;
         Copy& other = i % 2 == 0 ? b : a;
-        ASSERT_EQ(mover.session.inputEnabled, 1) << moves[i];
+        ASSERT_EQ(mover.session.InputEnabled(), 1) << moves[i];
         Drag(mover.session, moves[i]);
         if (i < 6) {
             EXPECT_EQ(mover.view.status, Gbk("正在等待对方走棋,请稍后..."));
-            ASSERT_TRUE(WaitFor([&] { return other.session.inputEnabled == 1; })) << moves[i];
+            ASSERT_TRUE(WaitFor([&] { return other.session.InputEnabled() == 1; })) << moves[i];
             EXPECT_EQ(other.view.status, Gbk("现在该你走棋了..."));
         }
-        EXPECT_TRUE(
-            WaitFor([&] { return BoardToText(a.session.board) == BoardToText(b.session.board); }));
+        EXPECT_TRUE(WaitFor([&] {
+            return BoardToText(a.session.CurrentBoard()) == BoardToText(b.session.CurrentBoard());
+        }));
     }
-    ASSERT_TRUE(WaitFor([&] { return b.session.gameState == NoGame; }));
-    EXPECT_EQ(a.session.gameState, NoGame);
+    ASSERT_TRUE(WaitFor([&] { return b.session.GameState() == NoGame; }));
+    EXPECT_EQ(a.session.GameState(), NoGame);
     EXPECT_EQ(a.view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
     EXPECT_EQ(b.view.status, Gbk("游戏结束，你输了 :("));
     EXPECT_FALSE(a.view.timerRunning);

@@ -46,17 +46,21 @@ struct RawPeerTest : ::testing::Test {
     Copy copy;
     ModalScript script;
 
-    RawPeerTest() { copy.session.playerName = Gbk("白方"); }
+    // The copy's name in its hello is the one its last Start left.
+    void NameTheCopy() {
+        if (copy.session.PlayerName() != Gbk("白方")) copy.session.Start({1, Gbk("白方"), ""});
+    }
 
     // A raw peer whose invitation the copy accepts, followed by the hello exchange: the raw
     // peer then plays black against the copy on `slot`.
     std::unique_ptr<RawPeer> Opponent(int slot, const QByteArray& name = "raw") {
+        NameTheCopy();
         auto peer = std::make_unique<RawPeer>(copy.Port());
         script.Box(QMessageBox::Yes);
         peer->Write("i");
         EXPECT_TRUE(peer->WaitBytes(1));
         EXPECT_EQ(peer->Take(), "a");
-        EXPECT_EQ(copy.session.activeSlot, slot);
+        EXPECT_EQ(copy.session.ActiveSlot(), slot);
         peer->Write("m" + name);
         EXPECT_TRUE(peer->WaitBytes(1));
         EXPECT_TRUE(WaitFor([&] { return copy.session.channels[slot].state == AwaitingMove; }));
@@ -78,6 +82,7 @@ TEST_F(RawPeerTest, ProbeIsAnsweredWithItsExactBytesAndClosed) {
 }
 
 TEST_F(RawPeerTest, InvitationHelloAndMovesHaveTheirExactBytesBothWays) {
+    NameTheCopy();
     RawPeer peer(copy.Port());
     script.Box(QMessageBox::Yes);
     peer.Write("i" + G("来玩吧\r\n好吗"));
@@ -98,14 +103,14 @@ TEST_F(RawPeerTest, InvitationHelloAndMovesHaveTheirExactBytesBothWays) {
     ASSERT_TRUE(peer.WaitBytes(5));
     EXPECT_EQ(peer.Take(), "m" + G("白方"));
     EXPECT_EQ(copy.view.match, Gbk("战局：   白:白方(本机)   VS   黑:黑方(127.0.0.1)"));
-    EXPECT_EQ(copy.session.opponentName, Gbk("黑方"));
+    EXPECT_EQ(copy.session.OpponentName(), Gbk("黑方"));
 
     // A move split over two writes is played once, whole.
     peer.Write(B({0x74, 0x02}));
     QTest::qWait(50);
     EXPECT_TRUE(copy.view.black.empty());
     peer.Write(B({0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.inputEnabled == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
     EXPECT_EQ(copy.view.status, Gbk("现在该你走棋了..."));
 
@@ -141,23 +146,23 @@ TEST_F(RawPeerTest, IllegalMovesAreDroppedAndTheCopyKeepsWaiting) {
     };
     for (const QByteArray& bytes : illegal) peer->Write(bytes);
     QTest::qWait(150);
-    EXPECT_EQ(BoardToText(copy.session.board), kStart);
+    EXPECT_EQ(BoardToText(copy.session.CurrentBoard()), kStart);
     EXPECT_TRUE(copy.view.black.empty());
     EXPECT_EQ(copy.session.channels[1].state, AwaitingMove);
-    EXPECT_EQ(copy.session.inputEnabled, 0);
+    EXPECT_EQ(copy.session.InputEnabled(), 0);
     EXPECT_EQ(copy.view.status, Gbk("正在等待对方走棋,请稍后..."));
     // A legal move after all that is played.
     peer->Write(B({0x74, 0x02, 0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.inputEnabled == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
 }
 
 TEST_F(RawPeerTest, AnOverlongNameIsCutTo99Bytes) {
     auto peer = Opponent(1, QByteArray(150, 'n'));
-    EXPECT_EQ(copy.session.opponentName, std::string(99, 'n'));
+    EXPECT_EQ(copy.session.OpponentName(), std::string(99, 'n'));
     // The tail of the name is not taken for a move later.
     peer->Write(B({0x74, 0x02, 0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.inputEnabled == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
 }
 
@@ -177,7 +182,7 @@ TEST_F(RawPeerTest, GarbageFirstRequestsGetNoAnswerAndHoldTheSlotUntilClosed) {
         peer.socket.disconnectFromHost();
         EXPECT_TRUE(WaitFor([&] { return copy.hub.Listener().HeldConnections() == 0; }));
     }
-    EXPECT_EQ(copy.session.gameState, NoGame);
+    EXPECT_EQ(copy.session.GameState(), NoGame);
 }
 
 TEST_F(RawPeerTest, ASilentConnectionIsDroppedAndTheWindowStaysResponsive) {
@@ -219,11 +224,11 @@ TEST_F(RawPeerTest, FiveConnectionsAtMostAndASixthWaitsForAFreeSlot) {
 TEST_F(RawPeerTest, MovesOnAnEarlierGamesConnectionAreIgnored) {
     auto first = Opponent(1, "one");
     auto second = Opponent(2, "two");
-    EXPECT_EQ(copy.session.activeSlot, 2);
+    EXPECT_EQ(copy.session.ActiveSlot(), 2);
     first->Write(B({0x74, 0x02, 0x01, 0x00}));
     QTest::qWait(100);
     EXPECT_TRUE(copy.view.black.empty());
-    EXPECT_EQ(BoardToText(copy.session.board), kStart);
+    EXPECT_EQ(BoardToText(copy.session.CurrentBoard()), kStart);
     second->Write(B({0x74, 0x02, 0x01, 0x00}));
     ASSERT_TRUE(WaitFor([&] { return copy.view.black.size() == 1; }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
@@ -248,7 +253,7 @@ TEST_F(RawPeerTest, AnInviterThatLeavesDuringTheQuestionStartsNoGame) {
     EXPECT_EQ(script.seen[0].text, U("回应连接失败！"));
     EXPECT_EQ(script.seen[0].caption, U("监听信息"));
     EXPECT_EQ(script.seen[0].icon, QMessageBox::Information);
-    EXPECT_EQ(copy.session.gameState, NoGame);
+    EXPECT_EQ(copy.session.GameState(), NoGame);
     EXPECT_EQ(copy.hub.Listener().acceptedSlot, -2);
     EXPECT_TRUE(WaitFor([&] { return copy.hub.Listener().HeldConnections() == 0; }));
 }

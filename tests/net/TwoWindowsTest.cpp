@@ -8,21 +8,42 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
-#include "NetMainDialog.h"
-#include "NetStartDialog.h"
+#include "CSGDlg.h"
+#include "MainDialog.h"
 #include "NetTestSupport.h"
+#include "TcpNetworkPlay.h"
 
 using namespace nettest;
 
 namespace {
+
+// A window and its network play, put together as the program's start-up does.
+struct Program {
+    MainDialog window;
+    TcpNetworkPlay network{window.Session(), &window, 0};
+
+    Program() {
+        network.SetClientTiming(20, 2000);
+        window.SetNetworkPlay(&network);
+        window.SetAnimationMilliseconds(0);
+    }
+    GameSession& Session() { return window.Session(); }
+    NetworkHub& Hub() { return network.Hub(); }
+    QString MatchText() const { return window.MatchText(); }
+    const QString& StatusText() const { return window.StatusText(); }
+    QTreeWidget* BlackHistory() const { return window.BlackHistory(); }
+    QTreeWidget* WhiteHistory() const { return window.WhiteHistory(); }
+    bool ClockRunning() const { return window.ClockRunning(); }
+    void StartGame() { window.StartGame(); }
+};
 
 // Two whole windows in one process, each listening on a free port, in a working directory
 // that holds the settings file and the address book.
 struct TwoWindows : ::testing::Test {
     QTemporaryDir dir;
     QString previousDir = QDir::currentPath();
-    std::unique_ptr<NetMainDialog> a;
-    std::unique_ptr<NetMainDialog> b;
+    std::unique_ptr<Program> a;
+    std::unique_ptr<Program> b;
     ModalScript script;
 
     void SetUp() override {
@@ -47,21 +68,18 @@ struct TwoWindows : ::testing::Test {
         QDir::setCurrent(previousDir);
     }
 
-    static std::unique_ptr<NetMainDialog> MakeWindow() {
-        auto w = std::make_unique<NetMainDialog>();
-        w->SetListeningPort(0);
-        w->SetClientTiming(20, 2000);
-        w->SetAnimationMilliseconds(0);
-        EXPECT_TRUE(w->Initialise());
-        w->show();
-        return w;
+    static std::unique_ptr<Program> MakeWindow() {
+        auto p = std::make_unique<Program>();
+        EXPECT_TRUE(p->window.Initialise());
+        p->window.show();
+        return p;
     }
 
     // Fills the start dialog's network fields, then presses `buttonId` once control is back
     // in the event loop (the button runs modal windows of its own).
     ModalScript::Action FillAndPress(quint16 port, int buttonId) {
         return [port, buttonId](QWidget* w) {
-            auto* dialog = qobject_cast<NetStartDialog*>(w);
+            auto* dialog = qobject_cast<CSGDlg*>(w);
             if (dialog == nullptr) return false;
             dialog->Radio(CSGDlg::kNetworkRadio)->setChecked(true);
             dialog->AddressEdit()->setText("127.0.0.1");
@@ -98,15 +116,15 @@ TEST_F(TwoWindows, TestInviteAcceptAndPlayAWholeGame) {
 
     const char* moves[] = {"21U", "34D", "22U", "44L", "31U", "43U", "42U"};
     for (int i = 0; i < 7; ++i) {
-        NetMainDialog& mover = i % 2 == 0 ? *a : *b;
-        NetMainDialog& other = i % 2 == 0 ? *b : *a;
-        ASSERT_EQ(mover.Session().inputEnabled, 1) << moves[i];
+        Program& mover = i % 2 == 0 ? *a : *b;
+        Program& other = i % 2 == 0 ? *b : *a;
+        ASSERT_EQ(mover.Session().InputEnabled(), 1) << moves[i];
         Drag(mover.Session(), moves[i]);
         if (i < 6) {
-            ASSERT_TRUE(WaitFor([&] { return other.Session().inputEnabled == 1; })) << moves[i];
+            ASSERT_TRUE(WaitFor([&] { return other.Session().InputEnabled() == 1; })) << moves[i];
         }
     }
-    ASSERT_TRUE(WaitFor([&] { return b->Session().gameState == NoGame; }));
+    ASSERT_TRUE(WaitFor([&] { return b->Session().GameState() == NoGame; }));
     EXPECT_EQ(a->StatusText(), U("游戏结束，恭喜你，你赢了!!"));
     EXPECT_EQ(b->StatusText(), U("游戏结束，你输了 :("));
     EXPECT_EQ(a->BlackHistory()->topLevelItemCount(), 4);
@@ -125,7 +143,7 @@ TEST_F(TwoWindows, ARefusedInvitationLeavesTheStartDialogOpen) {
         .Input(false)
         .Box()
         .Then([&stillOpen](QWidget* w) {
-            auto* dialog = qobject_cast<NetStartDialog*>(w);
+            auto* dialog = qobject_cast<CSGDlg*>(w);
             if (dialog == nullptr) return false;
             stillOpen = dialog->isVisible();
             QTimer::singleShot(0, dialog, [dialog] { dialog->Button(2)->click(); });
@@ -135,6 +153,6 @@ TEST_F(TwoWindows, ARefusedInvitationLeavesTheStartDialogOpen) {
     ASSERT_TRUE(script.Done());
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(script.seen.back().text, U("对方拒绝了你的请求，原因是：\n   对不起，我现在很忙."));
-    EXPECT_EQ(a->Session().gameState, NoGame);
-    EXPECT_EQ(b->Session().gameState, NoGame);
+    EXPECT_EQ(a->Session().GameState(), NoGame);
+    EXPECT_EQ(b->Session().GameState(), NoGame);
 }

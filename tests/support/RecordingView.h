@@ -18,6 +18,7 @@ struct RecordingView : GameView {
     std::vector<std::pair<int, int>> erasedPieces;
     std::vector<std::string> animations;
     std::vector<std::string> log;  // drawing calls in order
+    PixelRect lastErased{};
 
     void SetMatchLine(const std::string& t) override { match = t; }
     void SetStatusLine(const std::string& t) override {
@@ -27,6 +28,10 @@ struct RecordingView : GameView {
     void SetClockText(const std::string& t) override { clock = t; }
     void AppendHistory(CellCode side, const std::string& m) override {
         (side == Black ? black : white).push_back(m);
+    }
+    void RemoveLastHistory(CellCode side) override {
+        std::vector<std::string>& list = side == Black ? black : white;
+        if (!list.empty()) list.pop_back();
     }
     void ClearHistory() override {
         black.clear();
@@ -46,7 +51,10 @@ struct RecordingView : GameView {
         erasedPieces.emplace_back(c, r);
         log.push_back("erase " + std::to_string(c) + std::to_string(r));
     }
-    void EraseRect(const PixelRect&) override { log.push_back("eraseRect"); }
+    void EraseRect(const PixelRect& r) override {
+        lastErased = r;
+        log.push_back("eraseRect");
+    }
     void DrawPictureInRect(CellCode, const PixelRect& r) override {
         log.push_back("drag " + std::to_string(r.left) + "," + std::to_string(r.top));
     }
