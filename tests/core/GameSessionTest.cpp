@@ -19,9 +19,12 @@ struct ScriptedComputer : MoveChooser {
     std::deque<MoveRecord> moves;
     int calls = 0;
     std::string boardSeen;
+    const std::string* status = nullptr;  // the status line while the computer thinks
+    std::string statusSeen;
     bool ChooseMove(Board& board, MoveRecord& move) override {
         ++calls;
         boardSeen = BoardToText(board);
+        if (status != nullptr) statusSeen = *status;
         if (moves.empty()) return false;
         move = moves.front();
         moves.pop_front();
@@ -71,6 +74,8 @@ struct Session : ::testing::Test {
     ScriptedLink link;
     GameSession s{view, &computer, &link};
 
+    Session() { computer.status = &view.status; }
+
     // Puts a position on the board; the side to move stays unless another is given.
     void Place(const std::string& text, int toMove = -1) {
         Board position;
@@ -93,6 +98,7 @@ TEST_F(Session, OnePlayerStartTextsAndComputerReply) {
     Drag(s, "21U");
     // The computer saw the board after black's step and its reply took the black piece.
     EXPECT_EQ(computer.boardSeen, "b.bbbb.bw..wwwww");
+    EXPECT_EQ(computer.statusSeen, Gbk("正在等候电脑走棋，请稍后...."));
     EXPECT_EQ(view.black, (std::vector<std::string>{"21U"}));
     EXPECT_EQ(view.white, (std::vector<std::string>{"13R"}));
     EXPECT_EQ(view.animations, (std::vector<std::string>{"w13R"}));
@@ -401,4 +407,254 @@ TEST_F(Session, NetworkAnsweringSideAndStop) {
     const std::string after = BoardToText(s.CurrentBoard());
     s.OnMoveReceived(3, {2, 3, Up});
     EXPECT_EQ(BoardToText(s.CurrentBoard()), after);
+}
+
+TEST_F(Session, OnePlayerSideWithoutStepLosesAfterTheComputersStep) {
+    s.Start({1, "p", ""});
+    Place(Rows("w...", "b...", ".w..", "bw.."));
+    // Black's step into the corner, then the computer closes the last way out without taking.
+    computer.moves = {{1, 4, Down}};
+    Drag(s, "13D");
+    EXPECT_EQ(view.white, (std::vector<std::string>{"14D"}));
+    EXPECT_EQ(s.CurrentBoard().blackPieces, 2);
+    EXPECT_EQ(s.CurrentBoard().whitePieces, 3);
+    EXPECT_EQ(view.status, Gbk("游戏结束，你输了 :("));
+    EXPECT_EQ(s.GameState(), NoGame);
+}
+
+// Stop while the inviting side waits for the peer's hello; the hello then gives the mouse
+// back, but nobody is to move: a press on an empty point must not become a "move" that is
+// sent and recorded.
+TEST_F(Session, AfterStopDuringTheHandshakeNothingCanBePickedUp) {
+    s.Start({3, "me", ""});
+    s.Stop();
+    ASSERT_TRUE(s.OnHelloReceived(0, "peer", "10.0.0.7"));
+    EXPECT_EQ(s.InputEnabled(), 1);
+    s.OnLeftButtonDown(Px(2), Py(2));  // an empty point
+    EXPECT_FALSE(s.Dragging());
+    Drag(s, 2, 2, 2, 3);
+    Drag(s, "21U");  // a black piece: nobody is to move either
+    EXPECT_TRUE(link.moves.empty());
+    EXPECT_TRUE(view.black.empty());
+    EXPECT_TRUE(view.white.empty());
+    EXPECT_TRUE(s.History().empty());
+    EXPECT_EQ(BoardToText(s.CurrentBoard()), "bbbbb..bw..wwwww");
+}
+
+TEST_F(Session, EveryModeRecordsItsPlies) {
+    // The local drop and the computer's capturing answer.
+    s.Start({1, "p", ""});
+    computer.moves = {{1, 3, Right}};
+    Drag(s, "21U");
+    ASSERT_EQ(s.History().size(), 2u);
+    EXPECT_EQ(s.History()[0], (PlyRecord{Black, {2, 1, Up}, {}, 6, 6}));
+    EXPECT_EQ(s.History()[1], (PlyRecord{White, {1, 3, Right}, {MakePoint(2, 2)}, 6, 6}));
+
+    // Two pieces taken by one step, column first; the counts before it.
+    s.Start({2, "A", "B"});
+    Place(Rows(".w.w", ".b..", "..bw", ".b.."));
+    Drag(s, "21U");
+    ASSERT_EQ(s.History().size(), 1u);
+    EXPECT_EQ(s.History()[0],
+              (PlyRecord{Black, {2, 1, Up}, {MakePoint(2, 4), MakePoint(4, 2)}, 3, 3}));
+    EXPECT_EQ(s.CurrentBoard().whitePieces, 1);
+
+    // The peer's move, and the local one that is sent.
+    s.OnInvitationAccepted(2);
+    EXPECT_TRUE(s.History().empty());
+    ASSERT_TRUE(s.OnHelloReceived(2, "peer", ""));
+    ASSERT_TRUE(s.OnMoveReceived(2, {2, 1, Up}));
+    Drag(s, "13R");
+    ASSERT_EQ(s.History().size(), 2u);
+    EXPECT_EQ(s.History()[0], (PlyRecord{Black, {2, 1, Up}, {}, 6, 6}));
+    EXPECT_EQ(s.History()[1], (PlyRecord{White, {1, 3, Right}, {MakePoint(2, 2)}, 6, 6}));
+    EXPECT_EQ(link.moves.back().second, (MoveRecord{1, 3, Right}));
+}
+
+namespace {
+
+// What undo must give back exactly: the board, the lists and whose turn it is.
+struct Snapshot {
+    Board board;
+    std::vector<std::string> black, white;
+    std::int32_t sideToMove;
+    std::string status;
+    friend bool operator==(const Snapshot& a, const Snapshot& b) {
+        return a.board.cells == b.board.cells && a.board.blackPieces == b.board.blackPieces &&
+               a.board.whitePieces == b.board.whitePieces && a.black == b.black &&
+               a.white == b.white && a.sideToMove == b.sideToMove && a.status == b.status;
+    }
+};
+
+Snapshot Take(const GameSession& s, const FakeView& view) {
+    return {s.CurrentBoard(), view.black, view.white, s.SideToMove(), view.status};
+}
+
+std::vector<MoveRecord> LegalSteps(const Board& board, CellCode side) {
+    std::vector<MoveRecord> legal;
+    for (int x = 1; x <= 4; ++x)
+        for (int y = 1; y <= 4; ++y)
+            for (int d = Up; d <= Right; ++d)
+                if (board.IsLegalStep(side, {x, y, d})) legal.push_back({x, y, d});
+    return legal;
+}
+
+}  // namespace
+
+// Whole two-player games to their end, taken back one step at a time to the start and
+// replayed to the end again.
+TEST_F(Session, UndoAndRedoWalkWholeGamesBothWays) {
+    std::uint32_t seed = 777;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+    int captures = 0;
+    for (int game = 0; game < 12; ++game) {
+        s.Start({2, "A", "B"});
+        EXPECT_FALSE(s.CanUndo());
+        std::vector<Snapshot> before;
+        while (s.GameState() == Running && before.size() < 400) {
+            const auto legal = LegalSteps(s.CurrentBoard(), static_cast<CellCode>(s.SideToMove()));
+            before.push_back(Take(s, view));
+            Drag(s, Board::FormatMove(legal[next() % legal.size()]).c_str());
+            captures += static_cast<int>(s.History().back().captured.size());
+        }
+        ASSERT_EQ(s.GameState(), NoGame);
+        const Snapshot end = Take(s, view);
+        EXPECT_FALSE(s.CanRedo());
+
+        // Back to the start; the first undo reopens the finished game and its clock.
+        for (std::size_t i = before.size(); i-- > 0;) {
+            ASSERT_TRUE(s.CanUndo()) << "game " << game << " ply " << i;
+            ASSERT_TRUE(s.Undo());
+            ASSERT_EQ(Take(s, view), before[i]) << "game " << game << " ply " << i;
+            ASSERT_EQ(s.GameState(), Running);
+            ASSERT_EQ(s.InputEnabled(), 1);
+            ASSERT_EQ(s.History().size(), i);
+        }
+        EXPECT_TRUE(view.timerRunning);
+        EXPECT_FALSE(s.CanUndo());
+        EXPECT_FALSE(s.Undo());
+        EXPECT_EQ(BoardToText(s.CurrentBoard()), "bbbbb..bw..wwwww");
+
+        // And forward again to the same end.
+        for (std::size_t i = 1; i < before.size(); ++i) {
+            ASSERT_TRUE(s.Redo());
+            ASSERT_EQ(Take(s, view), before[i]) << "game " << game << " ply " << i;
+        }
+        ASSERT_TRUE(s.Redo());
+        EXPECT_EQ(Take(s, view), end);
+        EXPECT_EQ(s.GameState(), NoGame);
+        EXPECT_FALSE(view.timerRunning);
+        EXPECT_FALSE(s.CanRedo());
+        EXPECT_FALSE(s.Redo());
+    }
+    EXPECT_GT(captures, 20);
+}
+
+TEST_F(Session, UndoAgainstTheComputerTakesBackBothSteps) {
+    s.Start({1, "p", ""});
+    const Snapshot start = Take(s, view);
+    computer.moves = {{1, 3, Right}, {4, 3, Left}};
+    Drag(s, "21U");
+    const Snapshot afterFirst = Take(s, view);
+    Drag(s, "31U");
+    EXPECT_EQ(view.white, (std::vector<std::string>{"13R", "43L"}));
+
+    ASSERT_TRUE(s.Undo());
+    EXPECT_EQ(Take(s, view), afterFirst);
+    ASSERT_TRUE(s.Undo());
+    EXPECT_EQ(Take(s, view), start);
+    EXPECT_EQ(s.CurrentBoard().blackPieces, 6);  // the piece 13R took is back
+    EXPECT_EQ(s.CursorFor(), TurnCursor::BlackHand);
+    EXPECT_FALSE(s.CanUndo());
+
+    // Redo replays the stored answers without asking the computer again.
+    const int calls = computer.calls;
+    ASSERT_TRUE(s.Redo());
+    EXPECT_EQ(Take(s, view), afterFirst);
+    EXPECT_EQ(computer.calls, calls);
+    EXPECT_TRUE(s.CanRedo());
+
+    // A new step drops what could have been replayed.
+    computer.moves = {{3, 4, Down}};
+    Drag(s, "11R");
+    EXPECT_FALSE(s.CanRedo());
+    EXPECT_FALSE(s.Redo());
+    ASSERT_EQ(s.History().size(), 4u);
+    EXPECT_EQ(s.History()[2].step, (MoveRecord{1, 1, Right}));
+    EXPECT_EQ(view.black, (std::vector<std::string>{"21U", "11R"}));
+    EXPECT_EQ(view.white, (std::vector<std::string>{"13R", "34D"}));
+}
+
+TEST_F(Session, UndoOfFinishedGamesAgainstTheComputer) {
+    // Lost: the computer's capture left black one piece. One undo gives black its turn back.
+    s.Start({1, "p", ""});
+    Place(Rows("..w.", ".w..", "..b.", "b..."));
+    const Snapshot before = Take(s, view);
+    computer.moves = {{2, 3, Right}};
+    Drag(s, "11R");
+    ASSERT_EQ(view.status, Gbk("游戏结束，你输了 :("));
+    ASSERT_TRUE(s.Undo());
+    EXPECT_EQ(Take(s, view).board.cells, before.board.cells);
+    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(s.InputEnabled(), 1);
+    EXPECT_TRUE(view.timerRunning);
+    EXPECT_FALSE(s.CanUndo());  // the set-up position is where the record starts
+
+    // Won because the computer had no step: the undo takes back black's step alone, and the
+    // redo asks the computer again and ends the game again.
+    s.Start({1, "p", ""});
+    Drag(s, "21U");
+    ASSERT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+    ASSERT_EQ(s.History().size(), 1u);
+    ASSERT_TRUE(s.Undo());
+    EXPECT_EQ(BoardToText(s.CurrentBoard()), "bbbbb..bw..wwwww");
+    EXPECT_TRUE(view.black.empty());
+    ASSERT_TRUE(s.Redo());
+    EXPECT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+    EXPECT_EQ(s.GameState(), NoGame);
+}
+
+TEST_F(Session, UndoIsNotOfferedInNetworkGamesNorAfterStop) {
+    s.Start({3, "me", ""});
+    ASSERT_TRUE(s.OnHelloReceived(0, "peer", ""));
+    Drag(s, "21U");
+    ASSERT_TRUE(s.OnMoveReceived(0, {1, 3, Right}));
+    ASSERT_EQ(s.History().size(), 2u);
+    EXPECT_FALSE(s.CanUndo());
+    EXPECT_FALSE(s.Undo());
+    EXPECT_EQ(s.History().size(), 2u);
+    EXPECT_EQ(view.white.size(), 1u);
+
+    s.Start({2, "A", "B"});
+    Drag(s, "21U");
+    s.Stop();
+    EXPECT_FALSE(s.CanUndo());
+    EXPECT_FALSE(s.Undo());
+    EXPECT_EQ(view.black.size(), 1u);
+}
+
+TEST_F(Session, UndoDuringADragPutsTheLiftedPieceBackFirst) {
+    s.Start({2, "A", "B"});
+    Drag(s, "21U");
+    s.OnLeftButtonDown(Px(1), Py(3));
+    s.OnMouseMove(150, 300, true);
+    ASSERT_TRUE(s.Undo());
+    EXPECT_FALSE(s.Dragging());
+    // The release that follows makes no step.
+    s.OnLeftButtonUp(Px(2), Py(3));
+    EXPECT_TRUE(view.white.empty());
+    EXPECT_EQ(s.SideToMove(), Black);
+    EXPECT_EQ(BoardToText(s.CurrentBoard()), "bbbbb..bw..wwwww");
+}
+
+TEST_F(Session, ADragRepaintsThePiecesItPassesOverButNotTheLiftedOne) {
+    s.Start({2, "A", "B"});
+    view.log.clear();
+    s.OnLeftButtonDown(Px(2), Py(1));
+    s.OnMouseMove(Px(3), Py(1), true);  // over the black piece on (3, 1)
+    s.OnMouseMove(Px(3), 300, true);    // and off it again
+    s.OnLeftButtonUp(Px(3), 300);
+    EXPECT_EQ(view.log,
+              (std::vector<std::string>{"eraseRect", "drag 195,370", "eraseRect", "draw 31b",
+                                        "drag 195,290", "eraseRect", "draw 21b"}));
 }
