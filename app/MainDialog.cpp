@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -134,6 +135,17 @@ void MainDialog::BuildMenu() {
     stop->setObjectName(QStringLiteral("actionStop"));
     QAction* exit = game->addAction(QStringLiteral("退出(&X)"), this, &MainDialog::ExitGame);
     exit->setObjectName(QStringLiteral("actionExit"));
+    QMenu* edit = menuBar_->addMenu(QStringLiteral("编辑(&E)"));
+    edit->setObjectName(QStringLiteral("editMenu"));
+    undoAction_ = edit->addAction(QStringLiteral("悔棋(&U)"), this, &MainDialog::UndoStep);
+    undoAction_->setObjectName(QStringLiteral("actionUndo"));
+    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction_ = edit->addAction(QStringLiteral("重做(&R)"), this, &MainDialog::RedoStep);
+    redoAction_->setObjectName(QStringLiteral("actionRedo"));
+    redoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    undoAction_->setEnabled(false);
+    redoAction_->setEnabled(false);
+    connect(edit, &QMenu::aboutToShow, this, &MainDialog::UpdateTurnControls);
     QAction* about = menuBar_->addAction(QStringLiteral("关于(&A)"), this, &MainDialog::ShowAbout);
     about->setObjectName(QStringLiteral("actionAbout"));
     // The system menu's about item, where the window manager offers no system menu.
@@ -259,12 +271,22 @@ void MainDialog::StartGame() {
     choice.whiteName = GbkText::FromQString(dialog->WhiteName());
     dialog.reset();
     session_.Start(choice);
-    UpdateCursor();
+    UpdateTurnControls();
 }
 
 void MainDialog::StopGame() {
     session_.Stop();
-    UpdateCursor();
+    UpdateTurnControls();
+}
+
+void MainDialog::UndoStep() {
+    session_.Undo();
+    UpdateTurnControls();
+}
+
+void MainDialog::RedoStep() {
+    session_.Redo();
+    UpdateTurnControls();
 }
 
 void MainDialog::ExitGame() {
@@ -314,9 +336,15 @@ void MainDialog::UpdateCursor() {
     }
 }
 
+void MainDialog::UpdateTurnControls() {
+    UpdateCursor();
+    undoAction_->setEnabled(session_.CanUndo());
+    redoAction_->setEnabled(session_.CanRedo());
+}
+
 void MainDialog::OnCanvasPressed(int x, int y) {
     session_.OnLeftButtonDown(x, y);
-    UpdateCursor();
+    UpdateTurnControls();
 }
 
 void MainDialog::OnCanvasMoved(int x, int y, bool leftHeld) {
@@ -326,7 +354,7 @@ void MainDialog::OnCanvasMoved(int x, int y, bool leftHeld) {
 
 void MainDialog::OnCanvasReleased(int x, int y) {
     session_.OnLeftButtonUp(x, y);
-    UpdateCursor();
+    UpdateTurnControls();
 }
 
 // ---- texts, lists, clock ----

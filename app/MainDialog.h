@@ -105,6 +105,8 @@ class MainDialog : public QDialog, public GameView {
     void StopGame();   // 停止
     void ExitGame();   // 退出: the "OK" box, then the window closes
     void ShowAbout();  // 关于
+    void UndoStep();   // 悔棋 (Ctrl+Z): one- and two-player games only
+    void RedoStep();   // 重做 (Ctrl+Shift+Z)
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -116,6 +118,8 @@ class MainDialog : public QDialog, public GameView {
     void BuildControls();
     void BuildMenu();
     void UpdateCursor();
+    // The cursor and the undo and redo items, after anything that may change whose turn it is.
+    void UpdateTurnControls();
     void ShowStatus();
     void OnCanvasPressed(int x, int y);
     void OnCanvasMoved(int x, int y, bool leftHeld);
@@ -127,6 +131,8 @@ class MainDialog : public QDialog, public GameView {
 
     QIcon icon_;
     QMenuBar* menuBar_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
     BoardCanvas* canvas_ = nullptr;
     QLabel* matchLabel_ = nullptr;
     QLabel* statusLabel_ = nullptr;

@@ -383,3 +383,45 @@ TEST_F(GamePlayTest, StopCancelAndRestart) {
     ExpectCanvasShowsBoard(*window);
     EXPECT_EQ(window->Session().CurrentBoard().Code(1, 2), Black);
 }
+
+TEST_F(GamePlayTest, UndoAndRedoFromTheKeyboardAndTheMenu) {
+    auto window = OpenWindow();
+    StartFromMenu(*window, CSGDlg::kTwoPlayersRadio, "甲", "乙");
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto* undo = window->findChild<QAction*>("actionUndo");
+    auto* redo = window->findChild<QAction*>("actionRedo");
+    ASSERT_NE(undo, nullptr);
+    ASSERT_NE(redo, nullptr);
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+
+    // 21U, then white's 13R takes the black piece on (2, 2).
+    Play(*window, {2, 1, Up});
+    Play(*window, {1, 3, Right});
+    ASSERT_EQ(History(window->WhiteHistory()), QStringList{"13R"});
+    EXPECT_TRUE(undo->isEnabled());
+
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(History(window->WhiteHistory()).isEmpty());
+    EXPECT_EQ(History(window->BlackHistory()), QStringList{"21U"});
+    EXPECT_EQ(window->Session().CurrentBoard().Code(2, 2), Black);
+    EXPECT_EQ(window->StatusText(), "现在是 乙(白)  走棋...");
+    EXPECT_TRUE(redo->isEnabled());
+    ExpectCanvasShowsBoard(*window);
+
+    undo->trigger();
+    EXPECT_TRUE(History(window->BlackHistory()).isEmpty());
+    EXPECT_EQ(BoardToText(window->Session().CurrentBoard()), "bbbbb..bw..wwwww");
+    EXPECT_FALSE(undo->isEnabled());
+    ExpectCanvasShowsBoard(*window);
+    EXPECT_TRUE(ShowsHand(window->Canvas(), qRgb(0, 0, 0)));
+
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    redo->trigger();
+    EXPECT_EQ(History(window->BlackHistory()), QStringList{"21U"});
+    EXPECT_EQ(History(window->WhiteHistory()), QStringList{"13R"});
+    EXPECT_EQ(window->Session().CurrentBoard().Code(2, 2), Empty);
+    EXPECT_FALSE(redo->isEnabled());
+    ExpectCanvasShowsBoard(*window);
+}

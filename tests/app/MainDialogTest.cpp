@@ -64,9 +64,10 @@ TEST_F(WindowTest, StartsWithItsControlsMenuAndBackground) {
     EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_FALSE(window.windowIcon().isNull());
-    EXPECT_EQ(MenuTexts(window.Menu()),
-              QStringList({"游戏(&G)", "  开始(&S)", "  停止(&T)", "  退出(&X)",
-                           "  关于 Kelvara(&A)...", "关于(&A)"}));
+    EXPECT_EQ(
+        MenuTexts(window.Menu()),
+        QStringList({"游戏(&G)", "  开始(&S)", "  停止(&T)", "  退出(&X)", "  关于 Kelvara(&A)...",
+                     "编辑(&E)", "  悔棋(&U)", "  重做(&R)", "关于(&A)"}));
 
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
