@@ -219,3 +219,27 @@ TEST_F(StartDialogTest, AddressAndPortFieldsTakeOnlyWhatTheyCanHold) {
     // 123456789012345678901234567890 mod 65536
     EXPECT_EQ(static_cast<std::uint16_t>(port), 2770);
 }
+
+TEST_F(StartDialogTest, ConnectionTestGoesToTheNetworkWithTheFieldsAsTheyStand) {
+    InvitingDialog dialog(false);
+    std::vector<std::pair<std::uint32_t, std::uint16_t>> tested;
+    WhenModal([&](QWidget* modal) {
+        if (modal != &dialog) return false;
+        dialog.AddressEdit()->setText("10.0.0.9");
+        dialog.PortEdit()->setText("1234");
+        dialog.Button(CSGDlg::kTestButton)->click();
+        tested.emplace_back(dialog.address, dialog.port);
+        // A port field without a number tests the port held before, and the test itself
+        // takes nothing over: that is still the opening 2003.
+        dialog.PortEdit()->clear();
+        dialog.Button(CSGDlg::kTestButton)->click();
+        tested.emplace_back(dialog.address, dialog.port);
+        dialog.reject();
+        return true;
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_EQ(dialog.tests, 2);
+    EXPECT_EQ(dialog.invitations, 0);
+    EXPECT_EQ(tested, (std::vector<std::pair<std::uint32_t, std::uint16_t>>{{0x0A000009u, 1234},
+                                                                            {0x0A000009u, 2003}}));
+}
