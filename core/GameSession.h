@@ -92,7 +92,8 @@ class GameSession : private CaptureObserver {
     void OnInvitationAccepted(int slot);
 
     // Puts `position` on the board with `toMove` to move, as if the game had reached it: the
-    // board is drawn afresh and the record starts again from here (nothing to take back).
+    // board is drawn afresh and the record starts again from here (nothing to take back). The
+    // turn is not handed over: whoever may move now stays as it was.
     void SetUpPosition(const Board& position, CellCode toMove);
 
     // Taking steps back and playing them again, in the one-player and two-player games only,
