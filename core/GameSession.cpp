@@ -28,6 +28,7 @@ void GameSession::GameReset() {
     board.blackPieces = 6;
     history_.clear();
     played_ = 0;
+    computerPending_ = false;
     ClockReset();
 }
 
@@ -74,6 +75,7 @@ void GameSession::Start(const StartChoice& choice) {
 void GameSession::Stop() {
     inputEnabled = 0;
     sideToMove = Empty;
+    computerPending_ = false;
 }
 
 void GameSession::OnInvitationAccepted(int slot) {
@@ -134,6 +136,10 @@ void GameSession::OnMoveDone() {
 }
 
 void GameSession::ComputerTurn() {
+    if (computer_ != nullptr && !computer_->ReadyToChoose()) {
+        computerPending_ = true;
+        return;
+    }
     MoveRecord chosen = currentMove;
     // A chosen step that the rules do not allow counts as no move at all.
     if (computer_ == nullptr || !computer_->ChooseMove(board, chosen) ||
@@ -142,6 +148,20 @@ void GameSession::ComputerTurn() {
         return;
     }
     PlayMove(White, chosen, MoveSource::Computer);
+}
+
+bool GameSession::ResumeComputerTurn() {
+    if (!computerPending_) return false;
+    if (mode != OnePlayer || gameState != Running || sideToMove != White) {
+        computerPending_ = false;
+        return false;
+    }
+    if (computer_ != nullptr && !computer_->ReadyToChoose()) return false;
+    computerPending_ = false;
+    // The same as the hand-over that found the computer to move: its turn, then the end check.
+    ComputerTurn();
+    EndCheck();
+    return true;
 }
 
 void GameSession::PlayMove(CellCode side, const MoveRecord& step, MoveSource source) {
@@ -164,6 +184,7 @@ void GameSession::PlayMove(CellCode side, const MoveRecord& step, MoveSource sou
     history_.push_back(std::move(ply));
     played_ = history_.size();
     sideToMove = Enemy(side);
+    view_.StepPlayed(history_.back());
 
     switch (source) {
         case MoveSource::LocalMouse:
@@ -212,6 +233,7 @@ void GameSession::SetUpPosition(const Board& position, CellCode toMove) {
     sideToMove = toMove;
     history_.clear();
     played_ = 0;
+    computerPending_ = false;
     view_.EraseBoard();
     view_.DrawAllPieces();
 }

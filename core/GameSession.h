@@ -91,6 +91,13 @@ class GameSession : private CaptureObserver {
     void OnMoveDone();
     void OnInvitationAccepted(int slot);
 
+    // The computer's turn is due but its player is not ready to choose yet: the status line
+    // says the computer is thinking and nobody may move. ResumeComputerTurn() plays it once the
+    // player is ready (true), and drops it when the game has moved on meanwhile (Stop, a new
+    // game); false while it still has to wait or nothing was pending.
+    bool ComputerTurnPending() const { return computerPending_; }
+    bool ResumeComputerTurn();
+
     // Puts `position` on the board with `toMove` to move, as if the game had reached it: the
     // board is drawn afresh and the record starts again from here (nothing to take back). The
     // turn is not handed over: whoever may move now stays as it was.
@@ -176,6 +183,7 @@ class GameSession : private CaptureObserver {
     std::size_t played_ = 0;
     // The record of the step being applied, which the capture rule's reports fill in.
     PlyRecord* applying_ = nullptr;
+    bool computerPending_ = false;
 };
 
 }  // namespace kelvara

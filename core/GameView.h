@@ -4,6 +4,7 @@
 
 #include "BoardGeometry.h"
 #include "BoardTypes.h"
+#include "PlyRecord.h"
 
 namespace kelvara {
 
@@ -34,6 +35,10 @@ class GameView {
     virtual void DrawPictureInRect(CellCode side, const PixelRect& rect) = 0;
     // Slides the piece of `side` from (column, row) one step in `direction`; returns when done.
     virtual void AnimateMove(CellCode side, int column, int row, int direction) = 0;
+
+    // A step has been played and recorded (it is the last of the session's History()); the
+    // turn is handed over next. Redo() and Undo() do not report here.
+    virtual void StepPlayed(const PlyRecord& /*ply*/) {}
 };
 
 }  // namespace kelvara

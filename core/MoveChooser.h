@@ -10,6 +10,9 @@ class MoveChooser {
   public:
     virtual ~MoveChooser() = default;
     virtual bool ChooseMove(Board& board, MoveRecord& move) = 0;
+    // Whether ChooseMove can answer now without waiting for anything (a table still being
+    // built, say). A session leaves the computer's turn pending until it can.
+    virtual bool ReadyToChoose() const { return true; }
 };
 
 }  // namespace kelvara

@@ -32,6 +32,22 @@ struct ScriptedComputer : MoveChooser {
     }
 };
 
+// A computer that is not ready to choose until told so.
+struct WaitingComputer : ScriptedComputer {
+    bool ready = false;
+    bool ReadyToChoose() const override { return ready; }
+};
+
+// Records the steps the session reports as played, with the history length at that moment.
+struct StepView : kelvara::test::RecordingView {
+    const GameSession* session = nullptr;
+    std::vector<std::string> played;
+    void StepPlayed(const PlyRecord& ply) override {
+        played.push_back(Board::FormatMove(ply.step) + "/" + std::to_string(ply.captured.size()) +
+                         "/" + std::to_string(session->History().size()));
+    }
+};
+
 struct ScriptedLink : NetworkLink {
     std::vector<int> attached;
     std::vector<std::pair<int, std::string>> hellos;
@@ -657,4 +673,81 @@ TEST_F(Session, ADragRepaintsThePiecesItPassesOverButNotTheLiftedOne) {
     EXPECT_EQ(view.log,
               (std::vector<std::string>{"eraseRect", "drag 195,370", "eraseRect", "draw 31b",
                                         "drag 195,290", "eraseRect", "draw 21b"}));
+}
+
+TEST(SessionWaiting, ComputerTurnWaitsForItsPlayerAndResumesAsDesigned) {
+    FakeView view;
+    WaitingComputer computer;
+    GameSession s{view, &computer, nullptr};
+    s.Start({1, Gbk("甲"), ""});
+    computer.moves = {{1, 3, Right}};
+    Drag(s, "21U");
+    // Nothing blocks: the turn is pending, nobody may move, the status says the computer is on.
+    EXPECT_TRUE(s.ComputerTurnPending());
+    EXPECT_EQ(computer.calls, 0);
+    EXPECT_EQ(view.status, Gbk("正在等候电脑走棋，请稍后...."));
+    EXPECT_EQ(s.SideToMove(), White);
+    EXPECT_EQ(s.InputEnabled(), 0);
+    EXPECT_FALSE(s.CanUndo());
+    EXPECT_FALSE(s.ResumeComputerTurn());
+    EXPECT_TRUE(s.ComputerTurnPending());
+
+    computer.ready = true;
+    EXPECT_TRUE(s.ResumeComputerTurn());
+    EXPECT_FALSE(s.ComputerTurnPending());
+    EXPECT_EQ(view.white, (std::vector<std::string>{"13R"}));
+    EXPECT_EQ(s.CurrentBoard().blackPieces, 5);
+    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(s.InputEnabled(), 1);
+    EXPECT_FALSE(s.ResumeComputerTurn());
+
+    // A computer without a move, once ready, loses as it would have at once.
+    computer.ready = false;
+    Drag(s, "12R");
+    ASSERT_TRUE(s.ComputerTurnPending());
+    computer.ready = true;
+    EXPECT_TRUE(s.ResumeComputerTurn());
+    EXPECT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+    EXPECT_EQ(s.GameState(), NoGame);
+}
+
+TEST(SessionWaiting, StopOrANewGameDropsThePendingTurn) {
+    FakeView view;
+    WaitingComputer computer;
+    GameSession s{view, &computer, nullptr};
+    s.Start({1, Gbk("甲"), ""});
+    computer.moves = {{1, 3, Right}};
+    Drag(s, "21U");
+    ASSERT_TRUE(s.ComputerTurnPending());
+    s.Stop();
+    computer.ready = true;
+    EXPECT_FALSE(s.ComputerTurnPending());
+    EXPECT_FALSE(s.ResumeComputerTurn());
+    EXPECT_EQ(computer.calls, 0);
+    EXPECT_TRUE(view.white.empty());
+
+    computer.ready = false;
+    s.Start({1, Gbk("甲"), ""});
+    Drag(s, "21U");
+    ASSERT_TRUE(s.ComputerTurnPending());
+    s.Start({1, Gbk("甲"), ""});
+    EXPECT_FALSE(s.ComputerTurnPending());
+    computer.ready = true;
+    EXPECT_FALSE(s.ResumeComputerTurn());
+    EXPECT_EQ(s.SideToMove(), Black);
+}
+
+TEST(SessionWaiting, EveryPlayedStepIsReportedOnceItIsRecorded) {
+    StepView view;
+    ScriptedComputer computer;
+    GameSession s{view, &computer, nullptr};
+    view.session = &s;
+    s.Start({1, Gbk("甲"), ""});
+    computer.moves = {{1, 3, Right}, {2, 2, Down}};
+    Drag(s, "21U");  // white's 13R takes the piece on (2, 2)
+    EXPECT_EQ(view.played, (std::vector<std::string>{"21U/0/1", "13R/1/2"}));
+    // Undo and redo change the record without new steps being played.
+    ASSERT_TRUE(s.Undo());
+    ASSERT_TRUE(s.Redo());
+    EXPECT_EQ(view.played.size(), 2u);
 }
