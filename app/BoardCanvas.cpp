@@ -42,6 +42,7 @@ void BoardCanvas::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect dirty = event->rect();
     painter.drawImage(dirty, image_, dirty);
+    if (overlay_) overlay_(painter);
 }
 
 void BoardCanvas::resizeEvent(QResizeEvent* event) {

@@ -3,6 +3,9 @@
 #include <QBrush>
 #include <QImage>
 #include <QWidget>
+#include <functional>
+
+class QPainter;
 
 namespace kelvara {
 
@@ -29,6 +32,10 @@ class BoardCanvas : public QWidget {
     // background). Resizing the widget does the same.
     void Reallocate(const QSize& size);
 
+    // Drawn over the board at every paint, in board pixels, and never into the image: marks
+    // that come and go without touching what the board shows.
+    void SetOverlay(std::function<void(QPainter&)> overlay) { overlay_ = std::move(overlay); }
+
   signals:
     void LeftPressed(int x, int y);
     void Moved(int x, int y, bool leftHeld);
@@ -46,6 +53,7 @@ class BoardCanvas : public QWidget {
   private:
     QImage image_;
     QBrush background_;
+    std::function<void(QPainter&)> overlay_;
 };
 
 }  // namespace kelvara

@@ -1,5 +1,6 @@
 #include "MainDialog.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFontMetrics>
@@ -9,7 +10,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
+#include <QRandomGenerator>
 #include <QThread>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -18,14 +21,17 @@
 
 #include "AboutDialog.h"
 #include "BoardCanvas.h"
+#include "BoardMarks.h"
 #include "CSGDlg.h"
 #include "ComputerPlayer.h"
 #include "DialogUnits.h"
 #include "GbkText.h"
 #include "InputBlocker.h"
+#include "LevelOpponent.h"
 #include "MessageBox.h"
 #include "NetworkPlay.h"
 #include "SettingsFile.h"
+#include "TableService.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void InitKelvaraResources() {
@@ -95,7 +101,8 @@ QTreeWidget* MakeHistoryList(QWidget* parent, const QString& name) {
 MainDialog::MainDialog(QWidget* parent) : QDialog(parent), session_(*this, nullptr, nullptr) {
     InitKelvaraResources();
     computer_ = std::make_unique<ComputerPlayer>();
-    session_.SetMoveChooser(computer_.get());
+    activeComputer_ = computer_.get();
+    session_.SetMoveChooser(activeComputer_);
 
     setWindowTitle(MessageBox::ProgramTitle());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -119,10 +126,22 @@ MainDialog::MainDialog(QWidget* parent) : QDialog(parent), session_(*this, nullp
 
     clockTimer_.setInterval(1000);
     connect(&clockTimer_, &QTimer::timeout, this, [this] { session_.OnClockTick(); });
+
+    hintTimer_.setSingleShot(true);
+    hintTimer_.setInterval(kHintMs);
+    connect(&hintTimer_, &QTimer::timeout, this, [this] {
+        aids_.ClearHint();
+        marks_->SetMarks(aids_.Marks());
+    });
+    tablePoll_.setInterval(kTablePollMs);
+    connect(&tablePoll_, &QTimer::timeout, this, &MainDialog::OnTablePoll);
 }
 
 MainDialog::~MainDialog() {
     clockTimer_.stop();
+    tablePoll_.stop();
+    // The session keeps a pointer to the level's player, which goes before the session.
+    session_.SetMoveChooser(nullptr);
 }
 
 void MainDialog::BuildMenu() {
@@ -145,7 +164,40 @@ void MainDialog::BuildMenu() {
     redoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     undoAction_->setEnabled(false);
     redoAction_->setEnabled(false);
+    edit->addSeparator();
+    hintAction_ = edit->addAction(QStringLiteral("提示(&H)"), this, &MainDialog::ShowHint);
+    hintAction_->setObjectName(QStringLiteral("actionHint"));
+    hintAction_->setShortcut(QKeySequence(Qt::Key_H));
+    hintAction_->setEnabled(false);
+    analysisAction_ = edit->addAction(QStringLiteral("分析(&N)"));
+    analysisAction_->setObjectName(QStringLiteral("actionAnalysis"));
+    analysisAction_->setCheckable(true);
+    analysisAction_->setChecked(false);
+    analysisAction_->setEnabled(false);
+    connect(analysisAction_, &QAction::toggled, this, &MainDialog::SetAnalysisOn);
     connect(edit, &QMenu::aboutToShow, this, &MainDialog::UpdateTurnControls);
+
+    QMenu* levels = menuBar_->addMenu(QStringLiteral("难度(&D)"));
+    levels->setObjectName(QStringLiteral("levelMenu"));
+    levelGroup_ = new QActionGroup(this);
+    levelGroup_->setExclusive(true);
+    static constexpr struct {
+        Level level;
+        const char* name;
+    } kLevels[] = {{Level::Beginner, "actionLevelBeginner"},
+                   {Level::Classic, "actionLevelClassic"},
+                   {Level::Expert, "actionLevelExpert"},
+                   {Level::Perfect, "actionLevelPerfect"}};
+    for (const auto& entry : kLevels) {
+        QAction* action = levels->addAction(GbkText::ToQString(LevelSetting::Title(entry.level)));
+        action->setObjectName(QString::fromLatin1(entry.name));
+        action->setCheckable(true);
+        action->setChecked(entry.level == chosenLevel_);
+        action->setActionGroup(levelGroup_);
+        action->setData(static_cast<int>(entry.level));
+        const Level level = entry.level;
+        connect(action, &QAction::triggered, this, [this, level] { ChooseLevel(level); });
+    }
     QAction* about = menuBar_->addAction(QStringLiteral("关于(&A)"), this, &MainDialog::ShowAbout);
     about->setObjectName(QStringLiteral("actionAbout"));
     // The system menu's about item, where the window manager offers no system menu.
@@ -170,6 +222,8 @@ void MainDialog::BuildControls() {
     connect(canvas_, &BoardCanvas::Moved, this, &MainDialog::OnCanvasMoved);
     connect(canvas_, &BoardCanvas::LeftReleased, this, &MainDialog::OnCanvasReleased);
     connect(canvas_, &BoardCanvas::Entered, this, &MainDialog::UpdateCursor);
+    marks_ = new BoardMarks(canvas_);
+    canvas_->SetOverlay([this](QPainter& painter) { marks_->Paint(painter); });
 
     // The texts lie over the canvas with a transparent background, so the board picture shows
     // behind them.
@@ -220,6 +274,8 @@ bool MainDialog::Initialise(const std::string& settingsPath) {
     blackCursor_ = QCursor(QPixmap(QStringLiteral(":/kelvara/cursor_black.png")), 6, 0);
     whiteCursor_ = QCursor(QPixmap(QStringLiteral(":/kelvara/cursor_white.png")), 6, 0);
 
+    ChooseLevel(LevelSetting::FromSetting(settings.GetValue("AI", "level")));
+
     listenEnabled_ = settings.GetValue("NET", "listen") != "no";
     if (listenEnabled_ && network_ != nullptr && !network_->StartListening())
         MessageBox::Show(this, QStringLiteral("ERROR"), QStringLiteral("监听端口时出错!!"),
@@ -234,7 +290,38 @@ void MainDialog::SetNetworkPlay(NetworkPlay* network) {
 }
 
 void MainDialog::SetMoveChooser(MoveChooser* chooser) {
-    session_.SetMoveChooser(chooser);
+    override_ = chooser;
+    if (chooser != nullptr) {
+        activeComputer_ = chooser;
+        session_.SetMoveChooser(chooser);
+    }
+}
+
+void MainDialog::SetTableService(TableService* table) {
+    table_ = table;
+}
+
+TableService& MainDialog::Table() {
+    if (table_ == nullptr) {
+        ownTable_ = std::make_unique<TableService>();
+        ownTable_->Start();
+        table_ = ownTable_.get();
+    }
+    return *table_;
+}
+
+const Solver* MainDialog::ReadyTable() const {
+    return table_ != nullptr ? table_->Table() : nullptr;
+}
+
+TurnView MainDialog::Turn() const {
+    TurnView turn;
+    turn.mode = session_.Mode();
+    turn.gameState = session_.GameState();
+    turn.inputEnabled = session_.InputEnabled();
+    turn.sideToMove = session_.SideToMove();
+    turn.board = &session_.CurrentBoard();
+    return turn;
 }
 
 const QImage& MainDialog::CanvasImage() const {
@@ -270,8 +357,84 @@ void MainDialog::StartGame() {
     choice.blackName = GbkText::FromQString(dialog->BlackName());
     choice.whiteName = GbkText::FromQString(dialog->WhiteName());
     dialog.reset();
+    if (choice.gameKind == 1) PrepareComputer();
     session_.Start(choice);
     UpdateTurnControls();
+}
+
+void MainDialog::PrepareComputer() {
+    activeLevel_ = chosenLevel_;
+    if (override_ != nullptr) return;
+    session_.SetMoveChooser(computer_.get());
+    levelPlayer_.reset();
+    activeComputer_ = computer_.get();
+    if (activeLevel_ == Level::Classic) return;
+    levelPlayer_ = std::make_unique<LevelOpponent>(
+        activeLevel_, QRandomGenerator::global()->generate(), Table());
+    activeComputer_ = levelPlayer_.get();
+    session_.SetMoveChooser(activeComputer_);
+}
+
+void MainDialog::ChooseLevel(Level level) {
+    chosenLevel_ = level;
+    for (QAction* action : levelGroup_->actions()) {
+        if (action->data().toInt() == static_cast<int>(level) && !action->isChecked())
+            action->setChecked(true);
+    }
+}
+
+void MainDialog::ShowHint() {
+    if (!PlayAids::AidsOffered(session_.Mode())) return;
+    const std::string text = aids_.AskHint(Turn(), ReadyTable());
+    if (text.empty()) return;
+    if (ReadyTable() == nullptr) Table();
+    ShowAidStatus(text);
+    marks_->SetMarks(aids_.Marks());
+    if (aids_.HintShown()) hintTimer_.start();
+}
+
+void MainDialog::SetAnalysisOn(bool on) {
+    aids_.SetAnalysis(on);
+    if (analysisAction_->isChecked() != on) analysisAction_->setChecked(on);
+    if (on && ReadyTable() == nullptr) Table();
+    UpdateAids();
+}
+
+void MainDialog::UpdateAids() {
+    const TurnView turn = Turn();
+    UpdateAidActions();
+    aids_.Refresh(turn, ReadyTable());
+    marks_->SetMarks(aids_.Marks());
+    const bool waiting =
+        session_.ComputerTurnPending() || aids_.AnalysisWaiting(turn, ReadyTable());
+    if (waiting && !tablePoll_.isActive()) tablePoll_.start();
+    if (!waiting) tablePoll_.stop();
+}
+
+void MainDialog::UpdateAidActions() {
+    const TurnView turn = Turn();
+    hintAction_->setEnabled(PlayAids::LocalMayMove(turn));
+    analysisAction_->setEnabled(PlayAids::AidsOffered(turn.mode));
+}
+
+void MainDialog::OnTablePoll() {
+    if (session_.ComputerTurnPending()) {
+        session_.ResumeComputerTurn();
+        if (session_.ComputerTurnPending()) return;
+    }
+    UpdateTurnControls();
+}
+
+void MainDialog::ShowAidStatus(const std::string& text) {
+    statusText_ = GbkText::ToQString(text);
+    statusIsAid_ = true;
+    ShowStatus();
+}
+
+void MainDialog::StepPlayed(const PlyRecord& ply) {
+    aids_.StepPlayed(ply);
+    hintTimer_.stop();
+    marks_->SetMarks(aids_.Marks());
 }
 
 void MainDialog::StopGame() {
@@ -280,12 +443,15 @@ void MainDialog::StopGame() {
 }
 
 void MainDialog::UndoStep() {
-    session_.Undo();
+    if (!session_.Undo()) return;
+    marks_->StopLeaving();
+    aids_.ClearHint();
     UpdateTurnControls();
 }
 
 void MainDialog::RedoStep() {
-    session_.Redo();
+    if (!session_.Redo()) return;
+    aids_.ClearHint();
     UpdateTurnControls();
 }
 
@@ -340,6 +506,9 @@ void MainDialog::UpdateTurnControls() {
     UpdateCursor();
     undoAction_->setEnabled(session_.CanUndo());
     redoAction_->setEnabled(session_.CanRedo());
+    const auto history = session_.History();
+    aids_.SetLastStep(history.empty() ? nullptr : &history.back());
+    UpdateAids();
 }
 
 void MainDialog::OnCanvasPressed(int x, int y) {
@@ -365,10 +534,22 @@ void MainDialog::SetMatchLine(const std::string& text) {
 
 void MainDialog::SetStatusLine(const std::string& text) {
     statusText_ = GbkText::ToQString(text);
+    statusIsAid_ = false;
     ShowStatus();
+    // The session writes the status line at every change of turn, network games included.
+    UpdateAidActions();
 }
 
 void MainDialog::ShowStatus() {
+    // A hint's text is set smaller until it fits: it is one line that must be read whole.
+    QFont font = statusFont_;
+    if (statusIsAid_) {
+        const int width = statusLabel_->contentsRect().width();
+        while (font.pixelSize() > 10 &&
+               QFontMetrics(font).horizontalAdvance(statusText_) > width)
+            font.setPixelSize(font.pixelSize() - 1);
+    }
+    if (statusLabel_->font() != font) statusLabel_->setFont(font);
     // Centred, ending in an ellipsis when it does not fit.
     const QFontMetrics metrics(statusLabel_->font());
     statusLabel_->setText(
@@ -398,6 +579,11 @@ void MainDialog::RemoveLastHistory(CellCode side) {
 void MainDialog::ClearHistory() {
     blackHistory_->clear();
     whiteHistory_->clear();
+    // A new game: no last step, nothing leaving, no hint.
+    aids_.NewGame();
+    hintTimer_.stop();
+    marks_->StopLeaving();
+    marks_->SetMarks(aids_.Marks());
 }
 
 void MainDialog::StartClockTimer() {
@@ -426,6 +612,12 @@ void MainDialog::DrawPiece(int column, int row, CellCode side) {
 }
 
 void MainDialog::ErasePiece(int column, int row) {
+    // Only the capture rule takes single pieces off, while the side that steps is still the
+    // side to move: the piece of the other colour fades out where it stood.
+    const std::int32_t mover = session_.SideToMove();
+    if (mover == Black || mover == White)
+        marks_->StartLeaving(column, row, PiecePicture(Enemy(static_cast<CellCode>(mover))),
+                             animationMs_);
     EraseRect(geometry::PieceSquare(column, row));
 }
 

@@ -13,9 +13,12 @@
 
 #include "GameSession.h"
 #include "GameView.h"
+#include "LevelSetting.h"
 #include "MoveChooser.h"
+#include "PlayAids.h"
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMenuBar;
 class QTreeWidget;
@@ -23,7 +26,10 @@ class QTreeWidget;
 namespace kelvara {
 
 class BoardCanvas;
+class BoardMarks;
+class LevelOpponent;
 class NetworkPlay;
+class TableService;
 
 // The main window: menu, match/status/clock texts, the two history lists and the board canvas.
 // It owns the game session and the computer player, implements GameView for the session and
@@ -37,6 +43,11 @@ class NetworkPlay;
 // link to the session, starts its listener when "listen" under "NET" allows it (showing
 // "监听端口时出错!!" when that fails) and passes it to every start dialog. The network play
 // must be destroyed before the window.
+//
+// The solved table is handed in with SetTableService() (main.cpp starts it in the background
+// at start-up); without one the window builds its own on first need. The levels 高手 and 完美,
+// the hint and the analysis use it; until it is ready the computer's turn waits (the window
+// looks again every kTablePollMs) and the hint says that it is being prepared.
 class MainDialog : public QDialog, public GameView {
     Q_OBJECT
   public:
@@ -44,6 +55,9 @@ class MainDialog : public QDialog, public GameView {
     static constexpr int kClientHeight = 400;
     static constexpr int kListenPort = 2003;
     static constexpr int kDefaultAnimationMs = 400;
+    // How long a hint's marks stay on the board.
+    static constexpr int kHintMs = 2500;
+    static constexpr int kTablePollMs = 50;
 
     explicit MainDialog(QWidget* parent = nullptr);
     ~MainDialog() override;
@@ -60,8 +74,18 @@ class MainDialog : public QDialog, public GameView {
     bool ListenEnabled() const { return listenEnabled_; }
     int ListenPort() const { return kListenPort; }
 
-    // Puts another computer player in place of the built-in one (not owned).
+    // Puts another computer player in place of the level's one (not owned; nullptr goes back
+    // to the level's player at the next game).
     void SetMoveChooser(MoveChooser* chooser);
+    // The solved table (not owned; it must outlive the window). Not started here.
+    void SetTableService(TableService* table);
+    // The level chosen in the menu (or by the settings), and the one the running game plays.
+    Level ChosenLevel() const { return chosenLevel_; }
+    Level ActiveLevel() const { return activeLevel_; }
+    // The computer's player of the game in progress.
+    const MoveChooser* Computer() const { return activeComputer_; }
+    const PlayAids& Aids() const { return aids_; }
+    BoardMarks* Marks() const { return marks_; }
     // Total time of one step animation (95 frames); 0 draws the frames without waiting.
     void SetAnimationMilliseconds(int ms) { animationMs_ = ms < 0 ? 0 : ms; }
     int AnimationMilliseconds() const { return animationMs_; }
@@ -99,6 +123,7 @@ class MainDialog : public QDialog, public GameView {
     void EraseRect(const PixelRect& rect) override;
     void DrawPictureInRect(CellCode side, const PixelRect& rect) override;
     void AnimateMove(CellCode side, int column, int row, int direction) override;
+    void StepPlayed(const PlyRecord& ply) override;
 
   public slots:
     void StartGame();  // 开始
@@ -107,6 +132,9 @@ class MainDialog : public QDialog, public GameView {
     void ShowAbout();  // 关于
     void UndoStep();   // 悔棋 (Ctrl+Z): one- and two-player games only
     void RedoStep();   // 重做 (Ctrl+Shift+Z)
+    void ShowHint();   // 提示 (H)
+    void SetAnalysisOn(bool on);  // 分析
+    void ChooseLevel(Level level);  // 难度: from the next game on
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -124,15 +152,42 @@ class MainDialog : public QDialog, public GameView {
     void OnCanvasPressed(int x, int y);
     void OnCanvasMoved(int x, int y, bool leftHeld);
     void OnCanvasReleased(int x, int y);
+    TableService& Table();
+    const Solver* ReadyTable() const;
+    TurnView Turn() const;
+    // The computer's player for a new game of the chosen level.
+    void PrepareComputer();
+    // Marks and aids after anything that may have changed the game; starts or stops the
+    // wait for the table.
+    void UpdateAids();
+    // The hint and analysis items: offered in this game, and the hint only on a local turn.
+    void UpdateAidActions();
+    void OnTablePoll();
+    void ShowAidStatus(const std::string& text);
 
     GameSession session_;
-    std::unique_ptr<MoveChooser> computer_;
+    std::unique_ptr<MoveChooser> computer_;  // the classic player, for the window's life
+    TableService* table_ = nullptr;
+    std::unique_ptr<TableService> ownTable_;
+    std::unique_ptr<LevelOpponent> levelPlayer_;
+    MoveChooser* override_ = nullptr;
+    MoveChooser* activeComputer_ = nullptr;
+    Level chosenLevel_ = LevelSetting::kDefault;
+    Level activeLevel_ = LevelSetting::kDefault;
+    PlayAids aids_;
     NetworkPlay* network_ = nullptr;
 
     QIcon icon_;
     QMenuBar* menuBar_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
+    QAction* hintAction_ = nullptr;
+    QAction* analysisAction_ = nullptr;
+    QActionGroup* levelGroup_ = nullptr;
+    BoardMarks* marks_ = nullptr;
+    QTimer hintTimer_;
+    QTimer tablePoll_;
+    bool statusIsAid_ = false;
     BoardCanvas* canvas_ = nullptr;
     QLabel* matchLabel_ = nullptr;
     QLabel* statusLabel_ = nullptr;

@@ -6,6 +6,7 @@
 #include "GbkText.h"
 #include "MainDialog.h"
 #include "MessageBox.h"
+#include "TableService.h"
 #include "TcpNetworkPlay.h"
 
 namespace {
@@ -47,9 +48,15 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    // The solved table, built in the background from now on while the window comes up; it
+    // outlives the window, whose players and aids read it.
+    kelvara::TableService table;
+    table.Start();
+
     // The window and, beside it, the network play for its session; the network play goes
     // first when main returns.
     kelvara::MainDialog window;
+    window.SetTableService(&table);
     kelvara::TcpNetworkPlay network(window.Session(), &window, ListenPort(window.ListenPort()));
     window.SetNetworkPlay(&network);
     if (!window.Initialise()) return 1;

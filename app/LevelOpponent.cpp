@@ -1,0 +1,22 @@
+#include "LevelOpponent.h"
+
+#include "ExperienceStore.h"
+
+namespace kelvara {
+
+LevelOpponent::LevelOpponent(Level level, std::uint32_t seed, TableService& table)
+    : level_(level),
+      table_(table),
+      player_(LevelSetting::MakePlayer(level, White, seed, table,
+                                       std::string(ExperienceStore::kDefaultPath))) {}
+
+bool LevelOpponent::ChooseMove(Board& board, MoveRecord& move) {
+    return player_->ChooseMove(board, move);
+}
+
+bool LevelOpponent::ReadyToChoose() const {
+    if (!LevelSetting::NeedsTable(level_)) return true;
+    return table_.Ready() || table_.CurrentState() == TableService::State::Failed;
+}
+
+}  // namespace kelvara
