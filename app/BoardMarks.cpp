@@ -50,8 +50,10 @@ void PaintCorners(QPainter& painter, BoardPoint p, const QColor& colour) {
     const double arm = 6.0;
     painter.setPen(QPen(colour, 2.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
     painter.setBrush(Qt::NoBrush);
-    for (const auto& [x, y, dx, dy] : {std::array<double, 4>{l, t, 1, 1}, {l + s, t, -1, 1},
-                                       {l, t + s, 1, -1}, {l + s, t + s, -1, -1}}) {
+    for (const auto& [x, y, dx, dy] : {std::array<double, 4>{l, t, 1, 1},
+                                       {l + s, t, -1, 1},
+                                       {l, t + s, 1, -1},
+                                       {l + s, t + s, -1, -1}}) {
         QPainterPath path;
         path.moveTo(x + dx * arm, y);
         path.lineTo(x, y);
@@ -66,8 +68,8 @@ void PaintArrow(QPainter& painter, QPointF from, QPointF to, const QColor& colou
     if (length < 1.0) return;
     const QPointF u = d / length;
     const QPointF n(-u.y(), u.x());
-    const QPointF a = from + u * 16.0;
-    const QPointF b = to - u * 12.0;
+    const QPointF a = from + u * 15.0;
+    const QPointF b = to - u * 16.0;
     painter.setPen(QPen(colour, 3.0, Qt::SolidLine, Qt::RoundCap));
     painter.drawLine(a, b);
     QPolygonF head;
@@ -89,7 +91,10 @@ void PaintLabel(QPainter& painter, const BoardMark& mark) {
     const QFontMetrics metrics(font);
     const double w = metrics.horizontalAdvance(text) + 6.0;
     const double h = metrics.height() + 1.0;
-    const QRectF box(at.x() - w / 2, at.y() - h / 2, w, h);
+    // Kept inside the board area, also beside the points of the outer columns.
+    const double left = std::clamp(at.x() - w / 2, geometry::kBoardArea.left + 1.0,
+                                   geometry::kBoardArea.right - 1.0 - w);
+    const QRectF box(left, at.y() - h / 2, w, h);
     painter.setPen(QPen(QColor(255, 255, 255, 200), 1.0));
     painter.setBrush(ToneColour(mark.tone, 225));
     painter.drawRoundedRect(box, 3.0, 3.0);

@@ -369,8 +369,8 @@ void MainDialog::PrepareComputer() {
     levelPlayer_.reset();
     activeComputer_ = computer_.get();
     if (activeLevel_ == Level::Classic) return;
-    levelPlayer_ = std::make_unique<LevelOpponent>(
-        activeLevel_, QRandomGenerator::global()->generate(), Table());
+    levelPlayer_ = std::make_unique<LevelOpponent>(activeLevel_,
+                                                   QRandomGenerator::global()->generate(), Table());
     activeComputer_ = levelPlayer_.get();
     session_.SetMoveChooser(activeComputer_);
 }
@@ -545,8 +545,7 @@ void MainDialog::ShowStatus() {
     QFont font = statusFont_;
     if (statusIsAid_) {
         const int width = statusLabel_->contentsRect().width();
-        while (font.pixelSize() > 10 &&
-               QFontMetrics(font).horizontalAdvance(statusText_) > width)
+        while (font.pixelSize() > 10 && QFontMetrics(font).horizontalAdvance(statusText_) > width)
             font.setPixelSize(font.pixelSize() - 1);
     }
     if (statusLabel_->font() != font) statusLabel_->setFont(font);

@@ -126,14 +126,14 @@ class MainDialog : public QDialog, public GameView {
     void StepPlayed(const PlyRecord& ply) override;
 
   public slots:
-    void StartGame();  // 开始
-    void StopGame();   // 停止
-    void ExitGame();   // 退出: the "OK" box, then the window closes
-    void ShowAbout();  // 关于
-    void UndoStep();   // 悔棋 (Ctrl+Z): one- and two-player games only
-    void RedoStep();   // 重做 (Ctrl+Shift+Z)
-    void ShowHint();   // 提示 (H)
-    void SetAnalysisOn(bool on);  // 分析
+    void StartGame();               // 开始
+    void StopGame();                // 停止
+    void ExitGame();                // 退出: the "OK" box, then the window closes
+    void ShowAbout();               // 关于
+    void UndoStep();                // 悔棋 (Ctrl+Z): one- and two-player games only
+    void RedoStep();                // 重做 (Ctrl+Shift+Z)
+    void ShowHint();                // 提示 (H)
+    void SetAnalysisOn(bool on);    // 分析
     void ChooseLevel(Level level);  // 难度: from the next game on
 
   protected:

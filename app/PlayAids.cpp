@@ -126,8 +126,8 @@ void PlayAids::StepPlayed(const PlyRecord& ply) {
 bool PlayAids::Refresh(const TurnView& turn, const Solver* table) {
     std::vector<BoardMark> next;
     if (analysisOn_ && table != nullptr && LocalMayMove(turn)) {
-        next = AnalysisMarks(GameAnalysis(*table).Analyse(
-            *turn.board, static_cast<CellCode>(turn.sideToMove)));
+        next = AnalysisMarks(
+            GameAnalysis(*table).Analyse(*turn.board, static_cast<CellCode>(turn.sideToMove)));
     }
     if (next == analysis_) return false;
     analysis_ = std::move(next);
