@@ -98,13 +98,17 @@ int InvitationListener::FreeSlotIndex() {
 }
 
 void InvitationListener::ReplyFailed(const GameConnection& c) {
-    // A peer that has already gone cannot be answered; that is no news to the user.
+    // A peer that has already gone cannot be answered; that is no news to the user. One box
+    // tells of any number of failures, and it opens once the handler has finished with its
+    // connection, so no handler waits under it.
     if (!c.IsOpen() || replyBoxOpen_) return;
     replyBoxOpen_ = true;
-    QPointer<InvitationListener> self(this);
-    MessageBox::Show(owner_, MessageBox::ListenCaption(), QStringLiteral("回应连接失败！"),
-                     QMessageBox::Information);
-    if (self != nullptr) replyBoxOpen_ = false;
+    QTimer::singleShot(0, this, [this] {
+        QPointer<InvitationListener> self(this);
+        MessageBox::Show(owner_, MessageBox::ListenCaption(), QStringLiteral("回应连接失败！"),
+                         QMessageBox::Information);
+        if (self != nullptr) replyBoxOpen_ = false;
+    });
 }
 
 void InvitationListener::AcceptFailed() {

@@ -428,3 +428,18 @@ TEST_F(RawPeerTest, ListeningOnAPortInUseFailsWithItsMessage) {
     EXPECT_EQ(script.seen[0].caption, "KELVARA");
     EXPECT_EQ(script.seen[0].icon, QMessageBox::Information);
 }
+
+TEST_F(RawPeerTest, ASupersededGamesConnectionGivesItsSlotToANewInvitation) {
+    std::vector<std::unique_ptr<RawPeer>> peers;
+    for (int slot = 1; slot <= 5; ++slot) peers.push_back(Opponent(slot, "p"));
+    EXPECT_EQ(copy.hub.Listener().HeldConnections(), 5);
+    // Slot 5 carries the running game; the four before carry none any more. A sixth
+    // invitation takes the first of them, whose peer is let go.
+    auto sixth = Opponent(1, "six");
+    EXPECT_TRUE(peers[0]->WaitClosed());
+    EXPECT_EQ(copy.session.activeSlot, 1);
+    EXPECT_EQ(peers[4]->socket.state(), QAbstractSocket::ConnectedState);
+    sixth->Write(B({0x74, 0x02, 0x01, 0x00}));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.inputEnabled == 1; }));
+    EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
+}
