@@ -437,9 +437,9 @@ TEST_F(RawPeerTest, ASupersededGamesConnectionGivesItsSlotToANewInvitation) {
     // invitation takes the first of them, whose peer is let go.
     auto sixth = Opponent(1, "six");
     EXPECT_TRUE(peers[0]->WaitClosed());
-    EXPECT_EQ(copy.session.activeSlot, 1);
+    EXPECT_EQ(copy.session.ActiveSlot(), 1);
     EXPECT_EQ(peers[4]->socket.state(), QAbstractSocket::ConnectedState);
     sixth->Write(B({0x74, 0x02, 0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.inputEnabled == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
 }
