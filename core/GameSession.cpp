@@ -56,17 +56,14 @@ void GameSession::Start(const StartChoice& choice) {
         default: {
             mode = Network;
             playerName = choice.blackName;
-            ChannelStatus& channel = channels[0];
-            channel.role = Inviting;
-            channel.state = SendingHello;
             sideToMove = Black;
             inputEnabled = 0;
             activeSlot = 0;
-            if (link_ != nullptr) {
-                link_->AttachPeer(0);
-                link_->SendHello(0, playerName);
-            }
-            channel.state = AwaitingHello;
+            // The socket first: the hello goes out on the connection it was accepted on.
+            if (link_ != nullptr) link_->AttachPeer(0);
+            SetChannel(0, Inviting, SendingHello);
+            if (link_ != nullptr) link_->SendHello(0, playerName);
+            SetChannelState(0, AwaitingHello);
             break;
         }
     }
@@ -86,8 +83,7 @@ void GameSession::OnInvitationAccepted(int slot) {
     GameReset();
     mode = Network;
     sideToMove = White;
-    channels[slot].role = Answering;
-    channels[slot].state = AwaitingHello;
+    SetChannel(slot, Answering, AwaitingHello);
 }
 
 void GameSession::OnMoveDone() {
@@ -113,18 +109,18 @@ void GameSession::OnMoveDone() {
             }
             break;
         case Network: {
-            ChannelStatus& channel = channels[activeSlot];
+            const ChannelStatus channel = Channel(activeSlot);
             if (channel.state == LocalTurn) {
                 inputEnabled = 0;
-                channel.state = SendingMove;
+                SetChannelState(activeSlot, SendingMove);
                 if (link_ != nullptr) link_->SendMove(activeSlot, currentMove);
-                channel.state = AwaitingMove;
+                SetChannelState(activeSlot, AwaitingMove);
                 view_.SetStatusLine(texts::kWaitingForPeer);
             } else if (channel.state == AwaitingMove) {
                 // A peer's move that is not a legal step is refused: nothing changes and the
                 // game keeps waiting for a legal one.
                 if (!PeerMoveIsLegal(channel, currentMove)) return;
-                channel.state = LocalTurn;
+                SetChannelState(activeSlot, LocalTurn);
                 PlayMove(channel.role == Answering ? Black : White, currentMove, MoveSource::Peer);
             }
             break;
@@ -335,7 +331,7 @@ void GameSession::GameOver(CellCode winner) {
                                     : texts::kWhiteWinsPrefix + opponentName + texts::kWinsSuffix;
             break;
         default: {
-            const CellCode local = channels[activeSlot].role == Answering ? White : Black;
+            const CellCode local = Channel(activeSlot).role == Answering ? White : Black;
             text += winner == local ? texts::kYouWin : texts::kYouLose;
             break;
         }
@@ -355,7 +351,7 @@ bool GameSession::PeerMoveIsLegal(const ChannelStatus& channel, const MoveRecord
 bool GameSession::OnHelloReceived(int slot, const std::string& name,
                                   const std::string& peerAddress) {
     if (mode != Network || slot != activeSlot || slot < 0 || slot >= kSlots) return false;
-    ChannelStatus& channel = channels[slot];
+    const ChannelStatus channel = Channel(slot);
     if (channel.state != AwaitingHello) return false;
     opponentName = name;
     std::string match;
@@ -365,14 +361,14 @@ bool GameSession::OnHelloReceived(int slot, const std::string& name,
                 "(" + peerAddress + ")";
         status = texts::kYourTurn;
         inputEnabled = 1;
-        channel.state = LocalTurn;
+        SetChannelState(slot, LocalTurn);
     } else {
         match = texts::kMatchLocalWhite + playerName + texts::kMatchLocalVsBlack + opponentName +
                 "(" + peerAddress + ")";
         status = texts::kWaitingForPeer;
-        channel.state = SendingHello;
+        SetChannelState(slot, SendingHello);
         if (link_ != nullptr) link_->SendHello(slot, playerName);
-        channel.state = AwaitingMove;
+        SetChannelState(slot, AwaitingMove);
     }
     view_.SetMatchLine(match);
     view_.SetStatusLine(status);
@@ -381,11 +377,45 @@ bool GameSession::OnHelloReceived(int slot, const std::string& name,
 
 bool GameSession::OnMoveReceived(int slot, const MoveRecord& move) {
     if (mode != Network || slot != activeSlot || slot < 0 || slot >= kSlots) return false;
-    const ChannelStatus& channel = channels[slot];
-    if (channel.state != AwaitingMove || !PeerMoveIsLegal(channel, move)) return false;
+    const ChannelStatus channel = Channel(slot);
+    if (channel.state != AwaitingMove) return false;
+    if (!PeerMoveIsLegal(channel, move)) {
+        // Refused: the game goes on waiting for a legal move, and the player sees why.
+        if (gameState == Running)
+            view_.SetStatusLine(texts::kRefusedMovePrefix + Board::FormatMove(move) +
+                                texts::kRefusedMoveSuffix);
+        return false;
+    }
     currentMove = move;
     OnMoveDone();
     return true;
+}
+
+void GameSession::OnPeerLeft(int slot) {
+    if (!CarriesRunningGame(slot)) return;
+    gameState = NoGame;
+    sideToMove = Empty;
+    inputEnabled = 0;
+    view_.SetStatusLine(std::string(texts::kGameOver) + texts::kPeerLeft);
+    ClockStop();
+}
+
+bool GameSession::CarriesRunningGame(int slot) const {
+    return mode == Network && gameState == Running && slot == activeSlot;
+}
+
+ChannelStatus GameSession::Channel(int slot) const {
+    if (link_ == nullptr || slot < 0 || slot >= kSlots) return {};
+    return link_->Channel(slot);
+}
+
+void GameSession::SetChannel(int slot, std::int32_t role, std::int32_t state) {
+    if (link_ == nullptr || slot < 0 || slot >= kSlots) return;
+    link_->SetChannel(slot, ChannelStatus{role, state});
+}
+
+void GameSession::SetChannelState(int slot, std::int32_t state) {
+    SetChannel(slot, Channel(slot).role, state);
 }
 
 void GameSession::OnLeftButtonDown(int px, int py) {

@@ -19,22 +19,6 @@ namespace kelvara {
 
 enum GameMode : std::int32_t { OnePlayer = 0, TwoPlayers = 1, Network = 2 };
 enum GameRunState : std::int32_t { NoGame = 0, Running = 2 };
-enum ConnectionRole : std::int32_t { Answering = 0, Inviting = 1, Listening = 2 };
-enum ChannelState : std::int32_t {
-    Idle = 0,
-    SendingHello = 1,
-    AwaitingHello = 2,
-    SendingMove = 3,
-    AwaitingMove = 4,
-    LocalTurn = 5
-};
-
-// The role and state of one of the window's six game connections, as the turn flow sees them.
-struct ChannelStatus {
-    std::int32_t role = Answering;
-    std::int32_t state = Idle;
-};
-
 // What the start-game dialog hands over on OK. Names are GBK bytes.
 struct StartChoice {
     int gameKind = 1;  // 1 one player, 2 two players, 3 network
@@ -58,10 +42,6 @@ class GameSession : private CaptureObserver {
     GameSession(GameView& view, MoveChooser* computer, NetworkLink* link);
     GameSession(const GameSession&) = delete;
     GameSession& operator=(const GameSession&) = delete;
-
-    // The role and state of each game connection (kept here until the network layer holds
-    // them itself).
-    std::array<ChannelStatus, kSlots> channels{};
 
     std::int32_t Mode() const { return mode; }
     std::int32_t GameState() const { return gameState; }
@@ -116,7 +96,13 @@ class GameSession : private CaptureObserver {
     // AwaitingMove on the running game's connection and only when it is a legal step for the
     // peer's colour; anything else is dropped. Return whether the message was taken.
     bool OnHelloReceived(int slot, const std::string& name, const std::string& peerAddress);
+    // A peer move that is refused because it is no legal step is named in the status line.
     bool OnMoveReceived(int slot, const MoveRecord& move);
+    // The peer of `slot` has gone: when it carried the running game, the game ends with a
+    // text that says so and the clock stops.
+    void OnPeerLeft(int slot);
+    // Whether `slot` carries the network game in progress.
+    bool CarriesRunningGame(int slot) const;
 
     // Local mouse, in client pixels. A press picks up only a piece of the side to move.
     void OnLeftButtonDown(int px, int py);
@@ -139,6 +125,10 @@ class GameSession : private CaptureObserver {
     void EndCheck();
     void GameOver(CellCode winner);
     bool PeerMoveIsLegal(const ChannelStatus& channel, const MoveRecord& move) const;
+    // The connection's role and channel state live in the network layer.
+    ChannelStatus Channel(int slot) const;
+    void SetChannel(int slot, std::int32_t role, std::int32_t state);
+    void SetChannelState(int slot, std::int32_t state);
     void ClockReset();
     void ClockStop();
 

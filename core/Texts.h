@@ -227,5 +227,66 @@ inline constexpr const char* kWinsSuffix =
     ")\xca"
     "\xa4"
     "!!";
+// 对方已经离开!!
+inline constexpr const char* kPeerLeft =
+    "\xb6"
+    "\xd4"
+    "\xb7"
+    "\xbd"
+    "\xd2"
+    "\xd1"
+    "\xbe"
+    "\xad"
+    "\xc0"
+    "\xeb"
+    "\xbf"
+    "\xaa"
+    "!!";
+// 对方的走法
+inline constexpr const char* kRefusedMovePrefix =
+    "\xb6"
+    "\xd4"
+    "\xb7"
+    "\xbd"
+    "\xb5"
+    "\xc4"
+    "\xd7"
+    "\xdf"
+    "\xb7"
+    "\xa8"
+    " ";
+//  不合规则,正在等待对方走棋,请稍后...
+inline constexpr const char* kRefusedMoveSuffix =
+    " \xb2"
+    "\xbb"
+    "\xba"
+    "\xcf"
+    "\xb9"
+    "\xe6"
+    "\xd4"
+    "\xf2"
+    ",\xd5"
+    "\xfd"
+    "\xd4"
+    "\xda"
+    "\xb5"
+    "\xc8"
+    "\xb4"
+    "\xfd"
+    "\xb6"
+    "\xd4"
+    "\xb7"
+    "\xbd"
+    "\xd7"
+    "\xdf"
+    "\xc6"
+    "\xe5"
+    ",\xc7"
+    "\xeb"
+    "\xc9"
+    "\xd4"
+    "\xba"
+    "\xf3"
+    "...";
 
 }  // namespace kelvara::texts

@@ -30,6 +30,8 @@ template <typename Sender, typename Signal>
 void Wait(int ms, bool withInput, Sender* sender, Signal stop) {
     QEventLoop loop;
     QTimer timer;
+    // The poll period is part of the protocol's pacing: a coarse timer may fire early.
+    timer.setTimerType(Qt::PreciseTimer);
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     if (sender != nullptr) QObject::connect(sender, stop, &loop, &QEventLoop::quit);
@@ -52,6 +54,7 @@ QTcpSocket* InvitationClient::Connect(quint32 address, quint16 port) {
     auto* socket = new QTcpSocket;
     QEventLoop loop;
     QTimer limit;
+    limit.setTimerType(Qt::PreciseTimer);
     limit.setSingleShot(true);
     QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
     QObject::connect(socket, &QTcpSocket::connected, &loop, &QEventLoop::quit);

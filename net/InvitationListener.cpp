@@ -1,10 +1,10 @@
 #include "InvitationListener.h"
 
-#include <QGuiApplication>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
 
 #include "CInfoInput.h"
 #include "GameConnection.h"
@@ -17,16 +17,8 @@ namespace kelvara {
 
 namespace {
 
-constexpr int kBacklog = 5;
-constexpr int kRetryMs = 1000;
-
 std::string Gbk(const char* utf8) {
     return GbkText::FromQString(QString::fromUtf8(utf8));
-}
-
-void ReplyFailed(QWidget* owner) {
-    MessageBox::Show(owner, MessageBox::ListenCaption(), QStringLiteral("回应连接失败！"),
-                     QMessageBox::Information);
 }
 
 }  // namespace
@@ -38,22 +30,17 @@ InvitationListener::InvitationListener(GameSession& session,
       session_(session),
       connections_(connections),
       owner_(owner),
-      server_(new QTcpServer(this)),
-      retryTimer_(new QTimer(this)) {
-    server_->setListenBacklogSize(kBacklog);
-    server_->setMaxPendingConnections(kBacklog);
+      server_(new QTcpServer(this)) {
+    // Connections are taken out of the queue as they come, so the queue only has to hold a
+    // burst; it must not refuse connections while many wait for their first request.
+    server_->setListenBacklogSize(kMaxWaiting);
+    server_->setMaxPendingConnections(kMaxWaiting);
     connect(server_, &QTcpServer::newConnection, this, &InvitationListener::OnIncomingConnection);
-    connect(server_, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError) {
-        MessageBox::Show(owner_, MessageBox::ProgramTitle(), QStringLiteral("接受连接时失败!"),
-                         QMessageBox::NoIcon);
-    });
-    retryTimer_->setSingleShot(true);
-    connect(retryTimer_, &QTimer::timeout, this, &InvitationListener::OnIncomingConnection);
+    connect(server_, &QTcpServer::acceptError, this,
+            [this](QAbstractSocket::SocketError) { AcceptFailed(); });
     for (int slot = kFirstIncomingSlot; slot <= kLastIncomingSlot; ++slot) {
-        GameConnection* c = connections_[static_cast<std::size_t>(slot)];
-        connect(c, &GameConnection::requestData, this, &InvitationListener::OnRequestData);
-        connect(c, &GameConnection::requestTimedOut, this, &InvitationListener::OnRequestTimedOut);
-        connect(c, &GameConnection::closed, this, &InvitationListener::OnConnectionClosed);
+        connect(connections_[static_cast<std::size_t>(slot)], &GameConnection::closed, this,
+                &InvitationListener::OnSlotClosed);
     }
 }
 
@@ -84,103 +71,143 @@ bool InvitationListener::IsListening() const {
     return server_->isListening();
 }
 
-bool InvitationListener::CarriesRunningGame(int slot) const {
-    return session_.Mode() == Network && session_.GameState() == Running &&
-           session_.ActiveSlot() == slot &&
-           connections_[static_cast<std::size_t>(slot)]->CurrentPhase() ==
-               GameConnection::Phase::Game;
-}
-
-bool InvitationListener::SlotFree(int slot) const {
-    const GameConnection& c = *connections_[static_cast<std::size_t>(slot)];
-    if (c.CurrentPhase() == GameConnection::Phase::Free) return true;
-    // A closed connection gives its slot back, unless a question about it is still open or
-    // it carries the game in progress.
-    return !c.IsOpen() && c.CurrentPhase() != GameConnection::Phase::Asking &&
-           !CarriesRunningGame(slot);
-}
-
-int InvitationListener::FreeSlotIndex() const {
-    for (int slot = kFirstIncomingSlot; slot <= kLastIncomingSlot; ++slot)
-        if (SlotFree(slot)) return slot;
-    return -1;
-}
-
 int InvitationListener::HeldConnections() const {
     int held = 0;
     for (int slot = kFirstIncomingSlot; slot <= kLastIncomingSlot; ++slot)
-        if (!SlotFree(slot)) ++held;
+        if (connections_[static_cast<std::size_t>(slot)]->CurrentState() !=
+            GameConnection::State::Closed)
+            ++held;
     return held;
+}
+
+int InvitationListener::FreeSlotIndex() {
+    for (int slot = kFirstIncomingSlot; slot <= kLastIncomingSlot; ++slot)
+        if (connections_[static_cast<std::size_t>(slot)]->CurrentState() ==
+            GameConnection::State::Closed)
+            return slot;
+    // A connection whose game is over or was superseded carries no game any more.
+    for (int slot = kFirstIncomingSlot; slot <= kLastIncomingSlot; ++slot) {
+        GameConnection& c = *connections_[static_cast<std::size_t>(slot)];
+        if (c.CurrentState() == GameConnection::State::Channel &&
+            !session_.CarriesRunningGame(slot)) {
+            c.Close();
+            return slot;
+        }
+    }
+    return -1;
+}
+
+void InvitationListener::ReplyFailed(const GameConnection& c) {
+    // A peer that has already gone cannot be answered; that is no news to the user. One box
+    // tells of any number of failures, and it opens once the handler has finished with its
+    // connection, so no handler waits under it.
+    if (!c.IsOpen() || replyBoxOpen_) return;
+    replyBoxOpen_ = true;
+    QTimer::singleShot(0, this, [this] {
+        QPointer<InvitationListener> self(this);
+        MessageBox::Show(owner_, MessageBox::ListenCaption(), QStringLiteral("回应连接失败！"),
+                         QMessageBox::Information);
+        if (self != nullptr) replyBoxOpen_ = false;
+    });
+}
+
+void InvitationListener::AcceptFailed() {
+    if (acceptBoxOpen_) return;
+    acceptBoxOpen_ = true;
+    QPointer<InvitationListener> self(this);
+    MessageBox::Show(owner_, MessageBox::ProgramTitle(), QStringLiteral("接受连接时失败!"),
+                     QMessageBox::NoIcon);
+    if (self != nullptr) acceptBoxOpen_ = false;
 }
 
 void InvitationListener::OnIncomingConnection() {
     while (server_->hasPendingConnections()) {
-        const int slot = FreeSlotIndex();
-        if (slot < 0) {
-            // All five slots are held: the connection waits until one is given back.
-            retryTimer_->start(kRetryMs);
-            return;
-        }
         QTcpSocket* socket = server_->nextPendingConnection();
         if (socket == nullptr) {
-            MessageBox::Show(owner_, MessageBox::ProgramTitle(), QStringLiteral("接受连接时失败!"),
-                             QMessageBox::NoIcon);
+            AcceptFailed();
             return;
         }
-        GameConnection& c = *connections_[static_cast<std::size_t>(slot)];
-        session_.channels[static_cast<std::size_t>(slot)] = ChannelStatus{};
-        c.Attach(socket, GameConnection::Phase::FirstRequest);
-        c.StartRequestTimer(requestTimeoutMs_);
+        if (static_cast<int>(waiting_.size()) >= kMaxWaiting) {
+            // Full: the connection that has waited longest makes room.
+            GameConnection* oldest = waiting_.front();
+            oldest->Close();
+            Forget(oldest);
+        }
+        auto* c = new GameConnection(-1, session_, this);
+        connect(c, &GameConnection::requestData, this, &InvitationListener::OnRequestData);
+        connect(c, &GameConnection::requestTimedOut, this, &InvitationListener::OnWaitingGone);
+        connect(c, &GameConnection::closed, this, &InvitationListener::OnWaitingGone);
+        c->Attach(socket, GameConnection::State::AwaitingRequest);
+        c->StartRequestDeadline(requestTimeoutMs_);
+        waiting_.push_back(c);
     }
 }
 
-void InvitationListener::FreeSlot(int slot) {
-    connections_[static_cast<std::size_t>(slot)]->Close();
-    if (!CarriesRunningGame(slot))
-        session_.channels[static_cast<std::size_t>(slot)] = ChannelStatus{};
-    // A connection that waited for a slot may take this one.
-    QTimer::singleShot(0, this, &InvitationListener::OnIncomingConnection);
+void InvitationListener::Forget(GameConnection* waiting) {
+    const auto it = std::find(waiting_.begin(), waiting_.end(), waiting);
+    if (it == waiting_.end()) return;
+    waiting_.erase(it);
+    waiting->disconnect(this);
+    waiting->deleteLater();
 }
 
-void InvitationListener::OnRequestTimedOut(int slot) {
-    FreeSlot(slot);
+void InvitationListener::OnWaitingGone(GameConnection* c) {
+    c->Close();
+    Forget(c);
 }
 
-void InvitationListener::OnConnectionClosed(int slot) {
-    const GameConnection& c = *connections_[static_cast<std::size_t>(slot)];
-    // An open question frees its slot when answered; the running game's slot when it is over.
-    if (c.CurrentPhase() == GameConnection::Phase::Asking || CarriesRunningGame(slot)) return;
-    FreeSlot(slot);
+void InvitationListener::OnSlotClosed() {
+    // A slot was given back: an invitation that waited for one may take it.
+    QTimer::singleShot(0, this, &InvitationListener::TakeSlots);
 }
 
-void InvitationListener::OnRequestData(int slot) {
-    GameConnection& c = *connections_[static_cast<std::size_t>(slot)];
-    if (c.CurrentPhase() != GameConnection::Phase::FirstRequest) return;
-    StreamSplitter& buffer = c.Buffer();
+void InvitationListener::TakeSlots() {
+    const std::vector<GameConnection*> waiting = waiting_;
+    for (GameConnection* c : waiting) {
+        if (std::find(waiting_.begin(), waiting_.end(), c) == waiting_.end()) continue;
+        if (c->Buffer().Front() == WireProtocol::kInvitation) OnRequestData(c);
+    }
+}
+
+void InvitationListener::OnRequestData(GameConnection* c) {
+    if (c->CurrentState() != GameConnection::State::AwaitingRequest) return;
+    StreamSplitter& buffer = c->Buffer();
     switch (buffer.Front()) {
         case WireProtocol::kProbe: {
             buffer.Clear();
-            const bool sent = c.Send(WireProtocol::ProbeReply());
-            c.CloseAfterSending();
-            FreeSlot(slot);
-            if (!sent) ReplyFailed(owner_);
+            const bool sent = c->Send(WireProtocol::ProbeReply());
+            if (!sent) ReplyFailed(*c);
+            c->CloseAfterSending();
+            Forget(c);
             break;
         }
         case WireProtocol::kInvitation:
-            if (!c.TextComplete(WireProtocol::kRequestLimit)) return;
-            AnswerInvitation(slot, buffer.TakeText(WireProtocol::kRequestLimit));
+            if (!c->TextComplete(WireProtocol::kRequestLimit)) return;
+            TakeSlot(c);
             break;
         default:
-            // Not a request of this program: no answer; the connection stays open, unread.
-            buffer.Clear();
-            c.SetPhase(GameConnection::Phase::Held);
+            // Not a request of this program: the connection is closed at once.
+            c->Close();
+            Forget(c);
             break;
     }
+}
+
+bool InvitationListener::TakeSlot(GameConnection* waiting) {
+    const int slot = FreeSlotIndex();
+    // No slot free: the invitation waits unanswered until one is given back, or until its
+    // deadline.
+    if (slot < 0) return false;
+    const std::string request = waiting->Buffer().TakeText(WireProtocol::kRequestLimit);
+    GameConnection& c = *connections_[static_cast<std::size_t>(slot)];
+    c.Attach(waiting->Release(), GameConnection::State::Asking);
+    Forget(waiting);
+    AnswerInvitation(slot, request);
+    return true;
 }
 
 void InvitationListener::AnswerInvitation(int slot, const std::string& request) {
     GameConnection& c = *connections_[static_cast<std::size_t>(slot)];
-    c.SetPhase(GameConnection::Phase::Asking);
     const std::uint64_t serial = c.Serial();
     const QString question =
         QStringLiteral(
@@ -199,27 +226,26 @@ void InvitationListener::AnswerInvitation(int slot, const std::string& request) 
         input.exec();  // Cancel keeps the preset reason
         if (self == nullptr || c.Serial() != serial) return;
         const bool sent = c.Send(WireProtocol::Refusal(input.text));
-        c.SetPhase(GameConnection::Phase::Held);
-        const bool gone = !c.IsOpen();
-        if (gone) FreeSlot(slot);
-        if (!sent) ReplyFailed(owner_);
+        if (!sent) ReplyFailed(c);
+        if (self == nullptr || c.Serial() != serial) return;
+        // The refusal ends the conversation: the slot is given back once it has been sent.
+        c.CloseAfterSending();
+        OnSlotClosed();
         return;
     }
 
     const bool sent = c.Send(WireProtocol::Acceptance());
     if (!c.IsOpen()) {
         // The inviter left while the question was open: no game on a closed connection.
-        FreeSlot(slot);
-        ReplyFailed(owner_);
+        c.Close();
+        OnSlotClosed();
         return;
     }
-    acceptedSlot = slot;
-    c.SetPhase(GameConnection::Phase::Game);
-    session_.channels[static_cast<std::size_t>(slot)] = ChannelStatus{};
+    if (!sent) ReplyFailed(c);
+    if (self == nullptr || c.Serial() != serial) return;
     session_.OnInvitationAccepted(slot);
     emit invitationAccepted(slot);
     c.ScheduleProcessing();
-    if (!sent) ReplyFailed(owner_);
 }
 
 }  // namespace kelvara

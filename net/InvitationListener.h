@@ -5,9 +5,9 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class QTcpServer;
-class QTimer;
 class QWidget;
 
 namespace kelvara {
@@ -15,13 +15,18 @@ namespace kelvara {
 class GameConnection;
 class GameSession;
 
-// The listening socket: takes incoming connections into slots 1 to 5, answers a connection
-// test at once, and puts an invitation to the user, who accepts (a game starts on that slot
-// as the answering side) or refuses with a reason.
+// The listening socket: answers a connection test at once, and puts an invitation to the
+// user, who accepts (a game starts on that connection's slot as the answering side) or
+// refuses with a reason.
 //
-// Slots: at most five incoming connections are held at once. A slot is given back when its
-// connection closes (probe answered, peer gone, silent peer dropped) unless it carries the
-// running game; connections beyond five wait in the server's queue until a slot is free.
+// No peer can make it deaf. Every incoming connection is accepted at once and waits for its
+// first request beside the others, each with its own deadline; at most kMaxWaiting wait at a
+// time (a newcomer then pushes out the one that has waited longest). A probe is answered and
+// its connection closed; a request with no known code closes the connection at once. Only an
+// invitation takes one of the five incoming slots (1 to 5), and keeps it while its question
+// is open or while it carries a game; a refused invitation's connection is closed once the
+// refusal has been sent. An invitation that finds no free slot waits unanswered until one is
+// given back or its deadline passes.
 class InvitationListener : public QObject {
     Q_OBJECT
 
@@ -29,13 +34,13 @@ class InvitationListener : public QObject {
     static constexpr int kFirstIncomingSlot = 1;
     static constexpr int kLastIncomingSlot = 5;
     static constexpr int kRequestTimeoutMs = 10000;
+    static constexpr int kMaxWaiting = 64;
 
     InvitationListener(GameSession& session, std::array<GameConnection*, 6> connections,
                        QWidget* owner, QObject* parent = nullptr);
     ~InvitationListener() override;
 
-    // Listens on `port` (0: any free port) with a backlog of 5. On failure shows why and
-    // returns false.
+    // Listens on `port` (0: any free port). On failure shows why and returns false.
     bool StartListening(quint16 port, const QHostAddress& address = QHostAddress::AnyIPv4);
     quint16 Port() const;
     bool IsListening() const;
@@ -43,11 +48,10 @@ class InvitationListener : public QObject {
     void SetRequestTimeout(int ms) { requestTimeoutMs_ = ms; }
     void SetOwner(QWidget* owner) { owner_ = owner; }
 
-    // Slot of the last invitation the user accepted; -2 before the first.
-    std::int32_t acceptedSlot = -2;
-
     // Number of incoming slots that hold a connection.
     int HeldConnections() const;
+    // Number of connections whose first request has not been answered yet.
+    int WaitingConnections() const { return static_cast<int>(waiting_.size()); }
 
   signals:
     // A game was started on `slot` as the answering side.
@@ -55,21 +59,26 @@ class InvitationListener : public QObject {
 
   private:
     void OnIncomingConnection();
-    void OnRequestData(int slot);
-    void OnRequestTimedOut(int slot);
-    void OnConnectionClosed(int slot);
+    void OnRequestData(GameConnection* c);
+    void OnWaitingGone(GameConnection* c);
+    void OnSlotClosed();
+    void TakeSlots();
+    bool TakeSlot(GameConnection* waiting);
     void AnswerInvitation(int slot, const std::string& request);
-    void FreeSlot(int slot);
-    bool SlotFree(int slot) const;
-    bool CarriesRunningGame(int slot) const;
-    int FreeSlotIndex() const;
+    void Forget(GameConnection* waiting);
+    int FreeSlotIndex();
+    void ReplyFailed(const GameConnection& c);
+    void AcceptFailed();
 
     GameSession& session_;
     std::array<GameConnection*, 6> connections_;
     QWidget* owner_;
     QTcpServer* server_;
-    QTimer* retryTimer_;
+    // Accepted connections waiting for their first request, oldest first.
+    std::vector<GameConnection*> waiting_;
     int requestTimeoutMs_ = kRequestTimeoutMs;
+    bool replyBoxOpen_ = false;
+    bool acceptBoxOpen_ = false;
 };
 
 }  // namespace kelvara

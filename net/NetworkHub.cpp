@@ -43,7 +43,18 @@ void NetworkHub::AttachPeer(int slot) {
     // The previous game's socket on slot 0 is closed before the new one takes its place.
     QTcpSocket* socket = pendingPeer_;
     pendingPeer_ = nullptr;
-    connections_[0]->Attach(socket, GameConnection::Phase::Game);
+    connections_[0]->Attach(socket, GameConnection::State::Channel);
+}
+
+ChannelStatus NetworkHub::Channel(int slot) const {
+    if (slot < 0 || slot >= kSlots) return {};
+    const GameConnection& c = *connections_[static_cast<std::size_t>(slot)];
+    return c.CurrentState() == GameConnection::State::Channel ? c.Channel() : ChannelStatus{};
+}
+
+void NetworkHub::SetChannel(int slot, const ChannelStatus& status) {
+    if (slot < 0 || slot >= kSlots) return;
+    connections_[static_cast<std::size_t>(slot)]->SetChannel(status);
 }
 
 void NetworkHub::Send(int slot, const std::string& bytes) {

@@ -18,7 +18,8 @@ class InvitationListener;
 
 // The window's network side: the listener and the six game connections (slot 0 for a game
 // this copy started by inviting, slots 1 to 5 for incoming connections). It is the session's
-// NetworkLink: the session attaches the invited peer and sends hellos and moves through it.
+// NetworkLink: the session attaches the invited peer, sends hellos and moves, and reads and
+// sets the connections' channel states through it.
 class NetworkHub : public QObject, public NetworkLink {
     Q_OBJECT
 
@@ -38,6 +39,8 @@ class NetworkHub : public QObject, public NetworkLink {
     void AttachPeer(int slot) override;
     void SendHello(int slot, const std::string& name) override;
     void SendMove(int slot, const MoveRecord& move) override;
+    ChannelStatus Channel(int slot) const override;
+    void SetChannel(int slot, const ChannelStatus& status) override;
 
     GameConnection& Connection(int slot);
     InvitationListener& Listener() { return *listener_; }

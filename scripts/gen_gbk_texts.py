@@ -29,6 +29,9 @@ TEXTS = [
     ("kBlackWinsPrefix", "黑棋("),
     ("kWhiteWinsPrefix", "白棋("),
     ("kWinsSuffix", ")胜!!"),
+    ("kPeerLeft", "对方已经离开!!"),
+    ("kRefusedMovePrefix", "对方的走法 "),
+    ("kRefusedMoveSuffix", " 不合规则,正在等待对方走棋,请稍后..."),
 ]
 
 HINT_TEXTS = [

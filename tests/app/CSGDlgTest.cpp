@@ -46,6 +46,8 @@ class ScriptedNetwork : public kelvara::NetworkPlay, public kelvara::NetworkLink
     void AttachPeer(int) override {}
     void SendHello(int, const std::string&) override {}
     void SendMove(int, const kelvara::MoveRecord&) override {}
+    kelvara::ChannelStatus Channel(int) const override { return {}; }
+    void SetChannel(int, const kelvara::ChannelStatus&) override {}
 
   private:
     bool accepted_;

@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <algorithm>
+#include <array>
 
 #include "BoardCanvas.h"
 #include "BoardMarks.h"
@@ -17,6 +18,7 @@
 #include "GuiFixture.h"
 #include "LevelOpponent.h"
 #include "MainDialog.h"
+#include "NetworkLink.h"
 #include "TableService.h"
 
 using namespace kelvara;
@@ -34,6 +36,16 @@ TableService& Solved() {
     }();
     return *service;
 }
+
+// The network side of a game whose messages the test hands in itself.
+struct FakeLink : NetworkLink {
+    std::array<ChannelStatus, 6> channels{};
+    void AttachPeer(int slot) override { channels[slot] = ChannelStatus{}; }
+    void SendHello(int, const std::string&) override {}
+    void SendMove(int, const MoveRecord&) override {}
+    ChannelStatus Channel(int slot) const override { return channels[slot]; }
+    void SetChannel(int slot, const ChannelStatus& status) override { channels[slot] = status; }
+};
 
 const std::string kSettings =
     "[BG]\r\nmainbg=res/background.png\r\nchessman_black=res/black.png\r\n"
@@ -348,6 +360,8 @@ TEST_F(PlayAidsWindowTest, NetworkGamesOfferNoHintAnalysisOrUndo) {
 
     // An invitation accepted: this side plays white, the peer's hello and first step arrive.
     GameSession& session = window->Session();
+    FakeLink link;
+    session.SetNetworkLink(&link);
     session.OnInvitationAccepted(1);
     ASSERT_TRUE(session.OnHelloReceived(1, GbkText::FromQString("远方"), "10.0.0.2"));
     ASSERT_TRUE(session.OnMoveReceived(1, MoveRecord{2, 1, Up}));
@@ -367,6 +381,7 @@ TEST_F(PlayAidsWindowTest, NetworkGamesOfferNoHintAnalysisOrUndo) {
     // The peer's step is marked like any other.
     ASSERT_EQ(MarksOf(*window, Kind::LastTo).size(), 1u);
     EXPECT_EQ(MarksOf(*window, Kind::LastTo)[0].point, MakePoint(2, 2));
+    session.SetNetworkLink(nullptr);
 }
 
 TEST_F(PlayAidsWindowTest, PerfectGameWaitsForTheTableWithTheWindowResponsive) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -48,13 +49,29 @@ struct StepView : kelvara::test::RecordingView {
     }
 };
 
+// Records what the session asks of the network, in order, and keeps the connections' roles
+// and channel states as the network layer would.
 struct ScriptedLink : NetworkLink {
     std::vector<int> attached;
     std::vector<std::pair<int, std::string>> hellos;
     std::vector<std::pair<int, MoveRecord>> moves;
-    void AttachPeer(int slot) override { attached.push_back(slot); }
-    void SendHello(int slot, const std::string& name) override { hellos.emplace_back(slot, name); }
-    void SendMove(int slot, const MoveRecord& m) override { moves.emplace_back(slot, m); }
+    std::vector<std::string> calls;  // "attach 0", "hello 0", "move 0", in order
+    std::array<ChannelStatus, 6> channels{};
+    void AttachPeer(int slot) override {
+        attached.push_back(slot);
+        channels[slot] = ChannelStatus{};  // a fresh socket carries no game yet
+        calls.push_back("attach " + std::to_string(slot));
+    }
+    void SendHello(int slot, const std::string& name) override {
+        hellos.emplace_back(slot, name);
+        calls.push_back("hello " + std::to_string(slot));
+    }
+    void SendMove(int slot, const MoveRecord& m) override {
+        moves.emplace_back(slot, m);
+        calls.push_back("move " + std::to_string(slot));
+    }
+    ChannelStatus Channel(int slot) const override { return channels[slot]; }
+    void SetChannel(int slot, const ChannelStatus& status) override { channels[slot] = status; }
 };
 
 std::string Rows(const char* top, const char* r3, const char* r2, const char* bottom) {
@@ -336,8 +353,10 @@ TEST_F(Session, NetworkInvitingSide) {
     s.Start({3, Gbk("本地"), ""});
     EXPECT_EQ(link.attached, (std::vector<int>{0}));
     EXPECT_EQ(link.hellos, (std::vector<std::pair<int, std::string>>{{0, Gbk("本地")}}));
-    EXPECT_EQ(s.channels[0].state, AwaitingHello);
-    EXPECT_EQ(s.channels[0].role, Inviting);
+    // The hello goes out on the socket of the accepted invitation, so it is attached first.
+    EXPECT_EQ(link.calls, (std::vector<std::string>{"attach 0", "hello 0"}));
+    EXPECT_EQ(link.channels[0].state, AwaitingHello);
+    EXPECT_EQ(link.channels[0].role, Inviting);
     EXPECT_EQ(view.status, Gbk("现在是 old(黑)  走棋..."));  // unchanged until the hello
     Drag(s, "21U");
     EXPECT_TRUE(view.black.empty());                   // no move before the hello
@@ -347,14 +366,14 @@ TEST_F(Session, NetworkInvitingSide) {
     EXPECT_TRUE(s.OnHelloReceived(0, Gbk("远方"), "10.0.0.7"));
     EXPECT_EQ(view.match, Gbk("战局：   黑:本地(本机)   VS   白:远方(10.0.0.7)"));
     EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
-    EXPECT_EQ(s.channels[0].state, LocalTurn);
+    EXPECT_EQ(link.channels[0].state, LocalTurn);
     EXPECT_FALSE(s.OnHelloReceived(0, "again", ""));
 
     Drag(s, "21U");
     ASSERT_EQ(link.moves.size(), 1u);
     EXPECT_EQ(link.moves[0].second, (MoveRecord{2, 1, Up}));
     EXPECT_EQ(view.status, Gbk("正在等待对方走棋,请稍后..."));
-    EXPECT_EQ(s.channels[0].state, AwaitingMove);
+    EXPECT_EQ(link.channels[0].state, AwaitingMove);
     EXPECT_EQ(s.InputEnabled(), 0);
 
     // Illegal peer moves are dropped and the board stays as it is.
@@ -383,8 +402,8 @@ TEST_F(Session, NetworkAnsweringSideAndStop) {
     s.Start({1, Gbk("白方"), ""});  // the name the last Start left
     s.OnInvitationAccepted(3);
     EXPECT_EQ(s.ActiveSlot(), 3);
-    EXPECT_EQ(s.channels[3].role, Answering);
-    EXPECT_EQ(s.channels[3].state, AwaitingHello);
+    EXPECT_EQ(link.channels[3].role, Answering);
+    EXPECT_EQ(link.channels[3].state, AwaitingHello);
     EXPECT_EQ(s.SideToMove(), White);
     EXPECT_EQ(s.InputEnabled(), 0);
     EXPECT_TRUE(link.hellos.empty());
@@ -394,7 +413,7 @@ TEST_F(Session, NetworkAnsweringSideAndStop) {
     EXPECT_EQ(link.hellos, (std::vector<std::pair<int, std::string>>{{3, Gbk("白方")}}));
     EXPECT_EQ(view.match, Gbk("战局：   白:白方(本机)   VS   黑:(127.0.0.1)"));
     EXPECT_EQ(view.status, Gbk("正在等待对方走棋,请稍后..."));
-    EXPECT_EQ(s.channels[3].state, AwaitingMove);
+    EXPECT_EQ(link.channels[3].state, AwaitingMove);
     Drag(s, "13R");
     EXPECT_TRUE(view.white.empty());
 
@@ -750,4 +769,50 @@ TEST(SessionWaiting, EveryPlayedStepIsReportedOnceItIsRecorded) {
     ASSERT_TRUE(s.Undo());
     ASSERT_TRUE(s.Redo());
     EXPECT_EQ(view.played.size(), 2u);
+}
+
+TEST_F(Session, NetworkRefusedPeerMovesAreNamedAndAPeerThatLeavesEndsTheGame) {
+    s.Start({3, Gbk("本地"), ""});
+    ASSERT_TRUE(s.OnHelloReceived(0, Gbk("远方"), "10.0.0.7"));
+    Drag(s, "21U");
+    const std::string before = BoardToText(s.CurrentBoard());
+    EXPECT_FALSE(s.OnMoveReceived(0, {1, 4, Up}));
+    EXPECT_EQ(view.status, Gbk("对方的走法 14U 不合规则,正在等待对方走棋,请稍后..."));
+    EXPECT_FALSE(s.OnMoveReceived(0, {1, 3, 7}));
+    EXPECT_EQ(view.status, Gbk("对方的走法 13ERR 不合规则,正在等待对方走棋,请稍后..."));
+    EXPECT_EQ(BoardToText(s.CurrentBoard()), before);
+    EXPECT_EQ(s.InputEnabled(), 0);
+    // A move on another connection is no refusal of this game's peer: nothing is shown.
+    view.status.clear();
+    EXPECT_FALSE(s.OnMoveReceived(2, {1, 4, Up}));
+    EXPECT_TRUE(view.status.empty());
+    // The game went on waiting and takes the legal move.
+    EXPECT_TRUE(s.OnMoveReceived(0, {1, 3, Right}));
+    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+
+    // The peer of another connection leaving changes nothing; this game's peer ends it.
+    s.OnPeerLeft(3);
+    EXPECT_EQ(s.GameState(), Running);
+    EXPECT_TRUE(view.timerRunning);
+    s.OnPeerLeft(0);
+    EXPECT_EQ(view.status, Gbk("游戏结束，对方已经离开!!"));
+    EXPECT_EQ(s.GameState(), NoGame);
+    EXPECT_EQ(s.InputEnabled(), 0);
+    EXPECT_EQ(s.SideToMove(), Empty);
+    EXPECT_FALSE(view.timerRunning);
+    const int stops = view.timerStops;
+    s.OnPeerLeft(0);
+    EXPECT_EQ(view.timerStops, stops);
+    // After the end a late move is neither played nor named, even on a channel that waits.
+    link.channels[0].state = AwaitingMove;
+    view.status.clear();
+    EXPECT_FALSE(s.OnMoveReceived(0, {1, 4, Up}));
+    EXPECT_TRUE(view.status.empty());
+
+    // The next game starts as usual.
+    s.Start({1, Gbk("张三"), ""});
+    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_TRUE(view.timerRunning);
+    s.OnPeerLeft(0);  // not a network game
+    EXPECT_EQ(s.GameState(), Running);
 }

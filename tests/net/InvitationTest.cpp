@@ -55,7 +55,6 @@ TEST_F(Invitation, RefusedWithAReason) {
     EXPECT_EQ(script.seen[3].icon, QMessageBox::Information);
     EXPECT_EQ(script.seen[3].text, U("对方拒绝了你的请求，原因是：\n   改天吧\r\n再见"));
     EXPECT_EQ(b.session.GameState(), NoGame);
-    EXPECT_EQ(b.hub.Listener().acceptedSlot, -2);
     // The inviter closed its end, so the refused connection gives its slot back.
     EXPECT_TRUE(WaitFor([&] { return b.hub.Listener().HeldConnections() == 0; }));
 }
@@ -112,16 +111,16 @@ TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
     EXPECT_EQ(socket->state(), QAbstractSocket::ConnectedState);
 
     // The invited copy plays white on the accepted slot and waits for the hello.
-    EXPECT_EQ(b.hub.Listener().acceptedSlot, 1);
+    EXPECT_EQ(b.hub.Connection(1).CurrentState(), GameConnection::State::Channel);
     EXPECT_EQ(b.session.ActiveSlot(), 1);
     EXPECT_EQ(b.session.Mode(), Network);
-    EXPECT_EQ(b.session.channels[1].role, Answering);
-    EXPECT_EQ(b.session.channels[1].state, AwaitingHello);
+    EXPECT_EQ(b.hub.Channel(1).role, Answering);
+    EXPECT_EQ(b.hub.Channel(1).state, AwaitingHello);
 
     a.hub.SetPendingPeer(socket);
     a.session.Start({3, Gbk("甲"), ""});
-    ASSERT_TRUE(WaitFor([&] { return a.session.channels[0].state == LocalTurn; }));
-    EXPECT_EQ(b.session.channels[1].state, AwaitingMove);
+    ASSERT_TRUE(WaitFor([&] { return a.hub.Channel(0).state == LocalTurn; }));
+    EXPECT_EQ(b.hub.Channel(1).state, AwaitingMove);
     EXPECT_EQ(a.view.match, Gbk("战局：   黑:甲(本机)   VS   白:乙(127.0.0.1)"));
     EXPECT_EQ(a.view.status, Gbk("现在该你走棋了..."));
     EXPECT_EQ(b.view.match, Gbk("战局：   白:乙(本机)   VS   黑:甲(127.0.0.1)"));
@@ -139,9 +138,8 @@ TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
             ASSERT_TRUE(WaitFor([&] { return other.session.InputEnabled() == 1; })) << moves[i];
             EXPECT_EQ(other.view.status, Gbk("现在该你走棋了..."));
         }
-        EXPECT_TRUE(WaitFor([&] {
-            return BoardToText(a.session.CurrentBoard()) == BoardToText(b.session.CurrentBoard());
-        }));
+        EXPECT_TRUE(
+            WaitFor([&] { return BoardToText(a.session.CurrentBoard()) == BoardToText(b.session.CurrentBoard()); }));
     }
     ASSERT_TRUE(WaitFor([&] { return b.session.GameState() == NoGame; }));
     EXPECT_EQ(a.session.GameState(), NoGame);

@@ -107,7 +107,7 @@ TEST_F(TwoWindows, TestInviteAcceptAndPlayAWholeGame) {
     EXPECT_EQ(script.seen[0].text, U("连接测试成功，对方程序版本为 v1.0"));
     EXPECT_TRUE(script.seen[2].text.startsWith(U("来自 127.0.0.1 的朋友邀请你")));
 
-    ASSERT_TRUE(WaitFor([&] { return a->Session().channels[0].state == LocalTurn; }));
+    ASSERT_TRUE(WaitFor([&] { return a->Hub().Channel(0).state == LocalTurn; }));
     // The invited copy never started a game from its menu: its name is empty.
     EXPECT_EQ(a->MatchText(), U("战局：   黑:甲(本机)   VS   白:(127.0.0.1)"));
     EXPECT_EQ(a->StatusText(), U("现在该你走棋了..."));
