@@ -3,6 +3,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -541,14 +542,23 @@ void MainDialog::SetStatusLine(const std::string& text) {
 }
 
 void MainDialog::ShowStatus() {
-    // A hint's text is set smaller until it fits: it is one line that must be read whole.
-    QFont font = statusFont_;
     if (statusIsAid_) {
+        // A hint's line is set smaller until it fits, in the text alone: it must be read
+        // whole, and the label's own font stays as it is.
+        QFont font = statusLabel_->font();
+        int pixels = QFontInfo(font).pixelSize();
         const int width = statusLabel_->contentsRect().width();
-        while (font.pixelSize() > 10 && QFontMetrics(font).horizontalAdvance(statusText_) > width)
-            font.setPixelSize(font.pixelSize() - 1);
+        while (pixels > 10) {
+            font.setPixelSize(pixels);
+            if (QFontMetrics(font).horizontalAdvance(statusText_) <= width) break;
+            --pixels;
+        }
+        statusLabel_->setText(QStringLiteral("<span style=\"font-size:%1px\">%2</span>")
+                                  .arg(pixels)
+                                  .arg(statusText_.toHtmlEscaped()));
+        statusLabel_->setToolTip(statusText_);
+        return;
     }
-    if (statusLabel_->font() != font) statusLabel_->setFont(font);
     // Centred, ending in an ellipsis when it does not fit.
     const QFontMetrics metrics(statusLabel_->font());
     statusLabel_->setText(

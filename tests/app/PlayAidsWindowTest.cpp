@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -228,10 +229,14 @@ TEST_F(PlayAidsWindowTest, HintMarksTheStepForAMomentAndSaysItInTheStatusLine) {
     window->Session().SetUpPosition(lost, White);
     hint->trigger();
     EXPECT_EQ(window->StatusText(), "提示：24R，必败（可坚持 1 步）");
+    // The line is shown whole, set smaller in its text; the label keeps the designed font.
+    EXPECT_TRUE(window->StatusLabel()->text().contains("提示：24R，必败（可坚持 1 步）"));
+    EXPECT_EQ(window->StatusLabel()->font(), window->StatusFont());
     // The next step takes the hint away and the status line is the game's again.
     Play(*window, "24D");
     EXPECT_TRUE(MarksOf(*window, Kind::HintFrom).empty());
     EXPECT_EQ(window->StatusText(), "现在是 甲(黑)  走棋...");
+    EXPECT_EQ(window->StatusLabel()->text(), "现在是 甲(黑)  走棋...");
 }
 
 TEST_F(PlayAidsWindowTest, HintWhileTheTableIsStillBeingBuilt) {
