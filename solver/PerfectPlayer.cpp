@@ -5,37 +5,6 @@
 
 namespace kelvara {
 
-namespace {
-
-// Orders the values of steps for the side that makes them: a faster win is better than a
-// slower one, any win beats a draw, a draw beats any loss, a slower loss beats a faster one.
-int Rank(const PositionValue& v) {
-    switch (v.kind()) {
-        case PositionValue::Kind::Win:
-            return 1000 - v.plies();
-        case PositionValue::Kind::Draw:
-            return 0;
-        case PositionValue::Kind::Loss:
-            break;
-    }
-    return -1000 + v.plies();
-}
-
-// Value one ply earlier, for the side that stepped into a position of value `child`.
-PositionValue Before(const PositionValue& child) {
-    switch (child.kind()) {
-        case PositionValue::Kind::Win:
-            return PositionValue::Loss(child.plies() + 1);
-        case PositionValue::Kind::Loss:
-            return PositionValue::Win(child.plies() + 1);
-        case PositionValue::Kind::Draw:
-            break;
-    }
-    return PositionValue::Draw();
-}
-
-}  // namespace
-
 bool PerfectPlayer::ParseBoard(const std::string& text, std::uint16_t& black,
                                std::uint16_t& white) {
     // The text is read by the game core's one reader, so every program takes the same texts.
@@ -93,8 +62,8 @@ PerfectPlayer::Step PerfectPlayer::BestStep(std::uint16_t black, std::uint16_t w
     PositionRules::ForEachStep(
         mover, opponent,
         [&](int from, int direction, int, std::uint16_t after, std::uint16_t opponentAfter) {
-            const PositionValue value = Before(solver_.ValueOf(opponentAfter, after));
-            const int rank = Rank(value);
+            const PositionValue value = solver_.ValueOf(opponentAfter, after).ForSideThatStepped();
+            const int rank = value.Rank();
             if (best.from < 0 || rank > bestRank) {
                 best.from = from;
                 best.direction = direction;

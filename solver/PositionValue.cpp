@@ -13,6 +13,30 @@ std::uint8_t PositionValue::Code() const {
     return static_cast<std::uint8_t>(plies_ + 1);
 }
 
+PositionValue PositionValue::ForSideThatStepped() const {
+    switch (kind_) {
+        case Kind::Win:
+            return Loss(plies_ + 1);
+        case Kind::Loss:
+            return Win(plies_ + 1);
+        case Kind::Draw:
+            break;
+    }
+    return Draw();
+}
+
+int PositionValue::Rank() const {
+    switch (kind_) {
+        case Kind::Win:
+            return 1000 - plies_;
+        case Kind::Draw:
+            return 0;
+        case Kind::Loss:
+            break;
+    }
+    return -1000 + plies_;
+}
+
 std::string PositionValue::Text() const {
     switch (kind_) {
         case Kind::Win:

@@ -24,6 +24,13 @@ class PositionValue {
     Kind kind() const { return kind_; }
     int plies() const { return plies_; }
 
+    // Value one ply earlier, for the side whose step leads into a position of this value
+    // (for the side to move there): a loss there is a win one ply longer, and so on.
+    PositionValue ForSideThatStepped() const;
+    // Orders values for the side they belong to: a faster win is better than a slower one, any
+    // win beats a draw, a draw beats any loss, a slower loss beats a faster one.
+    int Rank() const;
+
     // "win N", "loss N" or "draw".
     std::string Text() const;
 

@@ -82,6 +82,20 @@ void EngineProtocol::AddCommand(std::string name, Handler handler) {
     commands_.emplace_back(std::move(name), std::move(handler));
 }
 
+EngineProtocol::Handler EngineProtocol::FindCommand(std::string_view name) const {
+    for (const auto& entry : commands_) {
+        if (entry.first == name) return entry.second;
+    }
+    return {};
+}
+
+void EngineProtocol::SetPosition(const Board& board, CellCode side) {
+    board_.cells = board.cells;
+    board_.blackPieces = board.blackPieces;
+    board_.whitePieces = board.whitePieces;
+    sideToMove_ = side;
+}
+
 std::string EngineProtocol::Handle(std::string_view line) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     Args words = SplitWords(line);

@@ -41,9 +41,13 @@ class EngineProtocol : private CaptureObserver {
 
     // Adds a command, or replaces the one of the same name.
     void AddCommand(std::string name, Handler handler);
+    // The handler of a command, empty when there is none (for wrapping it in a new one).
+    Handler FindCommand(std::string_view name) const;
 
     Board& CurrentBoard() { return board_; }
     CellCode SideToMove() const { return sideToMove_; }
+    // Puts the pieces and counts of `board` on the engine's board, with `side` to move.
+    void SetPosition(const Board& board, CellCode side);
     ComputerPlayer& Player() { return player_; }
 
     // Sequences of `depth` legal steps from the board with `toMove` to move; a finished game

@@ -1,53 +1,130 @@
 #include "PerfectCommands.h"
 
+#include <array>
+#include <charconv>
+#include <cstdint>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
-#include "BoardText.h"
-#include "PerfectPlayer.h"
+#include "BoardBridge.h"
+#include "GameAnalysis.h"
+#include "LevelSetting.h"
 
 namespace kelvara {
 
 namespace {
 
-// Owns the table when the engine solves it itself.
-struct Table {
-    const Solver* solved = nullptr;
-    std::unique_ptr<Solver> own;
+constexpr const char* kTooManyPieces =
+    "error: the table holds positions with at most 6 pieces a side";
 
-    const Solver& Get() {
-        if (solved == nullptr) {
-            own = std::make_unique<Solver>();
-            own->Solve();
-            solved = own.get();
-        }
-        return *solved;
+// The table and the level chosen with "level"; one player per colour, made on first use so
+// that a seeded level draws its own sequence for the whole game.
+struct State {
+    explicit State(const Solver* solved)
+        : table(solved ? std::make_unique<TableService>(*solved)
+                       : std::make_unique<TableService>()) {}
+
+    std::unique_ptr<TableService> table;
+    Level level = LevelSetting::kDefault;
+    std::uint32_t seed = 1;
+    std::array<std::unique_ptr<MoveChooser>, 2> players;
+
+    const Solver& Solved() {
+        const Solver* solver = table->Wait();
+        if (solver == nullptr) throw std::runtime_error("the table could not be built");
+        return *solver;
     }
 };
 
-constexpr const char* kTooManyPieces =
-    "error: the table holds positions with at most 6 pieces a side";
+bool FitsTable(EngineProtocol& e) {
+    SolverPosition position;
+    return BoardBridge::ToPosition(e.CurrentBoard(), e.SideToMove(), position);
+}
+
+std::string PerfectGo(State& state, EngineProtocol& e) {
+    if (!FitsTable(e)) return kTooManyPieces;
+    StepOutcome hint;
+    if (!GameAnalysis(state.Solved()).Hint(e.CurrentBoard(), e.SideToMove(), hint)) {
+        return "bestmove none";
+    }
+    return "bestmove " + Board::FormatMove(hint.move);
+}
+
+std::string LevelGo(State& state, EngineProtocol& e, const EngineProtocol::Args& args) {
+    if (state.level == Level::Classic) return e.Go(args);
+    if (LevelSetting::NeedsTable(state.level) && !FitsTable(e)) return kTooManyPieces;
+    auto& player = state.players[e.SideToMove() == Black ? 0 : 1];
+    if (!player) {
+        player = LevelSetting::MakePlayer(state.level, e.SideToMove(), state.seed, *state.table,
+                                          e.Player().Experience().Path());
+    }
+    Board board = e.CurrentBoard();
+    board.SetCaptureObserver(nullptr);
+    MoveRecord chosen;
+    if (!player->ChooseMove(board, chosen)) return "bestmove none";
+    return "bestmove " + Board::FormatMove(chosen);
+}
 
 }  // namespace
 
 void PerfectCommands::Install(EngineProtocol& engine, const Solver* solved) {
-    auto table = std::make_shared<Table>();
-    table->solved = solved;
+    auto state = std::make_shared<State>(solved);
 
-    engine.AddCommand("value", [table](EngineProtocol& e, const EngineProtocol::Args& args) {
+    engine.AddCommand("value", [state](EngineProtocol& e, const EngineProtocol::Args& args) {
         if (!args.empty()) return std::string("error: value takes no argument");
-        const PerfectPlayer player(table->Get());
-        const std::string text = player.ValueText(BoardToText(e.CurrentBoard()), e.SideToMove());
-        return text.empty() ? std::string(kTooManyPieces) : text;
+        PositionValue value;
+        if (!FitsTable(e)) return std::string(kTooManyPieces);
+        GameAnalysis(state->Solved()).Value(e.CurrentBoard(), e.SideToMove(), value);
+        return value.Text();
     });
 
-    engine.AddCommand("go", [table](EngineProtocol& e, const EngineProtocol::Args& args) {
-        if (args.empty()) return e.Go(args);
+    engine.AddCommand("go", [state](EngineProtocol& e, const EngineProtocol::Args& args) {
+        if (args.empty()) return LevelGo(*state, e, args);
         if (args.size() != 1 || args[0] != "perfect")
             return std::string("error: go takes no argument or \"perfect\"");
-        const PerfectPlayer player(table->Get());
-        const std::string move = player.PerfectMove(BoardToText(e.CurrentBoard()), e.SideToMove());
-        if (move.empty()) return std::string(kTooManyPieces);
-        return "bestmove " + move;
+        return PerfectGo(*state, e);
+    });
+
+    engine.AddCommand("hint", [state](EngineProtocol& e, const EngineProtocol::Args& args) {
+        if (!args.empty()) return std::string("error: hint takes no argument");
+        if (!FitsTable(e)) return std::string(kTooManyPieces);
+        StepOutcome hint;
+        if (!GameAnalysis(state->Solved()).Hint(e.CurrentBoard(), e.SideToMove(), hint)) {
+            return std::string("hint none");
+        }
+        return "hint " + Board::FormatMove(hint.move) + " " + hint.value.Text();
+    });
+
+    engine.AddCommand("analyse", [state](EngineProtocol& e, const EngineProtocol::Args& args) {
+        if (!args.empty()) return std::string("error: analyse takes no argument");
+        if (!FitsTable(e)) return std::string(kTooManyPieces);
+        std::string answer;
+        for (const StepOutcome& step :
+             GameAnalysis(state->Solved()).Analyse(e.CurrentBoard(), e.SideToMove())) {
+            if (!answer.empty()) answer += ", ";
+            answer += Board::FormatMove(step.move) + " " + step.value.Text();
+        }
+        return answer.empty() ? std::string("none") : answer;
+    });
+
+    engine.AddCommand("level", [state](EngineProtocol&, const EngineProtocol::Args& args) {
+        if (args.empty() || args.size() > 2)
+            return std::string("error: level takes a level and an optional seed");
+        Level level = Level::Classic;
+        if (!LevelSetting::FromWord(std::string(args[0]), level))
+            return std::string("error: level must be beginner, classic, expert or perfect");
+        std::uint32_t seed = 1;
+        if (args.size() == 2) {
+            const auto [end, error] =
+                std::from_chars(args[1].data(), args[1].data() + args[1].size(), seed);
+            if (error != std::errc() || end != args[1].data() + args[1].size())
+                return std::string("error: seed must be a number from 0 to 4294967295");
+        }
+        state->level = level;
+        state->seed = seed;
+        state->players = {};
+        return std::string("ok");
     });
 }
 

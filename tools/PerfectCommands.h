@@ -1,15 +1,25 @@
 #pragma once
 
+#include <memory>
+
 #include "EngineProtocol.h"
 #include "Solver.h"
+#include "TableService.h"
 
 namespace kelvara {
 
-// Adds the solved-game commands to the engine front end:
-//   value      -> "win N", "loss N" or "draw" for the side to move (N plies with best play)
-//   go perfect -> "bestmove <move>" or "bestmove none", for either side, from the table
-// "go" without arguments stays the classic computer player. The table is solved in memory the
-// first time it is needed (a few seconds), unless an already solved one is handed in.
+// Adds the solved-game commands and the computer's levels to the engine front end:
+//   value       -> "win N", "loss N" or "draw" for the side to move (N plies with best play)
+//   go perfect  -> "bestmove <move>" or "bestmove none", for either side, from the table
+//   hint        -> "hint <move> win N" / "hint <move> loss N" / "hint <move> draw": the step of
+//                  "go perfect" and the value of the position; "hint none" without a step
+//   analyse     -> every legal step with its outcome for the side that makes it, in scan
+//                  order: "21U draw, 31U loss 12", or "none"
+//   level <beginner|classic|expert|perfect> [seed] -> "ok": what "go" plays from then on
+//   go          -> the level's step for the side to move; classic (the default) is the
+//                  designed computer player and plays white only
+// The table is solved in memory the first time it is needed, unless an already solved one is
+// handed in.
 class PerfectCommands {
   public:
     static void Install(EngineProtocol& engine, const Solver* solved = nullptr);

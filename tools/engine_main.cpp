@@ -5,12 +5,14 @@
 #include <string>
 
 #include "EngineProtocol.h"
+#include "HistoryCommands.h"
 #include "PerfectCommands.h"
 
 int main() {
     std::ios::sync_with_stdio(false);
     kelvara::EngineProtocol engine;
     kelvara::PerfectCommands::Install(engine);
+    kelvara::HistoryCommands::Install(engine);
     std::string line;
     while (std::getline(std::cin, line)) {
         const std::string answer = engine.Handle(line);
