@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "EngineProtocol.h"
 #include "PerfectCommands.h"
@@ -97,5 +100,96 @@ TEST_F(PerfectEngine, BoardTextInEitherCase) {
         EXPECT_EQ(Ask("board"), "bbbbb..bw..wwwww b");
         EXPECT_EQ(Ask("value"), value);
         EXPECT_EQ(Ask("go perfect"), move);
+    }
+}
+
+TEST_F(PerfectEngine, HintIsThePerfectStepWithThePositionsValue) {
+    std::mt19937 rng(8080);
+    for (int i = 0; i < 300; ++i) {
+        std::uint16_t black = 0, white = 0;
+        RandomPosition(rng, black, white);
+        const char side = (i % 2 == 0) ? 'b' : 'w';
+        ASSERT_EQ(Ask("position " + PerfectPlayer::BoardText(black, white) + " " + side), "ok");
+        const std::string best = Ask("go perfect");
+        const std::string hint = Ask("hint");
+        const std::string analysis = Ask("analyse");
+        if (best == "bestmove none") {
+            EXPECT_EQ(hint, "hint none");
+            EXPECT_EQ(analysis, "none");
+            continue;
+        }
+        EXPECT_EQ(hint, "hint " + best.substr(9) + " " + Ask("value"));
+        // One entry per legal step, each "<move> <value>" with the value the step leads to.
+        std::vector<std::string> entries;
+        for (std::size_t at = 0; at <= analysis.size();) {
+            const std::size_t comma = std::min(analysis.find(", ", at), analysis.size());
+            entries.push_back(analysis.substr(at, comma - at));
+            at = comma + 2;
+        }
+        std::vector<std::string> moves;
+        for (const std::string& entry : entries) {
+            const std::string move = entry.substr(0, entry.find(' '));
+            moves.push_back(move);
+            ASSERT_EQ(Ask("play " + move).rfind("ok", 0), 0u) << entry;
+            const auto [kind, plies] = Parse(Ask("value"));
+            const auto [stepKind, stepPlies] = Parse(entry.substr(entry.find(' ') + 1));
+            if (kind == 'd') {
+                EXPECT_EQ(stepKind, 'd') << entry;
+            } else {
+                EXPECT_EQ(stepKind, kind == 'w' ? 'l' : 'w') << entry;
+                EXPECT_EQ(stepPlies, plies + 1) << entry;
+            }
+            ASSERT_EQ(Ask("position " + PerfectPlayer::BoardText(black, white) + " " + side), "ok");
+        }
+        std::vector<std::string> legal;
+        std::istringstream words(Ask("legal"));
+        for (std::string w; words >> w;) legal.push_back(w);
+        std::sort(moves.begin(), moves.end());
+        EXPECT_EQ(moves, legal);
+    }
+}
+
+TEST_F(PerfectEngine, LevelsChooseWhatGoPlays) {
+    // Classic by default and after "level classic": white only, the designed answers.
+    ASSERT_EQ(Ask("start"), "ok");
+    EXPECT_EQ(Ask("go"), "error: the computer plays white and black is to move");
+    ASSERT_EQ(Ask("level perfect"), "ok");
+    EXPECT_EQ(Ask("go"), Ask("go perfect"));
+    ASSERT_EQ(Ask("level classic"), "ok");
+    EXPECT_EQ(Ask("go").rfind("error:", 0), 0u);
+    ASSERT_EQ(Ask("play 21U"), "ok -");
+    EXPECT_EQ(Ask("go"), "bestmove 13R");
+
+    // A seeded level gives the same game again after "level" with the same seed.
+    auto game = [&](const std::string& level) {
+        EXPECT_EQ(Ask("start"), "ok");
+        EXPECT_EQ(Ask(level), "ok");
+        std::string moves;
+        for (int ply = 0; ply < 30 && Ask("result") == "none"; ++ply) {
+            const std::string best = Ask("go");
+            EXPECT_EQ(best.rfind("bestmove ", 0), 0u) << best;
+            if (best == "bestmove none") break;
+            moves += best.substr(9) + " ";
+            EXPECT_EQ(Ask("play " + best.substr(9)).rfind("ok", 0), 0u) << moves;
+        }
+        return moves;
+    };
+    EXPECT_EQ(game("level beginner 42"), game("level beginner 42"));
+    EXPECT_NE(game("level beginner 42"), game("level beginner 43"));
+    EXPECT_EQ(game("level expert 9"), game("level expert 9"));
+
+    // The table's levels need a position the table holds; the beginner does not.
+    ASSERT_EQ(Ask("position bbbbbbb.w..wwwww b"), "ok");
+    ASSERT_EQ(Ask("level expert"), "ok");
+    EXPECT_EQ(Ask("go").rfind("error:", 0), 0u);
+    EXPECT_EQ(Ask("hint").rfind("error:", 0), 0u);
+    EXPECT_EQ(Ask("analyse").rfind("error:", 0), 0u);
+    ASSERT_EQ(Ask("level beginner"), "ok");
+    EXPECT_EQ(Ask("go").rfind("bestmove ", 0), 0u);
+
+    for (const char* bad :
+         {"level", "level hard", "level beginner -1", "level beginner 1x", "level beginner 1 2",
+          "level beginner 99999999999", "hint now", "analyse all"}) {
+        EXPECT_EQ(Ask(bad).rfind("error:", 0), 0u) << bad;
     }
 }
