@@ -53,7 +53,7 @@ case "$action" in
         ;;
     bench)
         build build -DKELVARA_WERROR=ON
-        for b in kelvara-bench-player kelvara-bench-solver; do
+        for b in kelvara-bench-player kelvara-bench-solver kelvara-bench-levels; do
             (cd build && "./bench/$b")
         done
         ;;
