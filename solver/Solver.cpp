@@ -108,12 +108,38 @@ void Store(std::uint8_t& byte, std::uint8_t value) {
 
 Solver::Solver() : index_(PositionIndex::Get()), symmetry_(PositionSymmetry::Get()) {
     for (int k = PositionIndex::kMinPieces; k <= PositionIndex::kMaxPieces; ++k) {
+        rowOf_[k].assign(index_.Binomial(PositionIndex::kPoints, k), 0);
         for (std::uint32_t r = 0; r < index_.Binomial(PositionIndex::kPoints, k); ++r) {
             if (symmetry_.IsSmallest(index_.SetOfRank(k, r))) {
+                rowOf_[k][r] = static_cast<std::uint16_t>(canonicalRows_[k].size());
                 canonicalRows_[k].push_back(static_cast<std::uint16_t>(r));
             }
         }
     }
+    // The same slice order as the PositionIndex numbering.
+    for (int m = PositionIndex::kMinPieces; m <= PositionIndex::kMaxPieces; ++m) {
+        for (int o = PositionIndex::kMinPieces; o <= PositionIndex::kMaxPieces; ++o) {
+            storedOffset_[m][o] = storedTotal_;
+            storedTotal_ += static_cast<std::uint32_t>(canonicalRows_[m].size()) *
+                            index_.Binomial(PositionIndex::kPoints - m, o);
+        }
+    }
+}
+
+std::uint32_t Solver::StoredIndex(std::uint16_t mover, std::uint16_t opponent) const {
+    const int m = PositionIndex::popcount16(mover), o = PositionIndex::popcount16(opponent);
+    return storedOffset_[m][o] + CanonicalLocal(mover, opponent, m, o);
+}
+
+std::uint8_t Solver::Code(std::uint32_t index) const {
+    int m = 0, o = 0;
+    std::uint32_t local = 0;
+    std::uint16_t mover = 0, opponent = 0;
+    if (!index_.Locate(index, m, o, local) || m + o > solvedTotal_) {
+        throw std::logic_error("position outside the solved table");
+    }
+    index_.Unrank(m, o, local, mover, opponent);
+    return table_[StoredIndex(mover, opponent)];
 }
 
 PositionValue Solver::ValueOf(std::uint16_t mover, std::uint16_t opponent) const {
@@ -123,11 +149,11 @@ PositionValue Solver::ValueOf(std::uint16_t mover, std::uint16_t opponent) const
     if (!PositionIndex::InRange(m) || !PositionIndex::InRange(o) || m + o > solvedTotal_) {
         throw std::logic_error("position outside the solved table");
     }
-    return PositionValue::FromCode(table_[index_.Index(mover, opponent)]);
+    return PositionValue::FromCode(table_[StoredIndex(mover, opponent)]);
 }
 
 void Solver::Solve(int threads, int maxTotal, const Progress& progress) {
-    table_.assign(index_.TotalSize(), 0);
+    table_.assign(storedTotal_, 0);
     solvedTotal_ = 0;
     threads = std::max(1, threads);
     // Counters and loss floors of the group being solved: two bytes per position of each of
@@ -135,7 +161,11 @@ void Solver::Solve(int threads, int maxTotal, const Progress& progress) {
     std::uint32_t scratchSlice = 0;
     for (int m = PositionIndex::kMinPieces; m <= PositionIndex::kMaxPieces; ++m) {
         for (int o = PositionIndex::kMinPieces; o <= PositionIndex::kMaxPieces; ++o) {
-            if (m + o <= maxTotal) scratchSlice = std::max(scratchSlice, index_.SliceSize(m, o));
+            if (m + o <= maxTotal) {
+                scratchSlice = std::max(scratchSlice, static_cast<std::uint32_t>(
+                                                          canonicalRows_[m].size() *
+                                                          index_.Binomial(16 - m, o)));
+            }
         }
     }
     const auto scratch = std::make_unique_for_overwrite<std::uint8_t[]>(4 * scratchSlice);
@@ -169,7 +199,7 @@ bool Solver::InitialiseSlice(Group& group, int part, int thread, Marks& marks) {
             if (stabiliser != 1 && symmetry_.SmallestUnder(opponent, stabiliser) != opponent) {
                 continue;
             }
-            const std::uint32_t local = rows[row] * per + column;
+            const std::uint32_t local = static_cast<std::uint32_t>(row) * per + column;
             std::array<std::uint32_t, 24> quiet;
             int quietCount = 0, steps = 0;
             int win = kMaxCode + 1;  // best win code through a capture
@@ -189,8 +219,7 @@ bool Solver::InitialiseSlice(Group& group, int part, int thread, Marks& marks) {
                         return;
                     }
                     const std::uint8_t child =
-                        table_[index_.SliceOffset(left, m) +
-                               index_.LocalIndex(opponentAfter, after, left, m)];
+                        table_[storedOffset_[left][m] + CanonicalLocal(opponentAfter, after, left, m)];
                     if (child == 0) {
                         draw = true;
                     } else if (IsLossCode(child)) {
@@ -229,7 +258,7 @@ void Solver::Propagate(Group& group, int part, std::uint32_t local, std::uint8_t
                        Marks& marks) {
     const int m = group.movers[part], o = group.opponents[part];
     const std::uint32_t per = group.per[part];
-    const std::uint16_t mover = index_.SetOfRank(m, local / per);
+    const std::uint16_t mover = index_.SetOfRank(m, canonicalRows_[m][local / per]);
     const std::uint16_t opponent =
         index_.Spread(index_.SetOfRank(o, local % per), static_cast<std::uint16_t>(~mover));
     // Predecessors sit in slice (o, m): the opponent moved last.
@@ -283,24 +312,6 @@ void Solver::Propagate(Group& group, int part, std::uint32_t local, std::uint8_t
     }
 }
 
-void Solver::FillImages(Group& group, int part, int thread) {
-    const int m = group.movers[part], o = group.opponents[part];
-    const std::uint32_t per = group.per[part];
-    std::uint8_t* table = group.table[part];
-    for (std::uint32_t row = thread; row < index_.Binomial(PositionIndex::kPoints, m);
-         row += group.threads) {
-        const std::uint16_t mover = index_.SetOfRank(m, row);
-        if (symmetry_.IsSmallest(mover) && symmetry_.SmallestMaps(mover) == 1) continue;
-        const auto free = static_cast<std::uint16_t>(~mover);
-        for (std::uint32_t column = 0; column < per; ++column) {
-            const std::uint16_t opponent = index_.Spread(index_.SetOfRank(o, column), free);
-            const std::uint32_t local = row * per + column;
-            const std::uint32_t canonical = CanonicalLocal(mover, opponent, m, o);
-            if (canonical != local) table[local] = table[canonical];
-        }
-    }
-}
-
 void Solver::SolveGroup(int m, int o, int threads, std::uint8_t* scratch,
                         std::uint32_t scratchSlice) {
     Group group;
@@ -312,7 +323,7 @@ void Solver::SolveGroup(int m, int o, int threads, std::uint8_t* scratch,
     group.opponents = {o, m};
     for (int part = 0; part < group.parts; ++part) {
         const int sm = group.movers[part], so = group.opponents[part];
-        group.table[part] = table_.data() + index_.SliceOffset(sm, so);
+        group.table[part] = table_.data() + storedOffset_[sm][so];
         group.per[part] = index_.Binomial(PositionIndex::kPoints - sm, so);
         // Only the representatives' bytes are used, and initialisation writes all of them.
         group.counter[part] = scratch + (2 * part) * scratchSlice;
@@ -353,7 +364,7 @@ void Solver::SolveGroup(int m, int o, int threads, std::uint8_t* scratch,
                 const std::uint8_t* table = group.table[part];
                 const std::uint32_t tag = part == 0 ? 0 : kPartBit;
                 for (std::size_t row = thread; row < rows.size(); row += group.threads) {
-                    const std::uint8_t* begin = table + rows[row] * per;
+                    const std::uint8_t* begin = table + row * per;
                     const std::uint8_t* end = begin + per;
                     for (const std::uint8_t* p = begin;
                          (p = static_cast<const std::uint8_t*>(std::memchr(p, code, end - p)));
@@ -369,7 +380,6 @@ void Solver::SolveGroup(int m, int o, int threads, std::uint8_t* scratch,
             }
             levelDone.arrive_and_wait();
         }
-        for (int part = 0; part < group.parts; ++part) FillImages(group, part, thread);
         group.overflow[thread] = overflow || marks.overflow;
     };
     std::vector<std::thread> helpers;
@@ -388,7 +398,7 @@ void Solver::SolveGroup(int m, int o, int threads, std::uint8_t* scratch,
 }
 
 void Solver::SolveForwardSweep(int maxTotal, const Progress& progress) {
-    table_.assign(index_.TotalSize(), 0);
+    table_.assign(storedTotal_, 0);
     solvedTotal_ = 0;
     std::uint64_t done = 0;
     for (int total = kMinTotal; total <= std::min(maxTotal, kMaxTotal); ++total) {
@@ -415,13 +425,16 @@ void Solver::SweepGroup(int m, int o) {
     for (int k = 0; k < kMaxCode; ++k) {
         bool changed = false;
         for (auto [sm, so] : slices) {
-            std::uint8_t* table = table_.data() + index_.SliceOffset(sm, so);
+            std::uint8_t* table = table_.data() + storedOffset_[sm][so];
             const std::uint32_t per = index_.Binomial(PositionIndex::kPoints - sm, so);
-            for (std::uint32_t local = 0, n = index_.SliceSize(sm, so); local < n; ++local) {
+            const auto& rows = canonicalRows_[sm];
+            for (std::uint32_t local = 0, n = static_cast<std::uint32_t>(rows.size()) * per;
+                 local < n; ++local) {
                 if (table[local] != 0) continue;
-                const std::uint16_t mover = index_.SetOfRank(sm, local / per);
+                const std::uint16_t mover = index_.SetOfRank(sm, rows[local / per]);
                 const std::uint16_t opponent = index_.Spread(index_.SetOfRank(so, local % per),
                                                              static_cast<std::uint16_t>(~mover));
+                if (!symmetry_.IsCanonical(mover, opponent)) continue;
                 int bestLoss = kMaxCode + 1, worstWin = 0;
                 bool open = false;
                 PositionRules::ForEachStep(
@@ -429,7 +442,7 @@ void Solver::SweepGroup(int m, int o) {
                     [&](int, int, int, std::uint16_t after, std::uint16_t opponentAfter) {
                         int child = 1;  // an opponent left with one piece has lost
                         if (PositionIndex::popcount16(opponentAfter) >= 2) {
-                            child = table_[index_.Index(opponentAfter, after)];
+                            child = table_[StoredIndex(opponentAfter, after)];
                             if (opponentAfter == opponent && child > k) child = 0;
                         }
                         if (child == 0) {
@@ -457,7 +470,7 @@ void Solver::SweepGroup(int m, int o) {
 }
 
 bool Solver::SetTable(std::vector<std::uint8_t> table, int solvedTotal) {
-    if (table.size() != index_.TotalSize() || solvedTotal < 0 || solvedTotal > kMaxTotal) {
+    if (table.size() != storedTotal_ || solvedTotal < 0 || solvedTotal > kMaxTotal) {
         return false;
     }
     table_ = std::move(table);
@@ -470,9 +483,14 @@ SolverCensus Solver::Census() const {
     for (int m = PositionIndex::kMinPieces; m <= PositionIndex::kMaxPieces; ++m) {
         for (int o = PositionIndex::kMinPieces; o <= PositionIndex::kMaxPieces; ++o) {
             if (m + o > solvedTotal_) continue;
-            const std::uint8_t* table = table_.data() + index_.SliceOffset(m, o);
+            // Every position of the slice, each read through its representative.
+            const std::uint8_t* table = table_.data() + storedOffset_[m][o];
+            const std::uint32_t per = index_.Binomial(PositionIndex::kPoints - m, o);
             for (std::uint32_t i = 0, n = index_.SliceSize(m, o); i < n; ++i) {
-                const std::uint8_t code = table[i];
+                const std::uint16_t mover = index_.SetOfRank(m, i / per);
+                const std::uint16_t opponent = index_.Spread(index_.SetOfRank(o, i % per),
+                                                             static_cast<std::uint16_t>(~mover));
+                const std::uint8_t code = table[CanonicalLocal(mover, opponent, m, o)];
                 ++census.entries;
                 if (code == 0) {
                     ++census.draws;
@@ -481,7 +499,11 @@ SolverCensus Solver::Census() const {
                     census.longestLoss = std::max(census.longestLoss, code - 1);
                 } else {
                     ++census.wins;
-                    census.longestWin = std::max(census.longestWin, code - 1);
+                    if (code - 1 > census.longestWin) {
+                        census.longestWin = code - 1;
+                        census.longestWinMover = mover;
+                        census.longestWinOpponent = opponent;
+                    }
                 }
             }
         }

@@ -21,11 +21,19 @@ struct SolverCensus {
     std::uint64_t draws = 0;
     int longestWin = 0;   // most plies of any won entry
     int longestLoss = 0;  // most plies of any lost entry
+    // The first position (in the PositionIndex numbering) with the longest win.
+    std::uint16_t longestWinMover = 0;
+    std::uint16_t longestWinOpponent = 0;
 };
 
-// Solves the whole game by retrograde analysis. The table holds one byte per position seen
-// from the side to move (PositionIndex numbering; the colours do not matter, since the rules
-// treat both sides alike): 0 for a draw, plies + 1 for a win or loss (PositionValue::Code).
+// Solves the whole game by retrograde analysis. Positions are seen from the side to move (the
+// colours do not matter, since the rules treat both sides alike), and the value of a position
+// is stored once for its whole class under the board's rotations and reflections: the table
+// holds, for each slice (m, o), the rows of the PositionIndex numbering whose mover set is its
+// own smallest image, one byte per opponent set (0 for a draw, plies + 1 for a win or loss,
+// PositionValue::Code). A look-up takes the position's representative first. In a row whose
+// mover set is symmetric itself, only the opponent sets that are smallest under the mover's
+// symmetries are ever read; the others hold 0.
 //
 // Captures only remove pieces, so the slices are solved in rising total piece count. The
 // slices (m, o) and (o, m) with the same total form one group: their quiet steps lead into
@@ -50,15 +58,23 @@ class Solver {
     void SolveForwardSweep(int maxTotal = kMaxTotal, const Progress& progress = {});
 
     // Takes a table built earlier (for example read back from a file) as solved up to
-    // `solvedTotal` pieces. False, leaving the solver unchanged, when the size is wrong.
+    // `solvedTotal` pieces. False, leaving the solver unchanged, when the size is not
+    // StoredSize().
     bool SetTable(std::vector<std::uint8_t> table, int solvedTotal);
 
     // Highest total piece count solved so far (0 before any solve).
     int SolvedTotal() const { return solvedTotal_; }
     bool Complete() const { return solvedTotal_ == kMaxTotal; }
 
+    // The stored entries (see above), StoredSize() bytes.
     const std::vector<std::uint8_t>& Table() const { return table_; }
-    std::uint8_t Code(std::uint32_t index) const { return table_[index]; }
+    std::uint32_t StoredSize() const { return storedTotal_; }
+    // Where the value of (mover, opponent) is stored: the entry of its representative. The
+    // counts must be 2..6.
+    std::uint32_t StoredIndex(std::uint16_t mover, std::uint16_t opponent) const;
+    // Table code of the position with the given PositionIndex number (either side's pieces
+    // 2..6); its slice must be solved.
+    std::uint8_t Code(std::uint32_t index) const;
 
     // Value for the side to move holding `mover` against `opponent` (disjoint point sets).
     // A side with one piece or none has lost: the mover with at most one piece gets loss 0
@@ -76,12 +92,17 @@ class Solver {
     bool InitialiseSlice(Group& group, int part, int thread, Marks& marks);
     template <bool kShared>
     void Propagate(Group& group, int part, std::uint32_t local, std::uint8_t code, Marks& marks);
-    void FillImages(Group& group, int part, int thread);
-    // Local index of the representative of (mover, opponent) in slice (m, o).
+    // Stored index of a representative (cm, co) inside the stored part of slice (m, o).
+    std::uint32_t StoredLocal(std::uint16_t cm, std::uint16_t co, int m, int o) const {
+        const auto free = static_cast<std::uint16_t>(~cm);
+        return rowOf_[m][index_.Rank(cm)] * index_.Binomial(PositionIndex::kPoints - m, o) +
+               index_.Rank(index_.Squeeze(co, free));
+    }
+    // Stored index, inside slice (m, o), of the representative of (mover, opponent).
     std::uint32_t CanonicalLocal(std::uint16_t mover, std::uint16_t opponent, int m, int o) const {
         std::uint16_t cm = 0, co = 0;
         symmetry_.Canonical(mover, opponent, cm, co);
-        return index_.LocalIndex(cm, co, m, o);
+        return StoredLocal(cm, co, m, o);
     }
     void SweepGroup(int m, int o);
 
@@ -89,6 +110,13 @@ class Solver {
     const PositionSymmetry& symmetry_;
     // Colex ranks of the point sets of each size that are their own smallest image.
     std::array<std::vector<std::uint16_t>, PositionIndex::kMaxPieces + 1> canonicalRows_;
+    // For a colex rank of such a set: its place among them (the stored row number).
+    std::array<std::vector<std::uint16_t>, PositionIndex::kMaxPieces + 1> rowOf_;
+    // Start of the stored part of each slice in the table, and the table's size.
+    std::array<std::array<std::uint32_t, PositionIndex::kMaxPieces + 1>,
+               PositionIndex::kMaxPieces + 1>
+        storedOffset_{};
+    std::uint32_t storedTotal_ = 0;
     std::vector<std::uint8_t> table_;
     int solvedTotal_ = 0;
 };

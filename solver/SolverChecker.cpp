@@ -45,7 +45,7 @@ SolverCheckReport SolverChecker::Check(const Solver& solver, int threads) {
                     std::uint16_t mover = 0, opponent = 0;
                     index.Unrank(m, o, local, mover, opponent);
                     const std::uint32_t global = index.SliceOffset(m, o) + local;
-                    const int stored = solver.Code(global);
+                    const int stored = solver.ValueOf(mover, opponent).Code();
                     const int derived = Derive(solver, mover, opponent);
                     ++report.checked;
                     if (stored != derived && report.mismatches++ == 0) {

@@ -18,7 +18,9 @@ struct SolverCheckReport {
     bool Consistent() const { return checked > 0 && mismatches == 0; }
 };
 
-// Re-derives every solved entry from its successors' entries and compares: a position with no
+// Re-derives the value of every position of the solved slices (each number of the
+// PositionIndex numbering, read through the entry of its representative) from its successors'
+// values and compares: a position with no
 // step is lost at once; one with a step into a lost position is won one ply after the fastest
 // such loss; otherwise one with a step into a drawn position is drawn; otherwise it is lost
 // one ply after the slowest of its successors' wins. A table that passes is exactly the

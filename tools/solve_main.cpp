@@ -39,25 +39,10 @@ long PeakKilobytes() {
     return usage.ru_maxrss;
 }
 
-// A won entry with the most plies, shown with black to move.
-std::string LongestWin(const Solver& solver, int plies) {
-    const PositionIndex& index = PositionIndex::Get();
-    for (std::uint32_t i = 0; i < index.TotalSize(); ++i) {
-        if (solver.Code(i) != plies + 1) continue;
-        int m = 0, o = 0;
-        std::uint32_t local = 0;
-        std::uint16_t mover = 0, opponent = 0;
-        index.Locate(i, m, o, local);
-        index.Unrank(m, o, local, mover, opponent);
-        return PerfectPlayer::BoardText(mover, opponent);
-    }
-    return "";
-}
-
 bool WriteTable(const Solver& solver, const std::string& path) {
     std::ofstream out(path, std::ios::binary);
     const auto& table = solver.Table();
-    out << "kelvara-table 1 " << table.size() << "\n";
+    out << "kelvara-table 2 " << table.size() << "\n";
     out.write(reinterpret_cast<const char*>(table.data()),
               static_cast<std::streamsize>(table.size()));
     return static_cast<bool>(out);
@@ -121,7 +106,7 @@ int main(int argc, char** argv) {
     std::printf("start, black to move %s (first step %s)\n",
                 player.ValueText(startBoard, 0).c_str(), player.PerfectMove(startBoard, 0).c_str());
     std::printf("longest forced win   %d plies, e.g. %s black to move\n", census.longestWin,
-                LongestWin(solver, census.longestWin).c_str());
+                PerfectPlayer::BoardText(census.longestWinMover, census.longestWinOpponent).c_str());
     std::printf("longest loss         %d plies\n", census.longestLoss);
 
     int status = 0;

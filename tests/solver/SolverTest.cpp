@@ -84,9 +84,15 @@ TEST(Solver, CheckerAcceptsTheTableAndCatchesOneWrongEntry) {
     // entry itself or at a predecessor that relied on it). Only totals up to 6 are checked.
     const PositionIndex& index = PositionIndex::Get();
     std::vector<std::uint8_t> table = solver.Table();
-    std::size_t victim = index.SliceOffset(3, 3);
-    while (table[victim] == 0 || table[victim] % 2 == 1 || table[victim] < 4) ++victim;
-    ASSERT_LT(victim, index.SliceOffset(3, 3) + index.SliceSize(3, 3));
+    ASSERT_EQ(table.size(), solver.StoredSize());
+    std::uint32_t local = 0, victim = 0;
+    for (;; ++local) {
+        ASSERT_LT(local, index.SliceSize(3, 3));
+        std::uint16_t mover = 0, opponent = 0;
+        index.Unrank(3, 3, local, mover, opponent);
+        victim = solver.StoredIndex(mover, opponent);
+        if (table[victim] != 0 && table[victim] % 2 == 0 && table[victim] >= 4) break;
+    }
     table[victim] = static_cast<std::uint8_t>(table[victim] + 2);
     Solver corrupted;
     ASSERT_TRUE(corrupted.SetTable(std::move(table), 6));
