@@ -47,15 +47,9 @@ std::int32_t BeginnerPlayer::ScoreFor(const Board& board, CellCode side, const M
 bool BeginnerPlayer::ChooseMove(Board& board, MoveRecord& move) {
     std::vector<MoveRecord> steps;
     std::vector<double> scores;
-    for (int x = 1; x <= 4; ++x) {
-        for (int y = 1; y <= 4; ++y) {
-            for (int direction : {Right, Left, Up, Down}) {
-                const MoveRecord step{x, y, direction};
-                if (!board.IsLegalStep(side_, step)) continue;
-                steps.push_back(step);
-                scores.push_back(ScoreFor(board, side_, step));
-            }
-        }
+    for (const MoveRecord& step : board.LegalSteps(side_, kSearchOrder)) {
+        steps.push_back(step);
+        scores.push_back(ScoreFor(board, side_, step));
     }
     if (steps.empty()) return false;
     if (Uniform(rng_) * 100 < kCarelessPercent) {

@@ -1,5 +1,6 @@
 #include "PerfectPlayer.h"
 
+#include "BoardBridge.h"
 #include "BoardText.h"
 #include "PositionRules.h"
 
@@ -21,15 +22,7 @@ bool PerfectPlayer::ParseBoard(const std::string& text, std::uint16_t& black,
 }
 
 std::string PerfectPlayer::BoardText(std::uint16_t black, std::uint16_t white) {
-    Board board;
-    for (int p = 0; p < 16; ++p) {
-        const auto bit = static_cast<std::uint16_t>(1u << p);
-        board.cells[Board::Index(PositionRules::XOf(p), PositionRules::YOf(p))].code =
-            (white & bit)   ? White
-            : (black & bit) ? Black
-                            : Empty;
-    }
-    return BoardToText(board);
+    return BoardToText(BoardBridge::ToBoard({black, white, Black}));
 }
 
 bool PerfectPlayer::Valid(std::uint16_t black, std::uint16_t white, int side) {

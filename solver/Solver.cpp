@@ -162,9 +162,9 @@ void Solver::Solve(int threads, int maxTotal, const Progress& progress) {
     for (int m = PositionIndex::kMinPieces; m <= PositionIndex::kMaxPieces; ++m) {
         for (int o = PositionIndex::kMinPieces; o <= PositionIndex::kMaxPieces; ++o) {
             if (m + o <= maxTotal) {
-                scratchSlice = std::max(scratchSlice, static_cast<std::uint32_t>(
-                                                          canonicalRows_[m].size() *
-                                                          index_.Binomial(16 - m, o)));
+                scratchSlice =
+                    std::max(scratchSlice, static_cast<std::uint32_t>(canonicalRows_[m].size() *
+                                                                      index_.Binomial(16 - m, o)));
             }
         }
     }
@@ -219,7 +219,8 @@ bool Solver::InitialiseSlice(Group& group, int part, int thread, Marks& marks) {
                         return;
                     }
                     const std::uint8_t child =
-                        table_[storedOffset_[left][m] + CanonicalLocal(opponentAfter, after, left, m)];
+                        table_[storedOffset_[left][m] +
+                               CanonicalLocal(opponentAfter, after, left, m)];
                     if (child == 0) {
                         draw = true;
                     } else if (IsLossCode(child)) {
@@ -488,8 +489,8 @@ SolverCensus Solver::Census() const {
             const std::uint32_t per = index_.Binomial(PositionIndex::kPoints - m, o);
             for (std::uint32_t i = 0, n = index_.SliceSize(m, o); i < n; ++i) {
                 const std::uint16_t mover = index_.SetOfRank(m, i / per);
-                const std::uint16_t opponent = index_.Spread(index_.SetOfRank(o, i % per),
-                                                             static_cast<std::uint16_t>(~mover));
+                const std::uint16_t opponent =
+                    index_.Spread(index_.SetOfRank(o, i % per), static_cast<std::uint16_t>(~mover));
                 const std::uint8_t code = table[CanonicalLocal(mover, opponent, m, o)];
                 ++census.entries;
                 if (code == 0) {

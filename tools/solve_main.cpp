@@ -95,9 +95,11 @@ int main(int argc, char** argv) {
     std::printf("threads              %d\n", threads);
     std::printf("solve time           %.3f s\n", solveSeconds);
     std::printf("peak memory          %.1f MB\n", peak / 1024.0);
-    std::printf("positions            %llu (%llu table entries, one per colour)\n",
+    std::printf("positions            %llu (%llu entries, one per colour)\n",
                 static_cast<unsigned long long>(positions),
                 static_cast<unsigned long long>(census.entries));
+    std::printf("stored               %llu bytes (one row per symmetry class of mover sets)\n",
+                static_cast<unsigned long long>(solver.StoredSize()));
     std::printf("throughput           %.1f million positions/s\n", positions / solveSeconds / 1e6);
     std::printf("won                  %llu\n", static_cast<unsigned long long>(2 * census.wins));
     std::printf("lost                 %llu\n", static_cast<unsigned long long>(2 * census.losses));
@@ -105,8 +107,9 @@ int main(int argc, char** argv) {
     const std::string startBoard = BoardToText(Board());
     std::printf("start, black to move %s (first step %s)\n",
                 player.ValueText(startBoard, 0).c_str(), player.PerfectMove(startBoard, 0).c_str());
-    std::printf("longest forced win   %d plies, e.g. %s black to move\n", census.longestWin,
-                PerfectPlayer::BoardText(census.longestWinMover, census.longestWinOpponent).c_str());
+    std::printf(
+        "longest forced win   %d plies, e.g. %s black to move\n", census.longestWin,
+        PerfectPlayer::BoardText(census.longestWinMover, census.longestWinOpponent).c_str());
     std::printf("longest loss         %d plies\n", census.longestLoss);
 
     int status = 0;
