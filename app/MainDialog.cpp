@@ -347,7 +347,8 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
     const bool closingKey = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
                             event->key() == Qt::Key_Escape;
     if (closingKey && event->modifiers() == Qt::NoModifier) {
-        if (session_.GameState() == Running) {
+        // A game is under way until it ends or 停止 takes the turn away from both sides.
+        if (session_.GameState() == Running && session_.SideToMove() != Empty) {
             event->accept();
             return;
         }

@@ -37,6 +37,7 @@ void SoundPlayer::Prepare() {
 void SoundPlayer::Play(Sound sound) {
     if (!enabled_) return;
     ++requested_;
+    last_ = sound;
     if (state_ == State::Untried) Prepare();
     if (state_ != State::Ready) return;
     QSoundEffect* effect = sound == Sound::Step ? step_.get() : capture_.get();

@@ -26,6 +26,7 @@ class SoundPlayer : public QObject {
 
     // How many sounds were asked for while enabled (whether or not a device played them).
     int Requested() const { return requested_; }
+    Sound LastRequested() const { return last_; }
     // Whether an audio output was found at the first request (false before it).
     bool HasOutput() const { return state_ == State::Ready; }
 
@@ -37,6 +38,7 @@ class SoundPlayer : public QObject {
 
     bool enabled_ = true;
     int requested_ = 0;
+    Sound last_ = Sound::Step;
     State state_ = State::Untried;
     std::unique_ptr<QSoundEffect> step_;
     std::unique_ptr<QSoundEffect> capture_;
