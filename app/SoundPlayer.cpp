@@ -1,37 +1,41 @@
 #include "SoundPlayer.h"
 
-#include <QAudioDevice>
-#include <QMediaDevices>
-#include <QSoundEffect>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 namespace kelvara {
 
 SoundPlayer::SoundPlayer(QObject* parent) : QObject(parent) {}
 
-SoundPlayer::~SoundPlayer() = default;
+SoundPlayer::~SoundPlayer() {
+    if (module_ != nullptr && close_ != nullptr) close_(module_);
+}
 
-QUrl SoundPlayer::SourceOf(Sound sound) {
-    return QUrl(sound == Sound::Step ? QStringLiteral("qrc:/kelvara/step.wav")
-                                     : QStringLiteral("qrc:/kelvara/capture.wav"));
+QStringList SoundPlayer::ModuleCandidates() {
+    const QDir dir(QCoreApplication::applicationDirPath());
+    return {dir.filePath(QStringLiteral("kelvara-sound.so")),
+            dir.filePath(QStringLiteral("../lib/kelvara/kelvara-sound.so"))};
 }
 
 void SoundPlayer::Prepare() {
+    state_ = State::Silent;
     // Headless runs never open an audio connection at all.
     const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
-    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal") ||
-        QMediaDevices::defaultAudioOutput().isNull()) {
-        state_ = State::Silent;
-        return;
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return;
+    for (const QString& candidate : ModuleCandidates()) {
+        if (!QFileInfo::exists(candidate)) continue;
+        library_.setFileName(candidate);
+        if (library_.load()) break;
     }
-    const auto make = [this](Sound sound) {
-        auto effect = std::make_unique<QSoundEffect>(this);
-        effect->setSource(SourceOf(sound));
-        effect->setVolume(0.6f);
-        return effect;
-    };
-    step_ = make(Sound::Step);
-    capture_ = make(Sound::Capture);
-    state_ = State::Ready;
+    if (!library_.isLoaded()) return;
+    using Open = void* (*)();
+    const auto open = reinterpret_cast<Open>(library_.resolve("kelvara_sound_open"));
+    play_ = reinterpret_cast<void (*)(void*, int)>(library_.resolve("kelvara_sound_play"));
+    close_ = reinterpret_cast<void (*)(void*)>(library_.resolve("kelvara_sound_close"));
+    if (open == nullptr || play_ == nullptr || close_ == nullptr) return;
+    module_ = open();
+    if (module_ != nullptr) state_ = State::Ready;
 }
 
 void SoundPlayer::Play(Sound sound) {
@@ -40,8 +44,7 @@ void SoundPlayer::Play(Sound sound) {
     last_ = sound;
     if (state_ == State::Untried) Prepare();
     if (state_ != State::Ready) return;
-    QSoundEffect* effect = sound == Sound::Step ? step_.get() : capture_.get();
-    effect->play();
+    play_(module_, sound == Sound::Step ? 0 : 1);
 }
 
 }  // namespace kelvara

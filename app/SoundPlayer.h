@@ -1,15 +1,14 @@
 #pragma once
 
+#include <QLibrary>
 #include <QObject>
-#include <QUrl>
-#include <memory>
-
-class QSoundEffect;
+#include <QString>
 
 namespace kelvara {
 
 // The two short sounds of the game: a step and a capture. Nothing of the audio system is
-// touched before the first sound is wanted; without an audio output (tests, servers,
+// touched before the first sound is wanted: the module kelvara-sound, which plays them with
+// Qt Multimedia, is loaded then. Without the module or an audio output (tests, servers,
 // offscreen) the sounds stay silent and nothing else changes.
 class SoundPlayer : public QObject {
     Q_OBJECT
@@ -30,7 +29,8 @@ class SoundPlayer : public QObject {
     // Whether an audio output was found at the first request (false before it).
     bool HasOutput() const { return state_ == State::Ready; }
 
-    static QUrl SourceOf(Sound sound);
+    // Where the module is looked for: beside the program, then in ../lib/kelvara.
+    static QStringList ModuleCandidates();
 
   private:
     enum class State { Untried, Ready, Silent };
@@ -40,8 +40,10 @@ class SoundPlayer : public QObject {
     int requested_ = 0;
     Sound last_ = Sound::Step;
     State state_ = State::Untried;
-    std::unique_ptr<QSoundEffect> step_;
-    std::unique_ptr<QSoundEffect> capture_;
+    QLibrary library_;
+    void* module_ = nullptr;
+    void (*play_)(void*, int) = nullptr;
+    void (*close_)(void*) = nullptr;
 };
 
 }  // namespace kelvara

@@ -1,6 +1,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QLibrary>
 #include <QMessageBox>
 #include <QTest>
 #include <QTranslator>
@@ -140,6 +141,25 @@ TEST(QtTranslationsTest, StandardButtonsReadChinese) {
     box.show();
     EXPECT_EQ(box.windowHandle()->title(), "ERROR");
     QCoreApplication::removeTranslator(&translator);
+}
+
+}  // namespace
+
+namespace {
+
+// The sound module loads and offers its three entry points; opening it on a machine without
+// an audio output gives nothing instead of failing later.
+TEST(SoundModuleTest, LoadsWithItsEntryPoints) {
+    QLibrary module(QStringLiteral(KELVARA_SOUND_MODULE));
+    ASSERT_TRUE(module.load()) << module.errorString().toStdString();
+    using Open = void* (*)();
+    const auto open = reinterpret_cast<Open>(module.resolve("kelvara_sound_open"));
+    ASSERT_NE(open, nullptr);
+    EXPECT_NE(module.resolve("kelvara_sound_play"), nullptr);
+    const auto close = reinterpret_cast<void (*)(void*)>(module.resolve("kelvara_sound_close"));
+    ASSERT_NE(close, nullptr);
+    void* sounds = open();
+    if (sounds != nullptr) close(sounds);  // a machine with sound: opening worked
 }
 
 }  // namespace
