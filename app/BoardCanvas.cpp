@@ -3,80 +3,206 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QResizeEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "BoardGeometry.h"
+#include "ScenePicture.h"
 
 namespace kelvara {
+namespace {
 
-BoardCanvas::BoardCanvas(QWidget* parent) : QWidget(parent), background_(QColor(200, 210, 220)) {
+const QRect kScene(0, 0, BoardCanvas::kSceneWidth, BoardCanvas::kSceneHeight);
+
+QPointF PointCentre(int column, int row) {
+    return QPointF(geometry::SquareLeft(column) + geometry::kSquare / 2.0,
+                   geometry::SquareTop(row) + geometry::kSquare / 2.0);
+}
+
+void PaintMark(QPainter& painter, const PointMark& mark) {
+    const QPointF c = PointCentre(mark.column, mark.row);
+    const double r = geometry::kSquare / 2.0 + 2.0;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    QPen pen(mark.colour, 2.5);
+    switch (mark.shape) {
+        case PointMark::Shape::Ring:
+            painter.setPen(pen);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawEllipse(c, r, r);
+            break;
+        case PointMark::Shape::Dot:
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(mark.colour);
+            painter.drawEllipse(c, 4.0, 4.0);
+            break;
+        case PointMark::Shape::Cross:
+            painter.setPen(pen);
+            painter.drawLine(c + QPointF(-r * 0.7, -r * 0.7), c + QPointF(r * 0.7, r * 0.7));
+            painter.drawLine(c + QPointF(-r * 0.7, r * 0.7), c + QPointF(r * 0.7, -r * 0.7));
+            break;
+    }
+    if (!mark.label.isEmpty()) {
+        QFont font = painter.font();
+        font.setPixelSize(11);
+        font.setBold(true);
+        painter.setFont(font);
+        painter.setPen(mark.colour);
+        painter.drawText(QRectF(c.x() + r, c.y() - r - 4, 40, 14), Qt::AlignLeft | Qt::AlignVCenter,
+                         mark.label);
+    }
+    painter.restore();
+}
+
+}  // namespace
+
+BoardCanvas::BoardCanvas(QWidget* parent) : QWidget(parent), backgroundColour_(200, 210, 220) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void BoardCanvas::SetBackground(const QBrush& brush) {
-    background_ = brush;
-    Erase(image_.rect());
+void BoardCanvas::SetBackground(const ScenePicture* picture, QColor colour) {
+    background_ = picture != nullptr && !picture->IsNull() ? picture : nullptr;
+    backgroundColour_ = colour;
+    // The bands beside the scene take the colour of its corner, a shade darker.
+    bandColour_ =
+        background_ != nullptr ? background_->At(1.0).pixelColor(0, 0).darker(108) : colour;
+    items_.clear();
+    update();
 }
 
 void BoardCanvas::Erase(const QRect& rect) {
-    if (image_.isNull()) return;
-    QPainter painter(&image_);
-    painter.setBrushOrigin(0, 0);
-    painter.fillRect(rect, background_);
-    update(rect);
+    if (rect.isEmpty()) return;
+    for (Item& item : items_) item.visible -= rect;
+    std::erase_if(items_, [](const Item& item) { return item.visible.isEmpty(); });
+    UpdateScene(rect);
 }
 
-void BoardCanvas::DrawPicture(const QRect& rect, const QImage& picture) {
-    if (image_.isNull() || picture.isNull()) return;
-    QPainter painter(&image_);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(rect, picture);
-    update(rect);
+void BoardCanvas::DrawPicture(const QRect& rect, const ScenePicture* picture) {
+    if (picture == nullptr || picture->IsNull() || rect.isEmpty()) return;
+    // A picture that covers earlier ones entirely replaces them in the list.
+    for (Item& item : items_) item.visible -= rect;
+    std::erase_if(items_, [](const Item& item) { return item.visible.isEmpty(); });
+    items_.push_back({picture, rect, QRegion(rect)});
+    UpdateScene(rect);
+}
+
+void BoardCanvas::SetMarks(std::vector<PointMark> marks) {
+    marks_ = std::move(marks);
+    update();
 }
 
 void BoardCanvas::Present() {
     repaint();
 }
 
+QPointF BoardCanvas::ToScene(QPointF widgetPosition) const {
+    return (widgetPosition - origin_) / scale_;
+}
+
+QRectF BoardCanvas::FromScene(const QRectF& sceneRect) const {
+    return QRectF(origin_ + sceneRect.topLeft() * scale_, sceneRect.size() * scale_);
+}
+
+void BoardCanvas::UpdateScene(const QRect& sceneRect) {
+    update(FromScene(sceneRect).toAlignedRect().adjusted(-1, -1, 1, 1));
+}
+
+void BoardCanvas::Place(QWidget* child, const QRect& sceneRect) {
+    placed_.push_back({child, sceneRect, child->font().pixelSize()});
+    Relayout();
+}
+
+void BoardCanvas::Relayout() {
+    const double w = std::max(1, width());
+    const double h = std::max(1, height());
+    scale_ = std::min(w / kSceneWidth, h / kSceneHeight);
+    // The scene starts on a whole device pixel, so that pictures meet the pixel grid.
+    const double ratio = devicePixelRatioF();
+    origin_ = QPointF(std::floor((w - kSceneWidth * scale_) / 2 * ratio) / ratio,
+                      std::floor((h - kSceneHeight * scale_) / 2 * ratio) / ratio);
+    for (const Placed& p : placed_) {
+        p.child->setGeometry(FromScene(p.rect).toRect());
+        if (p.fontPixels > 0) {
+            QFont font = p.child->font();
+            font.setPixelSize(std::max(1, static_cast<int>(std::lround(p.fontPixels * scale_))));
+            p.child->setFont(font);
+        }
+    }
+    emit Relaid();
+}
+
+void BoardCanvas::PaintScene(QPainter& painter, double deviceScale,
+                             const QRectF& dirtyScene) const {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setClipRect(kScene, Qt::IntersectClip);
+    if (background_ != nullptr)
+        painter.drawImage(QRectF(kScene), background_->At(deviceScale));
+    else
+        painter.fillRect(kScene, backgroundColour_);
+    for (const Item& item : items_) {
+        if (!dirtyScene.intersects(item.rect)) continue;
+        painter.save();
+        painter.setClipRegion(item.visible, Qt::IntersectClip);
+        painter.drawImage(QRectF(item.rect), item.picture->At(deviceScale));
+        painter.restore();
+    }
+    for (const PointMark& mark : marks_) PaintMark(painter, mark);
+}
+
+QImage BoardCanvas::Render(double deviceScale) const {
+    const QSize size(static_cast<int>(std::lround(kSceneWidth * deviceScale)),
+                     static_cast<int>(std::lround(kSceneHeight * deviceScale)));
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(backgroundColour_);
+    QPainter painter(&image);
+    painter.scale(deviceScale, deviceScale);
+    PaintScene(painter, deviceScale, QRectF(kScene));
+    return image;
+}
+
 void BoardCanvas::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect dirty = event->rect();
-    painter.drawImage(dirty, image_, dirty);
+    // The bands beside the scene.
+    QRegion bands(dirty);
+    bands -= FromScene(QRectF(kScene)).toAlignedRect();
+    for (const QRect& r : bands) painter.fillRect(r, bandColour_);
+
+    painter.translate(origin_);
+    painter.scale(scale_, scale_);
+    const QRectF dirtyScene(ToScene(dirty.topLeft()), QSizeF(dirty.size()) / scale_);
+    PaintScene(painter, scale_ * devicePixelRatioF(), dirtyScene.adjusted(-1, -1, 1, 1));
     if (overlay_) overlay_(painter);
 }
 
 void BoardCanvas::resizeEvent(QResizeEvent* event) {
-    Reallocate(event->size());
+    QWidget::resizeEvent(event);
+    Relayout();
 }
 
-void BoardCanvas::Reallocate(const QSize& wanted) {
-    const QSize size = wanted.expandedTo(QSize(1, 1));
-    if (image_.size() == size) return;
-    QImage grown(size, QImage::Format_RGB32);
-    {
-        QPainter painter(&grown);
-        painter.setBrushOrigin(0, 0);
-        painter.fillRect(grown.rect(), background_);
-        if (!image_.isNull()) painter.drawImage(0, 0, image_);
-    }
-    image_ = grown;
+QPoint BoardCanvas::SceneQPoint(const QMouseEvent* event) const {
+    const QPointF p = ToScene(event->position());
+    return QPoint(static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y())));
 }
 
 void BoardCanvas::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        const QPoint p = event->position().toPoint();
+        const QPoint p = SceneQPoint(event);
         emit LeftPressed(p.x(), p.y());
     }
 }
 
 void BoardCanvas::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
+    const QPoint p = SceneQPoint(event);
     emit Moved(p.x(), p.y(), (event->buttons() & Qt::LeftButton) != 0);
 }
 
 void BoardCanvas::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        const QPoint p = event->position().toPoint();
+        const QPoint p = SceneQPoint(event);
         emit LeftReleased(p.x(), p.y());
     }
 }

@@ -125,7 +125,8 @@ void BoardMarks::StartLeaving(int column, int row, const QImage& picture, int ms
     piece.clock.start();
     leaving_.push_back(std::move(piece));
     tick_.start();
-    canvas_->update(piece.square);
+    canvas_->update(
+        canvas_->FromScene(QRectF(piece.square)).toAlignedRect().adjusted(-1, -1, 1, 1));
 }
 
 void BoardMarks::StopLeaving() {
@@ -135,7 +136,9 @@ void BoardMarks::StopLeaving() {
 }
 
 void BoardMarks::Tick() {
-    for (const LeavingPiece& piece : leaving_) canvas_->update(piece.square);
+    for (const LeavingPiece& piece : leaving_)
+        canvas_->update(
+            canvas_->FromScene(QRectF(piece.square)).toAlignedRect().adjusted(-1, -1, 1, 1));
     std::erase_if(leaving_,
                   [](const LeavingPiece& piece) { return piece.clock.elapsed() >= piece.ms; });
     if (leaving_.empty()) tick_.stop();

@@ -25,6 +25,7 @@
 #include "BoardMarks.h"
 #include "CSGDlg.h"
 #include "ComputerPlayer.h"
+#include "DataPaths.h"
 #include "DialogUnits.h"
 #include "GbkText.h"
 #include "InputBlocker.h"
@@ -72,13 +73,33 @@ QString PicturePath(const std::string& value) {
     return path;
 }
 
-QImage LoadPicture(const SettingsFile& settings, const char* key) {
+ScenePicture LoadPicture(const SettingsFile& settings, const char* key, QSize drawnSize,
+                         ScenePicture::Fit fit) {
     const std::string value = settings.GetValue("BG", key);
     if (value == SettingsFile::kNotFound || value == SettingsFile::kNotLoaded || value.empty())
-        return QImage();
-    QImage picture(PicturePath(value));
-    if (picture.isNull()) return picture;
-    return picture.convertToFormat(QImage::Format_RGB32);
+        return ScenePicture();
+    return ScenePicture(DataPaths::Resolve(PicturePath(value)), drawnSize, fit);
+}
+
+// The hand drawn for the smallest scale at least `ratio` (the art comes at 1, 1.5, 2 and 3),
+// marked with its device pixel ratio so that it shows 32 logical pixels wide.
+QCursor MakeHandCursor(const QString& name, double ratio) {
+    static constexpr double kScales[] = {1.0, 1.5, 2.0, 3.0};
+    double chosen = kScales[3];
+    for (double scale : kScales) {
+        if (scale >= ratio - 1e-6) {
+            chosen = scale;
+            break;
+        }
+    }
+    const QString suffix =
+        chosen == 1.0 ? QString() : QLatin1Char('@') + QString::number(chosen, 'g', 3) + 'x';
+    QPixmap pixmap(QStringLiteral(":/kelvara/") + name + suffix + QStringLiteral(".png"));
+    const int wanted = static_cast<int>(std::lround(32 * ratio));
+    if (pixmap.width() != wanted)
+        pixmap = pixmap.scaled(wanted, wanted, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    pixmap.setDevicePixelRatio(ratio);
+    return QCursor(pixmap, 6, 0);
 }
 
 QTreeWidget* MakeHistoryList(QWidget* parent, const QString& name) {
@@ -101,14 +122,15 @@ QTreeWidget* MakeHistoryList(QWidget* parent, const QString& name) {
 
 MainDialog::MainDialog(QWidget* parent) : QDialog(parent), session_(*this, nullptr, nullptr) {
     InitKelvaraResources();
-    computer_ = std::make_unique<ComputerPlayer>();
+    computer_ = std::make_unique<ComputerPlayer>(
+        DataPaths::Resolve(std::string(ExperienceStore::kDefaultPath)));
     activeComputer_ = computer_.get();
     session_.SetMoveChooser(activeComputer_);
 
     setWindowTitle(MessageBox::ProgramTitle());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
     QFont dialogFont = font();
     dialogFont.setPixelSize(12);
@@ -117,13 +139,10 @@ MainDialog::MainDialog(QWidget* parent) : QDialog(parent), session_(*this, nullp
     icon_ = QIcon(QStringLiteral(":/kelvara/icon.png"));
     setWindowIcon(icon_);
 
+    statusFont_ = MakeFont(25);
+    clockFont_ = MakeFont(26);
     BuildMenu();
     BuildControls();
-
-    statusFont_ = MakeFont(25);
-    statusLabel_->setFont(statusFont_);
-    clockFont_ = MakeFont(26);
-    clockLabel_->setFont(clockFont_);
 
     clockTimer_.setInterval(1000);
     connect(&clockTimer_, &QTimer::timeout, this, [this] { session_.OnClockTick(); });
@@ -206,6 +225,17 @@ void MainDialog::BuildMenu() {
     QAction* aboutToo =
         game->addAction(QStringLiteral("关于 Kelvara(&A)..."), this, &MainDialog::ShowAbout);
     aboutToo->setObjectName(QStringLiteral("actionAboutKelvara"));
+    game->addSeparator();
+    soundAction_ = game->addAction(QStringLiteral("声音(&V)"));
+    soundAction_->setObjectName(QStringLiteral("actionSound"));
+    soundAction_->setCheckable(true);
+    soundAction_->setChecked(sounds_.Enabled());
+    connect(soundAction_, &QAction::toggled, this, &MainDialog::SetSoundOn);
+}
+
+void MainDialog::SetSoundOn(bool on) {
+    sounds_.SetEnabled(on);
+    if (soundAction_->isChecked() != on) soundAction_->setChecked(on);
 }
 
 void MainDialog::BuildControls() {
@@ -217,7 +247,7 @@ void MainDialog::BuildControls() {
     canvas_ = new BoardCanvas(this);
     canvas_->setObjectName(QStringLiteral("boardCanvas"));
     canvas_->setMinimumSize(kClientWidth, kClientHeight);
-    canvas_->Reallocate(QSize(kClientWidth, kClientHeight));
+    canvas_->resize(kClientWidth, kClientHeight);
     layout->addWidget(canvas_);
     connect(canvas_, &BoardCanvas::LeftPressed, this, &MainDialog::OnCanvasPressed);
     connect(canvas_, &BoardCanvas::Moved, this, &MainDialog::OnCanvasMoved);
@@ -225,55 +255,58 @@ void MainDialog::BuildControls() {
     connect(canvas_, &BoardCanvas::Entered, this, &MainDialog::UpdateCursor);
     marks_ = new BoardMarks(canvas_);
     canvas_->SetOverlay([this](QPainter& painter) { marks_->Paint(painter); });
+    connect(canvas_, &BoardCanvas::Relaid, this, [this] {
+        if (statusLabel_ != nullptr) ShowStatus();
+    });
 
     // The texts lie over the canvas with a transparent background, so the board picture shows
     // behind them.
     matchLabel_ = new QLabel(canvas_);
     matchLabel_->setObjectName(QStringLiteral("matchLine"));
-    matchLabel_->setGeometry(DluRect(10, 8, 230, 13));
     matchLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    canvas_->Place(matchLabel_, DluRect(10, 8, 230, 13));
 
     statusLabel_ = new QLabel(canvas_);
     statusLabel_->setObjectName(QStringLiteral("statusLine"));
-    statusLabel_->setGeometry(DluRect(14, 27, 223, 19));
     statusLabel_->setAlignment(Qt::AlignCenter);
+    statusLabel_->setFont(statusFont_);
+    canvas_->Place(statusLabel_, DluRect(14, 27, 223, 19));
 
     clockLabel_ = new QLabel(canvas_);
     clockLabel_->setObjectName(QStringLiteral("clockText"));
-    clockLabel_->setGeometry(DluRect(264, 14, 81, 24));
     clockLabel_->setAlignment(Qt::AlignCenter);
+    clockLabel_->setFont(clockFont_);
+    canvas_->Place(clockLabel_, DluRect(264, 14, 81, 24));
 
     auto* blackTitle = new QLabel(QStringLiteral("历史记录（黑）"), canvas_);
-    blackTitle->setGeometry(DluRect(211, 58, 58, 11));
+    canvas_->Place(blackTitle, DluRect(211, 58, 58, 11));
     auto* whiteTitle = new QLabel(QStringLiteral("历史记录（白）"), canvas_);
-    whiteTitle->setGeometry(DluRect(287, 57, 58, 11));
+    canvas_->Place(whiteTitle, DluRect(287, 57, 58, 11));
 
     blackHistory_ = MakeHistoryList(canvas_, QStringLiteral("blackHistory"));
-    blackHistory_->setGeometry(DluRect(210, 74, 68, 159));
+    canvas_->Place(blackHistory_, DluRect(210, 74, 68, 159));
     whiteHistory_ = MakeHistoryList(canvas_, QStringLiteral("whiteHistory"));
-    whiteHistory_->setGeometry(DluRect(286, 74, 68, 159));
+    canvas_->Place(whiteHistory_, DluRect(286, 74, 68, 159));
 
     resize(sizeHint().expandedTo(minimumSizeHint()));
 }
 
 bool MainDialog::Initialise(const std::string& settingsPath) {
     SettingsFile settings;
-    if (settings.Load(settingsPath) != 1) {
+    if (settings.Load(DataPaths::Resolve(settingsPath)) != 1) {
         MessageBox::Show(this, QStringLiteral("ERROR"), QStringLiteral("不能加载配置文件!!"),
                          QMessageBox::Critical);
         return false;
     }
 
-    const QImage background = LoadPicture(settings, "mainbg");
-    if (background.isNull())
-        canvas_->SetBackground(QBrush(QColor(200, 210, 220)));
-    else
-        canvas_->SetBackground(QBrush(background));
-    blackPicture_ = LoadPicture(settings, "chessman_black");
-    whitePicture_ = LoadPicture(settings, "chessman_white");
+    const QSize scene(kClientWidth, kClientHeight);
+    const QSize piece(geometry::kSquare, geometry::kSquare);
+    backgroundPicture_ = LoadPicture(settings, "mainbg", scene, ScenePicture::Fit::Tile);
+    canvas_->SetBackground(&backgroundPicture_, QColor(200, 210, 220));
+    blackPicture_ = LoadPicture(settings, "chessman_black", piece, ScenePicture::Fit::Stretch);
+    whitePicture_ = LoadPicture(settings, "chessman_white", piece, ScenePicture::Fit::Stretch);
 
-    blackCursor_ = QCursor(QPixmap(QStringLiteral(":/kelvara/cursor_black.png")), 6, 0);
-    whiteCursor_ = QCursor(QPixmap(QStringLiteral(":/kelvara/cursor_white.png")), 6, 0);
+    BuildCursors();
 
     ChooseLevel(LevelSetting::FromSetting(settings.GetValue("AI", "level")));
 
@@ -325,8 +358,18 @@ TurnView MainDialog::Turn() const {
     return turn;
 }
 
-const QImage& MainDialog::CanvasImage() const {
-    return canvas_->Image();
+QImage MainDialog::CanvasImage() const {
+    return canvas_->Render(1.0);
+}
+
+void MainDialog::SetPointMarks(std::vector<PointMark> marks) {
+    canvas_->SetMarks(std::move(marks));
+}
+
+void MainDialog::BuildCursors() {
+    cursorRatio_ = devicePixelRatioF();
+    blackCursor_ = MakeHandCursor(QStringLiteral("cursor_black"), cursorRatio_);
+    whiteCursor_ = MakeHandCursor(QStringLiteral("cursor_white"), cursorRatio_);
 }
 
 QString MainDialog::MatchText() const {
@@ -337,8 +380,8 @@ QString MainDialog::ClockText() const {
     return clockLabel_->text();
 }
 
-const QImage& MainDialog::PiecePicture(CellCode side) const {
-    static const QImage none;
+const ScenePicture& MainDialog::PiecePicture(CellCode side) const {
+    static const ScenePicture none;
     if (side == Black) return blackPicture_;
     if (side == White) return whitePicture_;
     return none;
@@ -351,7 +394,8 @@ const QCursor& MainDialog::TurnCursor(CellCode side) const {
 // ---- menu ----
 
 void MainDialog::StartGame() {
-    auto dialog = std::make_unique<CSGDlg>(this, network_);
+    auto dialog = std::make_unique<CSGDlg>(
+        this, network_, DataPaths::Resolve(std::string("set/player.information")));
     if (dialog->exec() != QDialog::Accepted) return;
     StartChoice choice;
     choice.gameKind = dialog->GameKind();
@@ -467,10 +511,19 @@ void MainDialog::ShowAbout() {
 }
 
 void MainDialog::keyPressEvent(QKeyEvent* event) {
-    // Enter closes the window like Escape does (QDialog handles Escape itself).
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        accept();
-        return;
+    const bool closingKey = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+                            event->key() == Qt::Key_Escape;
+    if (closingKey && event->modifiers() == Qt::NoModifier) {
+        // A game is under way until it ends or 停止 takes the turn away from both sides.
+        if (session_.GameState() == Running && session_.SideToMove() != Empty) {
+            event->accept();
+            return;
+        }
+        // Enter closes the window like Escape does (QDialog handles Escape itself).
+        if (event->key() != Qt::Key_Escape) {
+            accept();
+            return;
+        }
     }
     QDialog::keyPressEvent(event);
 }
@@ -488,6 +541,7 @@ void MainDialog::changeEvent(QEvent* event) {
 }
 
 void MainDialog::UpdateCursor() {
+    if (devicePixelRatioF() != cursorRatio_ && cursorRatio_ != 0.0) BuildCursors();
     switch (session_.CursorFor()) {
         case TurnCursor::Default:
             canvas_->unsetCursor();
@@ -575,6 +629,8 @@ void MainDialog::AppendHistory(CellCode side, const std::string& moveText) {
     auto* item = new QTreeWidgetItem(QStringList{GbkText::ToQString(moveText)});
     list->addTopLevelItem(item);
     list->scrollToItem(item);
+    sounds_.Play(capturedThisMove_ ? SoundPlayer::Sound::Capture : SoundPlayer::Sound::Step);
+    capturedThisMove_ = false;
 }
 
 void MainDialog::RemoveLastHistory(CellCode side) {
@@ -625,8 +681,11 @@ void MainDialog::ErasePiece(int column, int row) {
     // side to move: the piece of the other colour fades out where it stood.
     const std::int32_t mover = session_.SideToMove();
     if (mover == Black || mover == White)
-        marks_->StartLeaving(column, row, PiecePicture(Enemy(static_cast<CellCode>(mover))),
-                             animationMs_);
+        marks_->StartLeaving(
+            column, row, PiecePicture(Enemy(static_cast<CellCode>(mover))).At(devicePixelRatioF()),
+            animationMs_);
+    // Only the capture rule erases single pieces: the move that follows sounds as a capture.
+    capturedThisMove_ = true;
     EraseRect(geometry::PieceSquare(column, row));
 }
 
@@ -635,7 +694,7 @@ void MainDialog::EraseRect(const PixelRect& rect) {
 }
 
 void MainDialog::DrawPictureInRect(CellCode side, const PixelRect& rect) {
-    canvas_->DrawPicture(ToQRect(rect), PiecePicture(side));
+    canvas_->DrawPicture(ToQRect(rect), &PiecePicture(side));
 }
 
 void MainDialog::AnimateMove(CellCode side, int column, int row, int direction) {

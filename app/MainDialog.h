@@ -16,6 +16,9 @@
 #include "LevelSetting.h"
 #include "MoveChooser.h"
 #include "PlayAids.h"
+#include "PointMark.h"
+#include "ScenePicture.h"
+#include "SoundPlayer.h"
 
 class QAction;
 class QActionGroup;
@@ -35,9 +38,10 @@ class TableService;
 // It owns the game session and the computer player, implements GameView for the session and
 // forwards the menu, the mouse and the clock timer to it.
 //
-// Client area: the canvas below the menu bar is 542 x 400 pixels. 542 is the width of the
-// original 361-unit dialog; the height is 400 instead of 394 so that the whole board area
-// (0, 70)-(311, 400) fits. Canvas pixel (x, y) is the board geometry's client pixel (x, y).
+// Client area: the canvas below the menu bar shows a scene of 542 x 400 pixels. 542 is the
+// width of the original 361-unit dialog; the height is 400 instead of 394 so that the whole
+// board area (0, 70)-(311, 400) fits. Scene pixel (x, y) is the board geometry's client pixel
+// (x, y). That size is the window's default and smallest; larger windows scale the scene.
 //
 // Network play is handed in with SetNetworkPlay() before Initialise(): the window gives its
 // link to the session, starts its listener when "listen" under "NET" allows it (showing
@@ -92,7 +96,8 @@ class MainDialog : public QDialog, public GameView {
 
     // What the window shows, for tests and for the network layer.
     BoardCanvas* Canvas() const { return canvas_; }
-    const QImage& CanvasImage() const;
+    // The board scene as it stands, one image pixel per scene pixel.
+    QImage CanvasImage() const;
     QString MatchText() const;
     const QString& StatusText() const { return statusText_; }
     QString ClockText() const;
@@ -103,8 +108,11 @@ class MainDialog : public QDialog, public GameView {
     QMenuBar* Menu() const { return menuBar_; }
     const QFont& StatusFont() const { return statusFont_; }
     const QFont& ClockFont() const { return clockFont_; }
-    const QImage& PiecePicture(CellCode side) const;
+    const ScenePicture& PiecePicture(CellCode side) const;
     const QCursor& TurnCursor(CellCode side) const;
+    SoundPlayer& Sounds() { return sounds_; }
+    // Extra marks on the board points (hints, analysis), drawn over the pieces.
+    void SetPointMarks(std::vector<PointMark> marks);
     bool ClockRunning() const { return clockTimer_.isActive(); }
 
     // GameView
@@ -135,8 +143,11 @@ class MainDialog : public QDialog, public GameView {
     void ShowHint();                // 提示 (H)
     void SetAnalysisOn(bool on);    // 分析
     void ChooseLevel(Level level);  // 难度: from the next game on
+    void SetSoundOn(bool on);       // 声音
 
   protected:
+    // Enter and Escape close the window only while no game runs: one keypress must not end a
+    // game. The close box and 退出 close it always.
     void keyPressEvent(QKeyEvent* event) override;
     // Restored from the task bar: the client area is painted afresh, the pieces only while a
     // game runs, so a finished game's position is not shown again.
@@ -148,6 +159,7 @@ class MainDialog : public QDialog, public GameView {
     void UpdateCursor();
     // The cursor and the undo and redo items, after anything that may change whose turn it is.
     void UpdateTurnControls();
+    void BuildCursors();
     void ShowStatus();
     void OnCanvasPressed(int x, int y);
     void OnCanvasMoved(int x, int y, bool leftHeld);
@@ -198,11 +210,16 @@ class MainDialog : public QDialog, public GameView {
 
     QFont statusFont_;
     QFont clockFont_;
-    QImage blackPicture_;
-    QImage whitePicture_;
+    ScenePicture backgroundPicture_;
+    ScenePicture blackPicture_;
+    ScenePicture whitePicture_;
     QCursor blackCursor_;
     QCursor whiteCursor_;
     QTimer clockTimer_;
+    SoundPlayer sounds_;
+    QAction* soundAction_ = nullptr;
+    bool capturedThisMove_ = false;
+    double cursorRatio_ = 0.0;
 
     bool listenEnabled_ = true;
     int animationMs_ = kDefaultAnimationMs;

@@ -1,11 +1,13 @@
 #include <QApplication>
 #include <QMessageBox>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 
 #include "GbkText.h"
 #include "MainDialog.h"
 #include "MessageBox.h"
+#include "QtTranslations.h"
 #include "TableService.h"
 #include "TcpNetworkPlay.h"
 
@@ -37,8 +39,12 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication app(argc, argv);
+    // Captions are exactly the window's own texts: no display name is appended to them.
     QApplication::setApplicationName(kelvara::MessageBox::ProgramTitle());
-    QApplication::setApplicationDisplayName(kelvara::MessageBox::ProgramTitle());
+    // Qt's own buttons and dialogs speak Simplified Chinese like the rest of the program,
+    // whatever the system's language.
+    QTranslator qtTexts;
+    kelvara::QtTranslations::Install(qtTexts);
 
     if (!kelvara::GbkText::Available()) {
         std::fprintf(stderr, "kelvara: GBK text conversion is not available in this Qt build\n");

@@ -4,6 +4,10 @@ window icon and the two turn cursors. Standard library only (PNG written with zl
 
     python3 res/draw_art.py          # rewrites the PNGs next to this script
 
+Each scene picture also comes drawn for 1.5, 2 and 3 device pixels per pixel (the pieces for
+4 and 6 as well), named with the usual "@2x" suffix, so that the board stays sharp on dense
+screens and in large windows. res/icons/ gets the icon in the usual theme sizes and as SVG.
+
 The background is exactly the window's client area (542 x 400): the board panel with its grid
 (points at x = 15, 110, 205, 300 and y = 95, 190, 285, 380) on a paper-coloured table. Every
 texture term has a whole number of periods across the picture, so tiling it shows no seam.
@@ -63,78 +67,85 @@ def mix(a, b, t):
     return tuple(a[i] + (b[i] - a[i]) * t for i in range(3))
 
 
-def wood(x, y):
-    """Fine horizontal grain, periodic over the whole picture."""
+def wood(x, y, nx, ny):
+    """Fine horizontal grain, periodic over the whole picture; (nx, ny) picks the noise."""
     u = x / CLIENT_W
     v = y / CLIENT_H
     wave = math.sin(2 * math.pi * (9 * v + 0.35 * math.sin(2 * math.pi * 2 * u)))
     fine = math.sin(2 * math.pi * (41 * v + 0.6 * math.sin(2 * math.pi * 5 * u + 1.3)))
-    shade = 4.0 * wave + 2.0 * fine + 1.2 * noise(x, y)
+    shade = 4.0 * wave + 2.0 * fine + 1.2 * noise(nx, ny)
     return tuple(c + shade for c in PANEL_BASE)
 
 
-def paper(x, y):
+def paper(x, y, nx, ny):
     u = x / CLIENT_W
     v = y / CLIENT_H
-    shade = 1.5 * math.sin(2 * math.pi * (3 * u + 2 * v)) + 1.6 * noise(x, y)
+    shade = 1.5 * math.sin(2 * math.pi * (3 * u + 2 * v)) + 1.6 * noise(nx, ny)
     return tuple(c + shade for c in TABLE_BASE)
 
 
-def on_grid_line(x, y):
-    """Two-pixel lines centred between pixels 14|15 for a point at 15, and so on."""
+def on_grid_line(x, y, k):
+    """Two-pixel lines centred between pixels 14|15 for a point at 15, and so on; (x, y) is a
+    device pixel at k device pixels per picture pixel."""
     x0, x1 = POINT_X[0], POINT_X[-1]
     y0, y1 = POINT_Y[0], POINT_Y[-1]
     for px in POINT_X:
-        if px - 1 <= x <= px and y0 - 1 <= y <= y1:
+        if (px - 1) * k <= x < (px + 1) * k and (y0 - 1) * k <= y < (y1 + 1) * k:
             return True
     for py in POINT_Y:
-        if py - 1 <= y <= py and x0 - 1 <= x <= x1:
+        if (py - 1) * k <= y < (py + 1) * k and (x0 - 1) * k <= x < (x1 + 1) * k:
             return True
     return False
 
 
-def point_mark(x, y):
+def point_mark(x, y, k):
     """Coverage of the round mark on each point (centre at px - 0.5, py - 0.5), 0..1."""
     best = 0.0
+    cx, cy = (x + 0.5) / k, (y + 0.5) / k
     for px in POINT_X:
         for py in POINT_Y:
-            d = math.hypot(x + 0.5 - px, y + 0.5 - py)
-            best = max(best, min(1.0, max(0.0, 4.5 - d)))
+            d = math.hypot(cx - px, cy - py)
+            best = max(best, min(1.0, max(0.0, (4.5 - d) * k)))
     return best
 
 
-def background():
+def background(k=1):
+    """The client area at k device pixels per pixel (k = 1 is the plain picture)."""
     left, top, right, bottom = PANEL
+    width, height = round(CLIENT_W * k), round(CLIENT_H * k)
     rows = []
-    for y in range(CLIENT_H):
+    for y in range(height):
         row = []
-        for x in range(CLIENT_W):
-            inside = left <= x < right and top <= y < bottom
+        fy = y / k
+        for x in range(width):
+            fx = x / k
+            inside = left * k <= x < right * k and top * k <= y < bottom * k
             if inside:
-                c = wood(x, y)
-                edge = min(x - left, right - 1 - x, y - top, bottom - 1 - y)
+                c = wood(fx, fy, x, y)
+                edge = min(fx - left, (right * k - 1 - x) / k, fy - top, (bottom * k - 1 - y) / k)
                 if edge < 2:
                     c = mix(c, (140, 96, 54), 0.85)
                 elif edge < 4:
                     c = mix(c, (255, 236, 200), 0.25)
-                if on_grid_line(x, y):
+                if on_grid_line(x, y, k):
                     c = LINE
-                m = point_mark(x, y)
+                m = point_mark(x, y, k)
                 if m > 0:
                     c = mix(c, LINE, m)
             else:
-                c = paper(x, y)
+                c = paper(fx, fy, x, y)
                 # Soft shadow of the panel towards the bottom right.
-                if left + 3 <= x < right + 3 and top + 3 <= y < bottom + 3:
+                if (left + 3) * k <= x < (right + 3) * k and (top + 3) * k <= y < (bottom + 3) * k:
                     c = mix(c, (120, 100, 80), 0.35)
             row.append(tuple(clamp(v) for v in c))
         rows.append(row)
     return rows
 
 
-def piece(dark):
-    """20x20 round stone, shaded, on the panel colour (plain copy: no transparency)."""
-    size, sub = 20, 4
+def piece(dark, k=1):
+    """A round stone drawn into 20x20 pixels at k device pixels per pixel, shaded, on the
+    panel colour (plain copy: no transparency)."""
+    size, sub = round(20 * k), 4
     cx = cy = 10.0
     radius = 9.4
     light = (-0.45, -0.55)
@@ -145,8 +156,8 @@ def piece(dark):
             acc = [0.0, 0.0, 0.0]
             for sy in range(sub):
                 for sx in range(sub):
-                    fx = x + (sx + 0.5) / sub
-                    fy = y + (sy + 0.5) / sub
+                    fx = (x + (sx + 0.5) / sub) / k
+                    fy = (y + (sy + 0.5) / sub) / k
                     dx, dy = (fx - cx) / radius, (fy - cy) / radius
                     r2 = dx * dx + dy * dy
                     if r2 <= 1.0:
@@ -201,62 +212,123 @@ HAND = [
 ] + ["." * 32] * 6
 
 
-def cursor(fill, outline):
-    """32x32 pointing hand, hot spot (6, 0) at the fingertip's outline."""
-    inside = [[HAND[y][x] == "#" for x in range(32)] for y in range(32)]
+def cursor(fill, outline, k=1):
+    """32x32 pointing hand at k device pixels per pixel, hot spot (6, 0) at the fingertip's
+    outline. Two colours at every scale: each device pixel takes the cell it lies in, and the
+    outline is round(k) device pixels wide."""
+    n = round(32 * k)
+    ring = max(1, round(k))
+    inside = [[HAND[int(y / k)][int(x / k)] == "#" for x in range(n)] for y in range(n)]
     rows = []
-    for y in range(32):
+    for y in range(n):
         row = []
-        for x in range(32):
+        for x in range(n):
             if inside[y][x]:
                 row.append(fill + (255,))
                 continue
             near = any(
-                0 <= y + dy < 32 and 0 <= x + dx < 32 and inside[y + dy][x + dx]
-                for dy in (-1, 0, 1) for dx in (-1, 0, 1))
+                0 <= y + dy < n and 0 <= x + dx < n and inside[y + dy][x + dx]
+                for dy in range(-ring, ring + 1) for dx in range(-ring, ring + 1))
             row.append(outline + (255,) if near else (0, 0, 0, 0))
         rows.append(row)
     return rows
 
 
-def icon():
-    """32x32: a small board with one black and one white stone."""
+def icon(n=32):
+    """n x n: a small board with one black and one white stone, drawn on a 32-unit grid."""
+    sub = 1 if n == 32 else 4
     rows = []
-    for y in range(32):
+    for y in range(n):
         row = []
-        for x in range(32):
-            rx = min(x, 31 - x)
-            ry = min(y, 31 - y)
-            corner = rx < 3 and ry < 3 and math.hypot(3 - rx - 0.5, 3 - ry - 0.5) > 3.2
-            if corner:
+        for x in range(n):
+            acc = [0.0, 0.0, 0.0, 0.0]
+            for sy in range(sub):
+                for sx in range(sub):
+                    lx = (x + (sx + 0.5) / sub) * 32 / n
+                    ly = (y + (sy + 0.5) / sub) * 32 / n
+                    px = icon_sample(lx, ly)
+                    a = px[3] / 255
+                    for i in range(3):
+                        acc[i] += px[i] * a
+                    acc[3] += a
+            if acc[3] == 0:
                 row.append((0, 0, 0, 0))
-                continue
-            c = PANEL_BASE
-            if rx < 2 or ry < 2:
-                c = (140, 96, 54)
-            if (x in (8, 23) and 8 <= y <= 23) or (y in (8, 23) and 8 <= x <= 23):
-                c = LINE
-            for (sx, sy, dark) in ((8.5, 8.5, True), (23.5, 23.5, False)):
-                d = math.hypot(x + 0.5 - sx, y + 0.5 - sy)
-                if d < 6.0:
-                    hl = max(0.0, 1.0 - math.hypot(x + 0.5 - sx + 2, y + 0.5 - sy + 2) / 5)
-                    c = (30 + 110 * hl,) * 3 if dark else (200 + 55 * hl,) * 3
-                    if d > 5.0:
-                        c = mix(c, (60, 40, 20), 0.5)
-            row.append(tuple(clamp(v) for v in c) + (255,))
+            else:
+                row.append(tuple(clamp(acc[i] / acc[3]) for i in range(3)) +
+                           (clamp(255 * acc[3] / (sub * sub)),))
         rows.append(row)
     return rows
 
 
+def icon_sample(lx, ly):
+    """Colour of the icon at (lx, ly) on its 32-unit grid."""
+    rx = min(lx, 32 - lx)
+    ry = min(ly, 32 - ly)
+    if rx < 3.5 and ry < 3.5 and math.hypot(3 - rx, 3 - ry) > 3.2:
+        return (0, 0, 0, 0)
+    c = PANEL_BASE
+    if rx < 2.5 or ry < 2.5:
+        c = (140, 96, 54)
+    if ((8 <= lx < 9 or 23 <= lx < 24) and 8 <= ly < 24) or \
+            ((8 <= ly < 9 or 23 <= ly < 24) and 8 <= lx < 24):
+        c = LINE
+    for (sx, sy, dark) in ((8.5, 8.5, True), (23.5, 23.5, False)):
+        d = math.hypot(lx - sx, ly - sy)
+        if d < 6.0:
+            hl = max(0.0, 1.0 - math.hypot(lx - sx + 2, ly - sy + 2) / 5)
+            c = (30 + 110 * hl,) * 3 if dark else (200 + 55 * hl,) * 3
+            if d > 5.0:
+                c = mix(c, (60, 40, 20), 0.5)
+    return tuple(clamp(v) for v in c) + (255,)
+
+
+ICON_SVG = """<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">
+  <defs>
+    <radialGradient id="black" cx="0.33" cy="0.33" r="0.75">
+      <stop offset="0" stop-color="#8c8c8c"/><stop offset="1" stop-color="#1e1e1e"/>
+    </radialGradient>
+    <radialGradient id="white" cx="0.33" cy="0.33" r="0.75">
+      <stop offset="0" stop-color="#ffffff"/><stop offset="1" stop-color="#c8c8c8"/>
+    </radialGradient>
+  </defs>
+  <rect x="0" y="0" width="32" height="32" rx="3.2" fill="#8c6036"/>
+  <rect x="2.5" y="2.5" width="27" height="27" rx="1" fill="#deb67a"/>
+  <path d="M8.5 8.5H23.5V23.5H8.5Z" fill="none" stroke="#4e321c" stroke-width="1"/>
+  <circle cx="8.5" cy="8.5" r="5.5" fill="url(#black)" stroke="#3c2814" stroke-width="1"/>
+  <circle cx="23.5" cy="23.5" r="5.5" fill="url(#white)" stroke="#3c2814" stroke-width="1"/>
+</svg>
+"""
+
+ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
+def scale_suffix(k):
+    return "" if k == 1 else "@%gx" % k
+
+
 def main():
-    write_png(os.path.join(HERE, "background.png"), CLIENT_W, CLIENT_H, background(), False)
-    write_png(os.path.join(HERE, "black.png"), 20, 20, piece(True), False)
-    write_png(os.path.join(HERE, "white.png"), 20, 20, piece(False), False)
+    for k in (1, 1.5, 2, 3):
+        sfx = scale_suffix(k)
+        write_png(os.path.join(HERE, "background%s.png" % sfx), round(CLIENT_W * k),
+                  round(CLIENT_H * k), background(k), False)
+        write_png(os.path.join(HERE, "cursor_black%s.png" % sfx), round(32 * k), round(32 * k),
+                  cursor((0, 0, 0), (255, 255, 255), k), True)
+        write_png(os.path.join(HERE, "cursor_white%s.png" % sfx), round(32 * k), round(32 * k),
+                  cursor((255, 255, 255), (0, 0, 0), k), True)
+    for k in (1, 1.5, 2, 3, 4, 6):
+        sfx = scale_suffix(k)
+        write_png(os.path.join(HERE, "black%s.png" % sfx), round(20 * k), round(20 * k),
+                  piece(True, k), False)
+        write_png(os.path.join(HERE, "white%s.png" % sfx), round(20 * k), round(20 * k),
+                  piece(False, k), False)
     write_png(os.path.join(HERE, "icon.png"), 32, 32, icon(), True)
-    write_png(os.path.join(HERE, "cursor_black.png"), 32, 32,
-              cursor((0, 0, 0), (255, 255, 255)), True)
-    write_png(os.path.join(HERE, "cursor_white.png"), 32, 32,
-              cursor((255, 255, 255), (0, 0, 0)), True)
+    icons = os.path.join(HERE, "icons")
+    os.makedirs(icons, exist_ok=True)
+    for n in ICON_SIZES:
+        write_png(os.path.join(icons, "kelvara-%d.png" % n), n, n, icon(n), True)
+    with open(os.path.join(icons, "kelvara.svg"), "w") as f:
+        f.write(ICON_SVG)
 
 
 if __name__ == "__main__":

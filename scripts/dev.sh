@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Kelvara developer set-up: installs what is missing, builds in build/, then runs the game
-# ("run"), the test suite ("test") or the benchmarks ("bench"). Safe to repeat.
+# ("run"), the test suite ("test"), the benchmarks ("bench") or makes and checks the Debian
+# package ("package", also the last step of "test"). Safe to repeat.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 action=${1:-run}
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-noto-cjk xvfb xauth)
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
+          libgl-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk xvfb xauth xdotool
+          python3 dpkg-dev fakeroot lintian desktop-file-utils appstream)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -32,6 +34,35 @@ build() {  # build <dir> [cmake options...]
     cmake --build "$dir" -j "$jobs"
 }
 
+# Makes build/package/kelvara_*.deb and checks it: menu entry, AppStream data, lintian without
+# errors, and (as root, where no kelvara package is installed yet) that it installs and
+# removes cleanly.
+package() {
+    build build -DKELVARA_WERROR=ON
+    rm -rf build/package
+    (cd build && cpack -G DEB >/dev/null)
+    local deb
+    deb=$(ls build/package/kelvara_*.deb)
+    echo "== package $deb"
+    local root
+    root=$(mktemp -d)
+    dpkg-deb -x "$deb" "$root"
+    desktop-file-validate "$root"/usr/share/applications/org.kelvara.Kelvara.desktop
+    appstreamcli validate --no-net "$root"/usr/share/metainfo/org.kelvara.Kelvara.metainfo.xml
+    lintian --fail-on error "$deb"
+    rm -rf "$root"
+    if [ "$(id -u)" -eq 0 ] && ! dpkg-query -W -f='${Status}' kelvara 2>/dev/null | grep -q "ok installed"; then
+        DEBIAN_FRONTEND=noninteractive dpkg -i "$deb" >/dev/null
+        test -x /usr/games/kelvara && test -f /usr/share/kelvara/set/kelvara.ini
+        dpkg -r kelvara >/dev/null
+        if [ -e /usr/games/kelvara ] || [ -e /usr/share/kelvara ]; then
+            echo "kelvara package left files behind" >&2
+            exit 1
+        fi
+        echo "installs and removes cleanly"
+    fi
+}
+
 case "$action" in
     run)
         build build -DKELVARA_WERROR=ON
@@ -50,6 +81,10 @@ case "$action" in
         tail -n 3 build-asan/ctest.log
         echo "== tests"
         ctest --test-dir build --output-on-failure -j "$jobs"
+        package
+        ;;
+    package)
+        package
         ;;
     bench)
         build build -DKELVARA_WERROR=ON
@@ -58,7 +93,7 @@ case "$action" in
         done
         ;;
     *)
-        echo "usage: scripts/dev.sh [run|test|bench]" >&2
+        echo "usage: scripts/dev.sh [run|test|bench|package]" >&2
         exit 2
         ;;
 esac

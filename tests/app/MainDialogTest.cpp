@@ -63,14 +63,14 @@ TEST_F(WindowTest, StartsWithItsControlsMenuAndBackground) {
     window.SetNetworkPlay(&windowNetwork);
     ASSERT_TRUE(window.Initialise());
     EXPECT_EQ(window.windowTitle(), "六子棋");
-    EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_FALSE(window.windowIcon().isNull());
-    EXPECT_EQ(
-        MenuTexts(window.Menu()),
-        QStringList({"游戏(&G)", "  开始(&S)", "  停止(&T)", "  退出(&X)", "  关于 Kelvara(&A)...",
-                     "编辑(&E)", "  悔棋(&U)", "  重做(&R)", "  提示(&H)", "  分析(&N)", "难度(&D)",
-                     "  入门", "  经典", "  高手", "  完美", "关于(&A)"}));
+    EXPECT_EQ(MenuTexts(window.Menu()),
+              QStringList({"游戏(&G)", "  开始(&S)", "  停止(&T)", "  退出(&X)",
+                           "  关于 Kelvara(&A)...", "  声音(&V)", "编辑(&E)", "  悔棋(&U)",
+                           "  重做(&R)", "  提示(&H)", "  分析(&N)", "难度(&D)", "  入门", "  经典",
+                           "  高手", "  完美", "关于(&A)"}));
 
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -97,8 +97,8 @@ TEST_F(WindowTest, StartsWithItsControlsMenuAndBackground) {
     EXPECT_TRUE(window.ListenEnabled());
     EXPECT_EQ(windowNetwork.attempts, 1);
     EXPECT_EQ(window.ListenPort(), 2003);
-    EXPECT_FALSE(window.PiecePicture(Black).isNull());
-    EXPECT_FALSE(window.PiecePicture(White).isNull());
+    EXPECT_FALSE(window.PiecePicture(Black).IsNull());
+    EXPECT_FALSE(window.PiecePicture(White).IsNull());
     // The turn cursors: 32x32 hands pointing with the fingertip at (6, 0).
     for (auto side : {Black, White}) {
         const QCursor& cursor = window.TurnCursor(side);
@@ -136,7 +136,7 @@ TEST_F(WindowTest, SettingsWithoutPicturesGiveASolidBoardAndInvisiblePieces) {
     ASSERT_TRUE(window.Initialise());
     EXPECT_FALSE(window.ListenEnabled());
     EXPECT_EQ(windowNetwork.attempts, 0);
-    EXPECT_TRUE(window.PiecePicture(Black).isNull());
+    EXPECT_TRUE(window.PiecePicture(Black).IsNull());
 
     kelvara::StartChoice choice;
     choice.gameKind = 2;
@@ -183,8 +183,8 @@ TEST_F(WindowTest, PicturePathsMayUseBackslashes) {
               "chessman_white=res/white.png\n");
     MainDialog window;
     ASSERT_TRUE(window.Initialise());
-    EXPECT_FALSE(window.PiecePicture(Black).isNull());
-    EXPECT_FALSE(window.PiecePicture(White).isNull());
+    EXPECT_FALSE(window.PiecePicture(Black).IsNull());
+    EXPECT_FALSE(window.PiecePicture(White).IsNull());
     EXPECT_TRUE(ShowsBackground(window.CanvasImage(), QRect(0, 60, 320, 340),
                                 LoadRgb("res/background.png")));
 }

@@ -1,0 +1,19 @@
+#include "QtTranslations.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace kelvara {
+
+QString QtTranslations::Directory() {
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+}
+
+bool QtTranslations::Install(QTranslator& translator) {
+    if (!translator.load(QStringLiteral("qtbase_") + QLatin1String(kLanguage), Directory()))
+        return false;
+    return QCoreApplication::installTranslator(&translator);
+}
+
+}  // namespace kelvara
