@@ -125,8 +125,7 @@ void BoardMarks::StartLeaving(int column, int row, const QImage& picture, int ms
     piece.clock.start();
     leaving_.push_back(std::move(piece));
     tick_.start();
-    canvas_->update(
-        canvas_->FromScene(QRectF(piece.square)).toAlignedRect().adjusted(-1, -1, 1, 1));
+    canvas_->update();
 }
 
 void BoardMarks::StopLeaving() {
@@ -136,9 +135,7 @@ void BoardMarks::StopLeaving() {
 }
 
 void BoardMarks::Tick() {
-    for (const LeavingPiece& piece : leaving_)
-        canvas_->update(
-            canvas_->FromScene(QRectF(piece.square)).toAlignedRect().adjusted(-1, -1, 1, 1));
+    canvas_->update();
     std::erase_if(leaving_,
                   [](const LeavingPiece& piece) { return piece.clock.elapsed() >= piece.ms; });
     if (leaving_.empty()) tick_.stop();
