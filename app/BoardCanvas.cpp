@@ -16,46 +16,6 @@ namespace {
 
 const QRect kScene(0, 0, BoardCanvas::kSceneWidth, BoardCanvas::kSceneHeight);
 
-QPointF PointCentre(int column, int row) {
-    return QPointF(geometry::SquareLeft(column) + geometry::kSquare / 2.0,
-                   geometry::SquareTop(row) + geometry::kSquare / 2.0);
-}
-
-void PaintMark(QPainter& painter, const PointMark& mark) {
-    const QPointF c = PointCentre(mark.column, mark.row);
-    const double r = geometry::kSquare / 2.0 + 2.0;
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    QPen pen(mark.colour, 2.5);
-    switch (mark.shape) {
-        case PointMark::Shape::Ring:
-            painter.setPen(pen);
-            painter.setBrush(Qt::NoBrush);
-            painter.drawEllipse(c, r, r);
-            break;
-        case PointMark::Shape::Dot:
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(mark.colour);
-            painter.drawEllipse(c, 4.0, 4.0);
-            break;
-        case PointMark::Shape::Cross:
-            painter.setPen(pen);
-            painter.drawLine(c + QPointF(-r * 0.7, -r * 0.7), c + QPointF(r * 0.7, r * 0.7));
-            painter.drawLine(c + QPointF(-r * 0.7, r * 0.7), c + QPointF(r * 0.7, -r * 0.7));
-            break;
-    }
-    if (!mark.label.isEmpty()) {
-        QFont font = painter.font();
-        font.setPixelSize(11);
-        font.setBold(true);
-        painter.setFont(font);
-        painter.setPen(mark.colour);
-        painter.drawText(QRectF(c.x() + r, c.y() - r - 4, 40, 14), Qt::AlignLeft | Qt::AlignVCenter,
-                         mark.label);
-    }
-    painter.restore();
-}
-
 }  // namespace
 
 BoardCanvas::BoardCanvas(QWidget* parent) : QWidget(parent), backgroundColour_(200, 210, 220) {
@@ -87,11 +47,6 @@ void BoardCanvas::DrawPicture(const QRect& rect, const ScenePicture* picture) {
     std::erase_if(items_, [](const Item& item) { return item.visible.isEmpty(); });
     items_.push_back({picture, rect, QRegion(rect)});
     UpdateScene(rect);
-}
-
-void BoardCanvas::SetMarks(std::vector<PointMark> marks) {
-    marks_ = std::move(marks);
-    update();
 }
 
 void BoardCanvas::Present() {
@@ -149,7 +104,6 @@ void BoardCanvas::PaintScene(QPainter& painter, double deviceScale,
         painter.drawImage(QRectF(item.rect), item.picture->At(deviceScale));
         painter.restore();
     }
-    for (const PointMark& mark : marks_) PaintMark(painter, mark);
 }
 
 QImage BoardCanvas::Render(double deviceScale) const {

@@ -9,8 +9,6 @@
 #include <functional>
 #include <vector>
 
-#include "PointMark.h"
-
 class QPainter;
 
 namespace kelvara {
@@ -44,9 +42,6 @@ class BoardCanvas : public QWidget {
     // Draws `picture` (not owned; it must outlive the canvas) stretched into `rect`. A null
     // picture draws nothing.
     void DrawPicture(const QRect& rect, const ScenePicture* picture);
-    // Marks drawn over the points, above the pieces; replaces the previous ones.
-    void SetMarks(std::vector<PointMark> marks);
-    const std::vector<PointMark>& Marks() const { return marks_; }
     // Shows everything drawn so far at once (the normal path only schedules a repaint).
     void Present();
 
@@ -107,7 +102,6 @@ class BoardCanvas : public QWidget {
     QColor backgroundColour_;
     QColor bandColour_;
     std::vector<Item> items_;
-    std::vector<PointMark> marks_;
     std::vector<Placed> placed_;
     std::function<void(QPainter&)> overlay_;
     double scale_ = 1.0;

@@ -362,10 +362,6 @@ QImage MainDialog::CanvasImage() const {
     return canvas_->Render(1.0);
 }
 
-void MainDialog::SetPointMarks(std::vector<PointMark> marks) {
-    canvas_->SetMarks(std::move(marks));
-}
-
 void MainDialog::BuildCursors() {
     cursorRatio_ = devicePixelRatioF();
     blackCursor_ = MakeHandCursor(QStringLiteral("cursor_black"), cursorRatio_);

@@ -16,7 +16,6 @@
 #include "LevelSetting.h"
 #include "MoveChooser.h"
 #include "PlayAids.h"
-#include "PointMark.h"
 #include "ScenePicture.h"
 #include "SoundPlayer.h"
 
@@ -111,8 +110,6 @@ class MainDialog : public QDialog, public GameView {
     const ScenePicture& PiecePicture(CellCode side) const;
     const QCursor& TurnCursor(CellCode side) const;
     SoundPlayer& Sounds() { return sounds_; }
-    // Extra marks on the board points (hints, analysis), drawn over the pieces.
-    void SetPointMarks(std::vector<PointMark> marks);
     bool ClockRunning() const { return clockTimer_.isActive(); }
 
     // GameView

@@ -130,16 +130,30 @@ TEST_F(ScalingTest, TheDesignedSizeIsTheDefaultAndTheSmallest) {
     EXPECT_GE(window.Canvas()->height(), 400);
 }
 
-TEST_F(ScalingTest, MarksAreDrawnOverTheirPointAndCanBeCleared) {
+TEST_F(ScalingTest, TheLastStepsMarksFollowTheScaledBoard) {
     auto window = OpenTwoPlayerGame();
-    const QImage before = window->CanvasImage();
-    window->SetPointMarks({PointMark{2, 2, PointMark::Shape::Dot, QColor(255, 0, 0), {}}});
-    const QImage marked = window->CanvasImage();
-    EXPECT_EQ(marked.pixel(Centre(2, 2)), qRgb(255, 0, 0));
-    // Only around the marked point did anything change.
-    EXPECT_EQ(marked.copy(0, 0, 542, 250), before.copy(0, 0, 542, 250));
-    window->SetPointMarks({});
-    EXPECT_EQ(window->CanvasImage(), before);
+    ResizeCanvas(*window, QSize(1084, 800));
+    BoardCanvas& canvas = *window->Canvas();
+    // Black steps 42L: the marks go to (3, 2) and, discreetly, to (4, 2).
+    Drag(canvas, WidgetCentre(canvas, 4, 2), WidgetCentre(canvas, 3, 2));
+    ASSERT_EQ(window->BlackHistory()->topLevelItemCount(), 1);
+    const QImage marked = Shown(canvas);
+    canvas.SetOverlay({});
+    const QImage plain = Shown(canvas);
+    ASSERT_EQ(marked.size(), plain.size());
+    // Every pixel the marks change lies around one of the two points at twice the size,
+    // none where the unscaled board would have put them.
+    const QRect around = canvas.FromScene(QRectF(Square(3, 2)).united(QRectF(Square(4, 2))))
+                             .toAlignedRect()
+                             .adjusted(-16, -16, 16, 16);
+    int changed = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x)
+            if (marked.pixel(x, y) != plain.pixel(x, y)) {
+                ++changed;
+                ASSERT_TRUE(around.contains(x, y)) << x << "," << y;
+            }
+    EXPECT_GT(changed, 0);
 }
 
 }  // namespace
