@@ -41,7 +41,14 @@ int SettingsFile::Load(const std::string& path) {
             }
         }
     }
+    // A read that fails, as on a directory (which opens like a file), loads nothing: the
+    // caller must not take a half-read or unreadable file for an empty one.
+    const bool failed = std::ferror(file) != 0;
     std::fclose(file);
+    if (failed) {
+        entries_.clear();
+        return -1;
+    }
     if (afterCr || pending) AddLine(line);
     entries_.push_back(SettingsEntry{});
     loaded_ = true;

@@ -21,8 +21,9 @@ class SettingsFile {
     // A look-up on a reader that holds no file.
     static inline const std::string kNotLoaded = std::string(1, '\x01');
 
-    // 1 when the file was read; -1 when it cannot be opened (the path is still remembered);
-    // -2 when a file is already loaded (nothing changes).
+    // 1 when the file was read; -1 when it cannot be opened or read, a directory for one (the
+    // path is still remembered, nothing is loaded); -2 when a file is already loaded (nothing
+    // changes).
     int Load(const std::string& path);
     std::string GetValue(const std::string& key) const;
     std::string GetValue(const std::string& section, const std::string& key) const;

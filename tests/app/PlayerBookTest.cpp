@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -54,6 +55,13 @@ TEST(PlayerBook, NamesInFileOrderWithMarkersForMissingSections) {
 TEST(PlayerBook, CountsThatAddNoNamesOrTooMany) {
     PlayerBook book;
     EXPECT_FALSE(book.Load(::testing::TempDir() + "no-such-book.information"));
+    // A directory in place of the book is a book that cannot be read, and keeps nothing.
+    const std::string folder = ::testing::TempDir() + "book-folder.information";
+    std::filesystem::create_directories(folder);
+    ASSERT_TRUE(book.Load(WriteBook("book0.information", "playercount=1\n[player0]\nname=a\n")));
+    EXPECT_FALSE(book.Load(folder));
+    EXPECT_TRUE(book.Names().empty());
+    std::filesystem::remove(folder);
 
     for (const char* count : {"0", "-4", "none"}) {
         const std::string path = WriteBook(

@@ -67,6 +67,21 @@ TEST_F(SettingsFileTest, LoadStatesAndMarkers) {
     EXPECT_EQ(r.GetValue("k"), "again");
 }
 
+// A directory opens like a file but cannot be read: it is no empty file that loads.
+TEST_F(SettingsFileTest, ADirectoryIsAFileThatCannotBeRead) {
+    const std::filesystem::path folder = dir_ / "set" / "kelvara.ini";
+    std::filesystem::create_directories(folder);
+    SettingsFile r;
+    EXPECT_EQ(r.Load(folder.string()), -1);
+    EXPECT_FALSE(r.IsLoaded());
+    EXPECT_TRUE(r.entries().empty());
+    EXPECT_EQ(r.path(), folder.string());
+    EXPECT_EQ(r.GetValue("k"), kNotLoaded);
+    // Nothing is held, so the next file loads without a Clear.
+    EXPECT_EQ(r.Load(Write("k=v\n")), 1);
+    EXPECT_EQ(r.GetValue("k"), "v");
+}
+
 TEST_F(SettingsFileTest, EmptyFilesLoadAndFindNothing) {
     for (const char* bytes : {"", "\n\n\r\n", "\r\r\r"}) {
         SettingsFile& r = LoadBytes(bytes);
