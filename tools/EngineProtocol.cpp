@@ -65,8 +65,9 @@ EngineProtocol::EngineProtocol(std::string experiencePath) : player_(std::move(e
         {"perft", &EngineProtocol::PerftCommand},
         {"quit", &EngineProtocol::Quit},
     };
-    for (const auto& [name, member] : table) {
-        AddCommand(name, [member](EngineProtocol& self, const Args& args) {
+    for (const auto& entry : table) {
+        const Member member = entry.second;
+        AddCommand(entry.first, [member](EngineProtocol& self, const Args& args) {
             return (self.*member)(args);
         });
     }
