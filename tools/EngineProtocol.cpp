@@ -109,6 +109,17 @@ std::string EngineProtocol::Handle(std::string_view line) {
     return "error: unknown command";
 }
 
+void EngineProtocol::Serve(LineReader& input,
+                           const std::function<void(const std::string&)>& output) {
+    std::string line;
+    for (;;) {
+        const LineReader::Result got = input.Next(line);
+        if (got == LineReader::Result::End) return;
+        output(got == LineReader::Result::TooLong ? "error: line too long" : Handle(line));
+        if (quit_) return;
+    }
+}
+
 void EngineProtocol::PieceCaptured(int x, int y) {
     captured_ += ' ';
     captured_ += PointText(x, y);

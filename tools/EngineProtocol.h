@@ -10,6 +10,7 @@
 #include "Board.h"
 #include "CaptureObserver.h"
 #include "ComputerPlayer.h"
+#include "LineReader.h"
 
 namespace kelvara {
 
@@ -38,6 +39,11 @@ class EngineProtocol : private CaptureObserver {
     // or tabs. Returns the answer without a line end.
     std::string Handle(std::string_view line);
     bool QuitRequested() const { return quit_; }
+
+    // Answers every line of `input` with one call of `output` (the answer without its line
+    // end) until the input ends or "quit" is handled. A line longer than the reader's bound
+    // is answered with an error and passed over.
+    void Serve(LineReader& input, const std::function<void(const std::string&)>& output);
 
     // Adds a command, or replaces the one of the same name.
     void AddCommand(std::string name, Handler handler);

@@ -1,23 +1,23 @@
 // kelvara-engine: the computer player behind a line protocol on standard input and output.
-// Reads set/experience.dat of the working directory, like the game.
+// Reads set/experience.dat of the working directory, like the game. Input is read in bounded
+// chunks, so an endless line cannot fill the memory.
 #include <cstdio>
-#include <iostream>
 #include <string>
 
 #include "EngineProtocol.h"
 #include "HistoryCommands.h"
+#include "LineReader.h"
 #include "PerfectCommands.h"
 
 int main() {
-    std::ios::sync_with_stdio(false);
     kelvara::EngineProtocol engine;
     kelvara::PerfectCommands::Install(engine);
     kelvara::HistoryCommands::Install(engine);
-    std::string line;
-    while (std::getline(std::cin, line)) {
-        const std::string answer = engine.Handle(line);
-        std::cout << answer << '\n' << std::flush;
-        if (engine.QuitRequested()) break;
-    }
+    kelvara::LineReader input(&kelvara::LineReader::ReadStandardInput);
+    engine.Serve(input, [](const std::string& answer) {
+        std::fwrite(answer.data(), 1, answer.size(), stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+    });
     return 0;
 }

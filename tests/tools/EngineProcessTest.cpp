@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 
 #include "EngineProtocol.h"
@@ -47,6 +48,7 @@ class EngineProcess {
     }
 
     bool Started() const { return pid_ > 0 && toEngine_ >= 0; }
+    pid_t Pid() const { return pid_; }
 
     void Send(const std::string& bytes) {
         std::size_t done = 0;
@@ -151,5 +153,36 @@ TEST(EngineProcess, EndOfInputEndsIt) {
     EXPECT_EQ(engine.ReadLine(), "ok -");
     EXPECT_EQ(engine.ReadLine(), "bestmove 13R");
     EXPECT_EQ(engine.ReadLine(), "<eof>");
+    EXPECT_EQ(engine.Wait(), 0);
+}
+
+// Peak resident memory of a running process in kB, from /proc; -1 when unknown.
+long PeakMemoryKb(pid_t pid) {
+    std::FILE* f = std::fopen(("/proc/" + std::to_string(pid) + "/status").c_str(), "r");
+    if (f == nullptr) return -1;
+    char text[256];
+    long kb = -1;
+    while (std::fgets(text, sizeof text, f) != nullptr) {
+        if (std::sscanf(text, "VmHWM: %ld kB", &kb) == 1) break;
+    }
+    std::fclose(f);
+    return kb;
+}
+
+TEST(EngineProcess, AHugeLineIsRefusedWithoutBeingKept) {
+    TempDir dir;
+    EngineProcess engine(dir.Path().string());
+    ASSERT_TRUE(engine.Started());
+    EXPECT_EQ(engine.Ask("play 21U"), "ok -");
+    // 64 MB without a line end, then its end and a command.
+    const std::string mb(1 << 20, 'x');
+    for (int i = 0; i < 64; ++i) engine.Send(mb);
+    engine.Send("\nboard\n");
+    EXPECT_EQ(engine.ReadLine(), "error: line too long");
+    EXPECT_EQ(engine.ReadLine(), "b.bbbb.bw..wwwww w");
+    const long peak = PeakMemoryKb(engine.Pid());
+    EXPECT_GT(peak, 0);
+    EXPECT_LT(peak, 48 * 1024) << "the engine held the long line";
+    EXPECT_EQ(engine.Ask("quit"), "ok");
     EXPECT_EQ(engine.Wait(), 0);
 }
