@@ -1,10 +1,13 @@
 #include "ExperienceStore.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <bit>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <memory>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -15,45 +18,66 @@ namespace kelvara {
 namespace {
 
 constexpr std::size_t kPatternLength = 16;
-constexpr std::size_t kReadSize = 1 << 20;
 
-// The pattern character each playing point asks for ('0' empty, '1' the side, '2' its enemy),
-// in two 64-bit words so that a line is compared eight characters at a time. A pattern
-// character fits when it equals the one asked for or is '3'.
+// The pattern character each playing point asks for ('0' empty, '1' the side, '2' its enemy).
+// A pattern character fits when it equals the one asked for or is '3'.
 struct PatternKey {
-    std::uint64_t words[2];
+    alignas(16) char wanted[kPatternLength];
 };
 
-constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-constexpr std::uint64_t kThrees = 0x3333333333333333ULL;
-
-// The high bit of each byte of x that is zero, and nothing else.
-constexpr std::uint64_t ZeroBytes(std::uint64_t x) {
-    return ~(((x & kLow7) + kLow7) | x | kLow7);
-}
-
 PatternKey BuildKey(const Board& board, CellCode side) {
-    char wanted[kPatternLength];
+    PatternKey key;
     for (std::size_t i = 0; i < kPatternLength; ++i) {
         const int x = static_cast<int>(i % 4) + 1;
         const int y = static_cast<int>(i / 4) + 1;
         const std::int32_t code = board.Code(x, y);
-        wanted[i] = code == Empty ? '0' : code == side ? '1' : '2';
+        key.wanted[i] = code == Empty ? '0' : code == side ? '1' : '2';
     }
-    PatternKey key;
-    std::memcpy(key.words, wanted, sizeof key.words);
     return key;
 }
 
-inline bool PatternFits(const char* pattern, const PatternKey& key) {
-    std::uint64_t w[2];
-    std::memcpy(w, pattern, sizeof w);
-    // Both words at once, without a branch between them: the first mismatch is anywhere.
-    const std::uint64_t fit0 = ZeroBytes(w[0] ^ key.words[0]) | ZeroBytes(w[0] ^ kThrees);
-    const std::uint64_t fit1 = ZeroBytes(w[1] ^ key.words[1]) | ZeroBytes(w[1] ^ kThrees);
-    return (fit0 & fit1) == kHighBits;
-}
+// The 16 characters at `pattern` (all readable) fit the key.
+class PatternTest {
+  public:
+    explicit PatternTest(const PatternKey& key) {
+#if defined(__SSE2__)
+        wanted_ = _mm_load_si128(reinterpret_cast<const __m128i*>(key.wanted));
+        threes_ = _mm_set1_epi8('3');
+#else
+        std::memcpy(words_, key.wanted, sizeof words_);
+#endif
+    }
+
+    bool Fits(const char* pattern) const {
+#if defined(__SSE2__)
+        const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pattern));
+        const __m128i fit =
+            _mm_or_si128(_mm_cmpeq_epi8(chars, wanted_), _mm_cmpeq_epi8(chars, threes_));
+        return _mm_movemask_epi8(fit) == 0xFFFF;
+#else
+        std::uint64_t w[2];
+        std::memcpy(w, pattern, sizeof w);
+        const std::uint64_t fit0 = ZeroBytes(w[0] ^ words_[0]) | ZeroBytes(w[0] ^ kThrees);
+        const std::uint64_t fit1 = ZeroBytes(w[1] ^ words_[1]) | ZeroBytes(w[1] ^ kThrees);
+        return (fit0 & fit1) == kHighBits;
+#endif
+    }
+
+  private:
+#if defined(__SSE2__)
+    __m128i wanted_;
+    __m128i threes_;
+#else
+    static constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    static constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    static constexpr std::uint64_t kThrees = 0x3333333333333333ULL;
+    // The high bit of each byte of x that is zero, and nothing else.
+    static constexpr std::uint64_t ZeroBytes(std::uint64_t x) {
+        return ~(((x & kLow7) + kLow7) | x | kLow7);
+    }
+    std::uint64_t words_[2];
+#endif
+};
 
 int DirectionOfLetter(char c) {
     switch (c) {
@@ -74,9 +98,13 @@ int DirectionOfLetter(char c) {
     }
 }
 
-inline bool Fits(std::string_view line, const PatternKey& key, const Board& board, CellCode side,
-                 MoveRecord& move) {
-    if (line.size() < ExperienceStore::kEntryLength || !PatternFits(line.data(), key)) return false;
+// The tail of a line whose 16 pattern characters fit; `available` characters from the pattern
+// start are readable (the line and whatever follows it). The pattern holds no line end, so the
+// line is at least 16 characters long. A line end (LF, or CR before the LF) at offset 16 to 18
+// is no digit and no letter, so it needs no test of its own: the step is refused.
+bool TailFits(const char* line, std::size_t available, const Board& board, CellCode side,
+              MoveRecord& move) {
+    if (available < ExperienceStore::kEntryLength) return false;
     const char cx = line[16];
     const char cy = line[17];
     if (cx < '0' || cx > '9' || cy < '0' || cy > '9') return false;
@@ -87,79 +115,95 @@ inline bool Fits(std::string_view line, const PatternKey& key, const Board& boar
     return true;
 }
 
-// Collects the start of a line that crosses the end of a read block. Only the first
-// kEntryLength + 1 characters matter: the entry itself and whether a CR ends the line there.
-struct PendingLine {
-    char head[ExperienceStore::kEntryLength + 1];
-    std::size_t length = 0;  // characters seen so far, possibly more than the head holds
-
-    void Append(const char* p, std::size_t n) {
-        if (length < sizeof head) {
-            const std::size_t room = sizeof head - length;
-            std::memcpy(head + length, p, n < room ? n : room);
-        }
-        length += n;
-    }
-    std::string_view View() const {
-        return std::string_view(head, length < sizeof head ? length : sizeof head);
-    }
-};
-
-// Drops the CR of a CR LF line end when the view holds the whole line.
-std::string_view WithoutCr(std::string_view line, bool whole) {
-    if (whole && !line.empty() && line.back() == '\r') line.remove_suffix(1);
-    return line;
-}
-
-// The line ends ('\n') of one read block, in order. With SSE2 it marks 64 bytes at a time in a
-// bit mask, which is much faster than one memchr per line on files of short entries.
-class LineEnds {
+// The first fitting line of [begin, end). Lines start at `begin` and after every LF. Each line
+// start gets one 16-character compare; only a fitting pattern looks further. A line that starts
+// less than 16 characters before the end is too short for an entry.
+class Scanner {
   public:
-    LineEnds(const char* begin, const char* end) : next_(begin), end_(end) {}
+    Scanner(const PatternKey& key, const Board& board, CellCode side)
+        : test_(key), board_(board), side_(side) {}
 
-    // The next line end, or nullptr when the block has no more.
-    const char* Next() {
+    bool Scan(const char* begin, const char* end, MoveRecord& move) const {
+        const std::size_t size = static_cast<std::size_t>(end - begin);
+        if (LineFits(begin, end, move)) return true;
+        std::size_t at = 0;
 #if defined(__SSE2__)
-        for (;;) {
-            if (bits_ != 0) {
-                const char* hit = block_ + std::countr_zero(bits_);
-                bits_ &= bits_ - 1;
-                return hit;
+        // Blocks of 64 characters: their line ends marked in a bit mask, then each line start
+        // compared. A block is taken here only when the 16 characters after its last byte can
+        // be read as well, so the compare needs no bound.
+        const __m128i lf = _mm_set1_epi8('\n');
+        for (; at + 64 + kPatternLength <= size; at += 64) {
+            const char* block = begin + at;
+            std::uint64_t bits = 0;
+            for (int i = 0; i < 4; ++i) {
+                const __m128i chunk =
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
+                const auto mask =
+                    static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lf)));
+                bits |= static_cast<std::uint64_t>(mask) << (16 * i);
             }
-            if (end_ - next_ < 64) break;
-            block_ = next_;
-            bits_ = Mark64(block_);
-            next_ += 64;
+            while (bits != 0) {
+                const char* line = block + std::countr_zero(bits) + 1;
+                bits &= bits - 1;
+                if (test_.Fits(line) &&
+                    TailFits(line, static_cast<std::size_t>(end - line), board_, side_, move))
+                    return true;
+            }
         }
 #endif
-        const char* hit = static_cast<const char*>(std::memchr(next_, '\n', end_ - next_));
-        next_ = hit == nullptr ? end_ : hit + 1;
-        return hit;
+        for (const char* p = begin + at; p < end;) {
+            const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+            if (nl == nullptr) break;
+            p = static_cast<const char*>(nl) + 1;
+            if (LineFits(p, end, move)) return true;
+        }
+        return false;
     }
 
   private:
-#if defined(__SSE2__)
-    static std::uint64_t Mark64(const char* p) {
-        const __m128i lf = _mm_set1_epi8('\n');
-        std::uint64_t bits = 0;
-        for (int i = 0; i < 4; ++i) {
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-            const auto mask =
-                static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lf)));
-            bits |= static_cast<std::uint64_t>(mask) << (16 * i);
-        }
-        return bits;
+    bool LineFits(const char* line, const char* end, MoveRecord& move) const {
+        const std::size_t available = static_cast<std::size_t>(end - line);
+        if (available < kPatternLength || !test_.Fits(line)) return false;
+        return TailFits(line, available, board_, side_, move);
     }
 
-    const char* block_ = nullptr;
-    std::uint64_t bits_ = 0;
-#endif
-    const char* next_;
-    const char* end_;
+    PatternTest test_;
+    const Board& board_;
+    CellCode side_;
 };
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
+// A read-only view of a whole file, mapped into memory for as long as it lives.
+class MappedFile {
+  public:
+    explicit MappedFile(const std::string& path) {
+        // Non-blocking, so that a named pipe in the file's place cannot stall the caller.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0) return;
+        struct stat info;
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+            const auto size = static_cast<std::size_t>(info.st_size);
+            // The pages are mapped in one go; faulting them in one by one costs more than the
+            // scan.
+            void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            if (data != MAP_FAILED) {
+                data_ = static_cast<const char*>(data);
+                size_ = size;
+            }
+        }
+        ::close(fd);
+    }
+    ~MappedFile() {
+        if (data_ != nullptr) ::munmap(const_cast<char*>(data_), size_);
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    const char* data() const { return data_; }
+    std::size_t size() const { return size_; }
+
+  private:
+    const char* data_ = nullptr;
+    std::size_t size_ = 0;
 };
 
 }  // namespace
@@ -167,47 +211,17 @@ struct FileCloser {
 bool ExperienceStore::MatchExperienceLine(std::string_view line, const Board& board, CellCode side,
                                           MoveRecord& move) {
     if (side != Black && side != White) return false;
-    const PatternKey key = BuildKey(board, side);
-    return Fits(line, key, board, side, move);
+    if (line.size() < kEntryLength) return false;
+    const PatternTest test(BuildKey(board, side));
+    return test.Fits(line.data()) && TailFits(line.data(), line.size(), board, side, move);
 }
 
 bool ExperienceStore::LookUpExperience(const Board& board, CellCode side, MoveRecord& move) const {
     if (side != Black && side != White) return false;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path_.c_str(), "rb"));
-    if (!file) return false;
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
-
-    const PatternKey key = BuildKey(board, side);
-    const std::unique_ptr<char[]> buffer(new char[kReadSize]);
-    PendingLine pending;
-    bool hasPending = false;
-
-    for (;;) {
-        const std::size_t n = std::fread(buffer.get(), 1, kReadSize, file.get());
-        if (n == 0) break;
-        const char* p = buffer.get();
-        LineEnds ends(p, p + n);
-        for (const char* nl = ends.Next(); nl != nullptr; nl = ends.Next()) {
-            std::string_view line;
-            if (hasPending) {
-                pending.Append(p, nl - p);
-                const std::string_view head = pending.View();
-                line = WithoutCr(head, head.size() == pending.length);
-                hasPending = false;
-                pending.length = 0;
-            } else {
-                line = WithoutCr(std::string_view(p, nl - p), true);
-            }
-            if (Fits(line, key, board, side, move)) return true;
-            p = nl + 1;
-        }
-        if (p < buffer.get() + n) {
-            pending.Append(p, buffer.get() + n - p);
-            hasPending = true;
-        }
-    }
-    // The last line may lack its line end; a CR there belongs to the line.
-    return hasPending && Fits(pending.View(), key, board, side, move);
+    const MappedFile file(path_);
+    if (file.data() == nullptr) return false;
+    const Scanner scanner(BuildKey(board, side), board, side);
+    return scanner.Scan(file.data(), file.data() + file.size(), move);
 }
 
 }  // namespace kelvara

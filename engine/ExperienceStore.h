@@ -12,7 +12,9 @@ namespace kelvara {
 // Stored answers of the computer, one per line of a text file read afresh at every look-up:
 // a 16-character pattern of the playing points (bottom row first; '0' empty, '1' the side asked
 // for, '2' its enemy, '3' anything) followed by the move text of the step to make ("13R", letter
-// in either case); anything after that is ignored. Lines end with CR LF or LF.
+// in either case); anything after that is ignored. Lines end with CR LF or LF. The file is
+// mapped into memory for each look-up, not copied, and each line start is compared with the
+// board's pattern 16 characters at a time.
 class ExperienceStore {
   public:
     static constexpr const char* kDefaultPath = "set/experience.dat";
@@ -25,7 +27,7 @@ class ExperienceStore {
     const std::string& Path() const { return path_; }
 
     // The step of the first line that fits the board, in `move`. False, leaving `move`, when
-    // the file cannot be opened or no line fits.
+    // the file cannot be opened or mapped (also when it is no regular file) or no line fits.
     bool LookUpExperience(const Board& board, CellCode side, MoveRecord& move) const;
 
     // One line without its line end. A line fits when its pattern fits the board and its stored
