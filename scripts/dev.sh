@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Kelvara developer set-up: installs what is missing, builds in build/, then runs the game
-# ("run"), the test suite ("test"), the benchmarks ("bench") or makes and checks the Debian
-# package ("package", also the last step of "test"). Safe to repeat.
+# ("run"), the test suite ("test"), the benchmarks ("bench"), makes and checks the Debian
+# package ("package", also a step of "test") or runs the fuzz harnesses for longer
+# ("fuzz [seconds per harness]", default 600). Safe to repeat.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,7 +10,8 @@ action=${1:-run}
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
           libgl-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk xvfb xauth xdotool
-          python3 dpkg-dev fakeroot lintian desktop-file-utils appstream)
+          python3 dpkg-dev fakeroot lintian desktop-file-utils appstream
+          clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -63,6 +65,34 @@ package() {
     fi
 }
 
+fuzzers=(wire-protocol stream-splitter settings-file player-book experience-store engine-protocol
+         board-text)
+
+# Builds the harnesses with clang in build-fuzz/ (the plain libraries with it, too) and runs
+# each for the given seconds from the seeds in fuzz/corpus/<harness>/; what they find to keep
+# goes to build-fuzz/corpus/, a failing input to build-fuzz/findings/.
+fuzz() {  # fuzz <seconds per harness>
+    if [ ! -f build-fuzz/build.ninja ]; then
+        cmake -S . -B build-fuzz -G Ninja -DKELVARA_WERROR=ON -DCMAKE_CXX_COMPILER=clang++ \
+            -DKELVARA_FUZZ=ON -DKELVARA_GUI=OFF -DKELVARA_BENCH=OFF >/dev/null
+    fi
+    cmake --build build-fuzz -j "$jobs" --target kelvara-fuzzers
+    mkdir -p build-fuzz/findings
+    for h in "${fuzzers[@]}"; do
+        mkdir -p "build-fuzz/corpus/$h"
+        local log="build-fuzz/fuzz-$h.log"
+        if ! "./build-fuzz/fuzz/kelvara-fuzz-$h" -max_total_time="$1" -max_len=8192 -timeout=20 \
+                -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="build-fuzz/findings/$h-" \
+                "build-fuzz/corpus/$h" "fuzz/corpus/$h" >"$log" 2>&1; then
+            tail -n 40 "$log"
+            echo "fuzz $h: FAILED (input in build-fuzz/findings/)" >&2
+            return 1
+        fi
+        echo "fuzz $h: $(grep -m1 -o 'DONE .*' "$log" | sed 's/ lim:.*//')," \
+             "$(grep -m1 -o 'stat::number_of_executed_units: [0-9]*' "$log" | sed 's/.*: //') runs"
+    done
+}
+
 case "$action" in
     run)
         build build -DKELVARA_WERROR=ON
@@ -82,9 +112,14 @@ case "$action" in
         echo "== tests"
         ctest --test-dir build --output-on-failure -j "$jobs"
         package
+        echo "== fuzz harnesses, a short run each"
+        fuzz 12
         ;;
     package)
         package
+        ;;
+    fuzz)
+        fuzz "${2:-600}"
         ;;
     bench)
         build build -DKELVARA_WERROR=ON
@@ -93,7 +128,7 @@ case "$action" in
         done
         ;;
     *)
-        echo "usage: scripts/dev.sh [run|test|bench|package]" >&2
+        echo "usage: scripts/dev.sh [run|test|bench|package|fuzz [seconds]]" >&2
         exit 2
         ;;
 esac
