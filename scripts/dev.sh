@@ -126,6 +126,7 @@ case "$action" in
         for b in kelvara-bench-player kelvara-bench-solver kelvara-bench-levels; do
             (cd build && "./bench/$b")
         done
+        bash bench/engine_vs_grep.sh build/tools/kelvara-engine
         ;;
     *)
         echo "usage: scripts/dev.sh [run|test|bench|package|fuzz [seconds]]" >&2

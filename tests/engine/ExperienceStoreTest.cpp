@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <ostream>
@@ -148,6 +149,43 @@ TEST_F(Experience, LongLinesAndLinesAcrossReadBlocks) {
         EXPECT_EQ(LookUp(lead + kPattern21U + "43L\r\n"), "43L");
         EXPECT_EQ(LookUp(lead + kPattern21U + "13\r\n" + kPattern21U + "24D"), "24D");
     }
+}
+
+// Entries at every offset near the end of the file and in every place of a 64-character
+// block, with and without a line end: the scan must neither miss them nor read past the end.
+TEST_F(Experience, EntriesAtEveryOffsetAndAtTheEnd) {
+    int files = 0;
+    // Each text in a new file (rewriting one file costs a flush on some file systems).
+    const auto lookUp = [&](const std::string& text) {
+        const std::string name = "e" + std::to_string(files++);
+        dir.Write(name, text);
+        MoveRecord move{8, 8, None};
+        return ExperienceStore(dir.File(name)).LookUpExperience(board, White, move)
+                   ? Board::FormatMove(move)
+                   : "";
+    };
+    for (std::size_t lead = 0; lead < 150; ++lead) {
+        SCOPED_TRACE(lead);
+        const std::string filler = lead == 0 ? "" : std::string(lead - 1, '3') + "\n";
+        EXPECT_EQ(lookUp(filler + kPattern21U + "43L"), "43L");
+        EXPECT_EQ(lookUp(filler + kPattern21U + "43L\r\n"), "43L");
+        // Cut short at the end: the pattern alone, or without the letter.
+        EXPECT_EQ(lookUp(filler + kPattern21U), "");
+        EXPECT_EQ(lookUp(filler + kPattern21U + "43"), "");
+        EXPECT_EQ(lookUp(filler + kPattern21U + "43\r"), "");
+        // A line end where the tail should be, followed by more text.
+        EXPECT_EQ(lookUp(filler + kPattern21U + "\n43L\n" + kPattern21U + "4\n3L\n"), "");
+    }
+}
+
+// A directory or a named pipe in the file's place is a file that cannot be read; the pipe must
+// not stall the computer's turn.
+TEST_F(Experience, NoRegularFileIsNoExperience) {
+    std::filesystem::create_directories(path);
+    EXPECT_EQ(LookUpNow(), "");
+    std::filesystem::remove(path);
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EQ(LookUpNow(), "");
 }
 
 TEST_F(Experience, ReadAfreshAtEveryTurn) {
