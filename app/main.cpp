@@ -23,10 +23,10 @@ bool HasDisplay() {
 
 // The listener's port: 2003, or KELVARA_LISTEN_PORT when it names another (two copies on one
 // machine).
-quint16 ListenPort(int designed) {
+quint16 ListenPort(int fallback) {
     bool ok = false;
     const int port = qEnvironmentVariableIntValue("KELVARA_LISTEN_PORT", &ok);
-    return static_cast<quint16>(ok && port > 0 && port < 65536 ? port : designed);
+    return static_cast<quint16>(ok && port > 0 && port < 65536 ? port : fallback);
 }
 
 }  // namespace
