@@ -344,7 +344,7 @@ TableService& MainDialog::Table() {
     return *table_;
 }
 
-const Solver* MainDialog::ReadyTable() const {
+const SolvedTable* MainDialog::ReadyTable() const {
     return table_ != nullptr ? table_->Table() : nullptr;
 }
 

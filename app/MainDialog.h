@@ -162,7 +162,7 @@ class MainDialog : public QDialog, public GameView {
     void OnCanvasMoved(int x, int y, bool leftHeld);
     void OnCanvasReleased(int x, int y);
     TableService& Table();
-    const Solver* ReadyTable() const;
+    const SolvedTable* ReadyTable() const;
     TurnView Turn() const;
     // The computer's player for a new game of the chosen level.
     void PrepareComputer();
