@@ -19,7 +19,7 @@ namespace kelvara {
 
 enum GameMode : std::int32_t { OnePlayer = 0, TwoPlayers = 1, Network = 2 };
 enum GameRunState : std::int32_t { NoGame = 0, Running = 2 };
-// What the start-game dialog hands over on OK. Names are GBK bytes.
+// What the start-game dialog hands over on OK. Names are UTF-8.
 struct StartChoice {
     int gameKind = 1;  // 1 one player, 2 two players, 3 network
     std::string blackName;

@@ -8,7 +8,7 @@
 
 namespace kelvara {
 
-// What the game session asks of the window. Texts are GBK bytes.
+// What the game session asks of the window. Texts are UTF-8.
 class GameView {
   public:
     virtual ~GameView() = default;

@@ -7,7 +7,7 @@
 #include <QTextCursor>
 
 #include "DialogUnits.h"
-#include "GbkText.h"
+#include "GbkCodec.h"
 
 namespace kelvara {
 
@@ -16,6 +16,11 @@ namespace {
 // The editor holds line feeds; the message carries CR LF.
 QString WithCrLf(QString text) {
     return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+// The length that counts against the limit: bytes of the GBK message.
+int GbkBytes(const QString& text) {
+    return static_cast<int>(GbkCodec::GbkLength(WithCrLf(text).toStdString()));
 }
 
 }  // namespace
@@ -50,11 +55,11 @@ CInfoInput::CInfoInput(QWidget* owner) : QDialog(owner) {
 }
 
 int CInfoInput::exec() {
-    promptLabel_->setText(GbkText::ToQString(prompt));
-    QString preset = GbkText::ToQString(text);
+    promptLabel_->setText(QString::fromStdString(prompt));
+    QString preset = QString::fromStdString(text);
     preset.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     // A preset longer than the limit is cut at a character boundary.
-    while (GbkText::ByteLength(WithCrLf(preset)) > kMaxBytes) preset.chop(1);
+    while (GbkBytes(preset) > kMaxBytes) preset.chop(1);
     reverting_ = true;
     editor_->setPlainText(preset);
     reverting_ = false;
@@ -65,13 +70,15 @@ int CInfoInput::exec() {
 }
 
 std::string CInfoInput::EditorBytes(bool* encodable) const {
-    return GbkText::FromQString(WithCrLf(editor_->toPlainText()), encodable);
+    std::string typed = WithCrLf(editor_->toPlainText()).toStdString();
+    if (encodable != nullptr) *encodable = GbkCodec::Utf8ToGbk(typed).has_value();
+    return typed;
 }
 
 void CInfoInput::OnTextChanged() {
     if (reverting_) return;
     const QString current = editor_->toPlainText();
-    if (GbkText::ByteLength(WithCrLf(current)) <= kMaxBytes) {
+    if (GbkBytes(current) <= kMaxBytes) {
         lastGood_ = current;
         return;
     }
@@ -88,20 +95,20 @@ void CInfoInput::OnTextChanged() {
 
 void CInfoInput::accept() {
     bool encodable = true;
-    const std::string bytes = EditorBytes(&encodable);
+    const std::string typed = EditorBytes(&encodable);
     if (!encodable) {
         QMessageBox::warning(
             this, windowTitle(),
             QStringLiteral("文本中有无法用 GBK 编码表示的字符，请删除这些字符后再确定。"));
         return;
     }
-    if (bytes.size() > static_cast<std::size_t>(kMaxBytes)) {
+    if (GbkCodec::GbkLength(typed) > static_cast<std::size_t>(kMaxBytes)) {
         QMessageBox::warning(
             this, windowTitle(),
             QStringLiteral("Please enter no more than %1 characters.").arg(kMaxBytes));
         return;
     }
-    text = bytes;
+    text = typed;
     QDialog::accept();
 }
 

@@ -10,8 +10,9 @@ class QPlainTextEdit;
 namespace kelvara {
 
 // Modal dialog that asks for a message text under a one-line prompt. `prompt` and `text` are
-// GBK bytes: set them, run exec(); after OK `text` holds what the user typed (line breaks as
-// CR LF, at most kMaxBytes bytes), after Cancel it keeps the preset value.
+// UTF-8: set them, run exec(); after OK `text` holds what the user typed (line breaks as
+// CR LF, at most kMaxBytes bytes once encoded to GBK, as the message carries it), after Cancel
+// it keeps the preset value.
 class CInfoInput : public QDialog {
     Q_OBJECT
 
@@ -29,7 +30,7 @@ class CInfoInput : public QDialog {
     void accept() override;
 
     QPlainTextEdit* Editor() const { return editor_; }
-    // The editor's text as the bytes that OK would store.
+    // The editor's text as OK would store it; `encodable` is false when GBK cannot hold it.
     std::string EditorBytes(bool* encodable = nullptr) const;
 
   private:

@@ -4,7 +4,6 @@
 #include <QPushButton>
 
 #include "DialogUnits.h"
-#include "GbkText.h"
 
 namespace kelvara {
 
@@ -25,7 +24,7 @@ CInfoNotice::CInfoNotice(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::Frame
 }
 
 void CInfoNotice::ShowNotice() {
-    label_->setText(GbkText::ToQString(text));
+    label_->setText(QString::fromStdString(text));
     if (QWidget* owner = parentWidget()) move(owner->mapToGlobal(DluRect(0, 50, 0, 0).topLeft()));
     setWindowModality(Qt::ApplicationModal);
     show();

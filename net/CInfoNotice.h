@@ -19,7 +19,7 @@ class CInfoNotice : public QDialog {
 
     explicit CInfoNotice(QWidget* owner = nullptr);
 
-    std::string text;  // GBK
+    std::string text;  // UTF-8
     std::int32_t cancelled = 0;
 
     // Shows the window near the top-left corner of the owner and paints it at once. It takes

@@ -8,17 +8,12 @@
 
 #include "CInfoInput.h"
 #include "CInfoNotice.h"
-#include "GbkText.h"
 #include "MessageBox.h"
 #include "WireProtocol.h"
 
 namespace kelvara {
 
 namespace {
-
-std::string Gbk(const char* utf8) {
-    return GbkText::FromQString(QString::fromUtf8(utf8));
-}
 
 std::string ReadAtMost(QTcpSocket* socket, std::size_t limit) {
     const QByteArray bytes = socket->read(static_cast<qint64>(limit));
@@ -116,8 +111,8 @@ void InvitationClient::TestConnection(quint32 address, quint16 port) {
 
 QTcpSocket* InvitationClient::SendInvitation(quint32 address, quint16 port) {
     CInfoInput input(owner_);
-    input.prompt = Gbk("请输入邀请信息(512字节以内):");
-    input.text = Gbk("你好，我们来下六子棋好吗？");
+    input.prompt = "请输入邀请信息(512字节以内):";
+    input.text = "你好，我们来下六子棋好吗？";
     if (input.exec() != QDialog::Accepted) return nullptr;
     const std::string message = WireProtocol::Invitation(input.text);
 
@@ -126,7 +121,7 @@ QTcpSocket* InvitationClient::SendInvitation(quint32 address, quint16 port) {
     if (!SendBytes(socket, message)) return nullptr;
 
     CInfoNotice notice(owner_);
-    notice.text = Gbk("请求已经发出,正在等待对方回应,请等待......");
+    notice.text = "请求已经发出,正在等待对方回应,请等待......";
     notice.ShowNotice();
     while (true) {
         if (notice.cancelled) {
@@ -148,7 +143,7 @@ QTcpSocket* InvitationClient::SendInvitation(quint32 address, quint16 port) {
         case WireProtocol::kRefusal:
             Discard(socket);
             MessageBox::Inform(owner_, QStringLiteral("对方拒绝了你的请求，原因是：\n   ") +
-                                           GbkText::ToQString(WireProtocol::Text(answer)));
+                                           QString::fromStdString(WireProtocol::Text(answer)));
             return nullptr;
         default:
             Discard(socket);

@@ -9,19 +9,10 @@
 #include "CInfoInput.h"
 #include "GameConnection.h"
 #include "GameSession.h"
-#include "GbkText.h"
 #include "MessageBox.h"
 #include "WireProtocol.h"
 
 namespace kelvara {
-
-namespace {
-
-std::string Gbk(const char* utf8) {
-    return GbkText::FromQString(QString::fromUtf8(utf8));
-}
-
-}  // namespace
 
 InvitationListener::InvitationListener(GameSession& session,
                                        std::array<GameConnection*, 6> connections, QWidget* owner,
@@ -213,7 +204,7 @@ void InvitationListener::AnswerInvitation(int slot, const std::string& request) 
         QStringLiteral(
             "来自 %1 的朋友邀请你一起下六子棋,\n 你要接受对方的邀请吗？\n  附加信息:\n      ")
             .arg(QString::fromStdString(c.PeerAddress())) +
-        GbkText::ToQString(WireProtocol::Text(request));
+        QString::fromStdString(WireProtocol::Text(request));
 
     QPointer<InvitationListener> self(this);
     const bool accepted = MessageBox::Ask(owner_, MessageBox::NetCaption(), question);
@@ -221,8 +212,8 @@ void InvitationListener::AnswerInvitation(int slot, const std::string& request) 
 
     if (!accepted) {
         CInfoInput input(owner_);
-        input.prompt = Gbk("请输入拒绝的原因(512字节以内):");
-        input.text = Gbk("对不起，我现在很忙.");
+        input.prompt = "请输入拒绝的原因(512字节以内):";
+        input.text = "对不起，我现在很忙.";
         input.exec();  // Cancel keeps the preset reason
         if (self == nullptr || c.Serial() != serial) return;
         const bool sent = c.Send(WireProtocol::Refusal(input.text));

@@ -8,7 +8,6 @@
 
 #include "BoardText.h"
 #include "GameSession.h"
-#include "Gbk.h"
 #include "RecordingView.h"
 
 using namespace kelvara;
@@ -120,9 +119,9 @@ struct Session : ::testing::Test {
 }  // namespace
 
 TEST_F(Session, OnePlayerStartTextsAndComputerReply) {
-    s.Start({1, Gbk("张三"), ""});
-    EXPECT_EQ(view.match, Gbk("战局：   张三(黑)   VS   电脑(白)"));
-    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    s.Start({1, "张三", ""});
+    EXPECT_EQ(view.match, "战局：   张三(黑)   VS   电脑(白)");
+    EXPECT_EQ(view.status, "现在该你走棋了...");
     EXPECT_EQ(view.clock, " 0: 0: 0");
     EXPECT_TRUE(view.timerRunning);
     EXPECT_EQ(s.CursorFor(), TurnCursor::BlackHand);
@@ -131,13 +130,13 @@ TEST_F(Session, OnePlayerStartTextsAndComputerReply) {
     Drag(s, "21U");
     // The computer saw the board after black's step and its reply took the black piece.
     EXPECT_EQ(computer.boardSeen, "b.bbbb.bw..wwwww");
-    EXPECT_EQ(computer.statusSeen, Gbk("正在等候电脑走棋，请稍后...."));
+    EXPECT_EQ(computer.statusSeen, "正在等候电脑走棋，请稍后....");
     EXPECT_EQ(view.black, (std::vector<std::string>{"21U"}));
     EXPECT_EQ(view.white, (std::vector<std::string>{"13R"}));
     EXPECT_EQ(view.animations, (std::vector<std::string>{"w13R"}));
     EXPECT_EQ(view.erasedPieces, (std::vector<std::pair<int, int>>{{2, 2}}));
     EXPECT_EQ(s.CurrentBoard().blackPieces, 5);
-    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(view.status, "现在该你走棋了...");
     EXPECT_EQ(s.SideToMove(), Black);
     EXPECT_EQ(s.InputEnabled(), 1);
 }
@@ -146,7 +145,7 @@ TEST_F(Session, OnePlayerEndings) {
     // The computer has no move: black wins and the clock stops.
     s.Start({1, "p", ""});
     Drag(s, "21U");
-    EXPECT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+    EXPECT_EQ(view.status, "游戏结束，恭喜你，你赢了!!");
     EXPECT_EQ(s.GameState(), NoGame);
     EXPECT_FALSE(view.timerRunning);
     EXPECT_EQ(s.InputEnabled(), 0);
@@ -155,7 +154,7 @@ TEST_F(Session, OnePlayerEndings) {
     s.Start({1, "p", ""});
     computer.moves = {{2, 2, Up}};
     Drag(s, "21U");
-    EXPECT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+    EXPECT_EQ(view.status, "游戏结束，恭喜你，你赢了!!");
     EXPECT_EQ(view.white.size(), 0u);
 
     // The player leaves white with one piece: one computer move follows, then black wins.
@@ -167,7 +166,7 @@ TEST_F(Session, OnePlayerEndings) {
     EXPECT_EQ(s.CurrentBoard().whitePieces, 1);
     EXPECT_EQ(computer.calls, 1);
     EXPECT_EQ(view.white, (std::vector<std::string>{"44L"}));
-    EXPECT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+    EXPECT_EQ(view.status, "游戏结束，恭喜你，你赢了!!");
     EXPECT_EQ(s.GameState(), NoGame);
 
     // The computer takes black's second-last piece: black loses before it can move again.
@@ -176,38 +175,38 @@ TEST_F(Session, OnePlayerEndings) {
     computer.moves = {{2, 3, Right}};
     Drag(s, "11R");
     EXPECT_EQ(s.CurrentBoard().blackPieces, 1);
-    EXPECT_EQ(view.status, Gbk("游戏结束，你输了 :("));
+    EXPECT_EQ(view.status, "游戏结束，你输了 :(");
     EXPECT_EQ(s.InputEnabled(), 0);
     EXPECT_EQ(s.CursorFor(), TurnCursor::Default);
 }
 
 TEST_F(Session, TwoPlayersTurnTextsAndWhiteWin) {
-    s.Start({2, Gbk("甲"), Gbk("乙")});
-    EXPECT_EQ(view.match, Gbk("战局：   甲(黑)   VS   乙(白)"));
-    EXPECT_EQ(view.status, Gbk("现在是 甲(黑)  走棋..."));
+    s.Start({2, "甲", "乙"});
+    EXPECT_EQ(view.match, "战局：   甲(黑)   VS   乙(白)");
+    EXPECT_EQ(view.status, "现在是 甲(黑)  走棋...");
     // Only a black piece can be picked up first.
     Drag(s, "13R");
     EXPECT_TRUE(view.white.empty());
     Drag(s, "21U");
     EXPECT_EQ(view.black, (std::vector<std::string>{"21U"}));
-    EXPECT_EQ(view.status, Gbk("现在是 乙(白)  走棋..."));
+    EXPECT_EQ(view.status, "现在是 乙(白)  走棋...");
     EXPECT_EQ(s.CursorFor(), TurnCursor::WhiteHand);
     Drag(s, "31U");  // black may not move twice
     EXPECT_EQ(view.black.size(), 1u);
     Drag(s, "13R");  // white takes the black piece on (2,2)
     EXPECT_EQ(view.white, (std::vector<std::string>{"13R"}));
     EXPECT_EQ(s.CurrentBoard().blackPieces, 5);
-    EXPECT_EQ(view.status, Gbk("现在是 甲(黑)  走棋..."));
+    EXPECT_EQ(view.status, "现在是 甲(黑)  走棋...");
 
     // Down to black's last two pieces: white's capture ends the game for white.
     Place(Rows("..w.", ".w..", "..b.", "b..."));
     Drag(s, "11R");
     Drag(s, "23R");
-    EXPECT_EQ(view.status, Gbk("游戏结束，白棋(乙)胜!!"));
+    EXPECT_EQ(view.status, "游戏结束，白棋(乙)胜!!");
     EXPECT_EQ(s.GameState(), NoGame);
     // A late hand-over changes nothing.
     s.OnMoveDone();
-    EXPECT_EQ(view.status, Gbk("游戏结束，白棋(乙)胜!!"));
+    EXPECT_EQ(view.status, "游戏结束，白棋(乙)胜!!");
     EXPECT_EQ(view.timerStops, 1);
 }
 
@@ -218,7 +217,7 @@ TEST_F(Session, TwoPlayersSideWithoutStepLoses) {
     Drag(s, "31L");
     EXPECT_EQ(view.white, (std::vector<std::string>{"31L"}));
     EXPECT_EQ(s.CurrentBoard().blackPieces, 2);
-    EXPECT_EQ(view.status, Gbk("游戏结束，白棋(B)胜!!"));
+    EXPECT_EQ(view.status, "游戏结束，白棋(B)胜!!");
     EXPECT_EQ(s.GameState(), NoGame);
 }
 
@@ -244,12 +243,12 @@ TEST_F(Session, RandomTwoPlayerGamesKeepCountsAndEnd) {
         }
         ASSERT_EQ(s.GameState(), NoGame) << "game " << game << " did not end";
         const std::string end = view.status;
-        EXPECT_TRUE(end == Gbk("游戏结束，黑棋(A)胜!!") || end == Gbk("游戏结束，白棋(B)胜!!"));
+        EXPECT_TRUE(end == "游戏结束，黑棋(A)胜!!" || end == "游戏结束，白棋(B)胜!!");
         const bool whiteWon =
             s.CurrentBoard().blackPieces <= 1 ||
             (s.CurrentBoard().whitePieces > 1 && view.black.size() == view.white.size() &&
              !s.CurrentBoard().HasLegalStep(Black));
-        EXPECT_EQ(end == Gbk("游戏结束，白棋(B)胜!!"), whiteWon) << BoardToText(s.CurrentBoard());
+        EXPECT_EQ(end == "游戏结束，白棋(B)胜!!", whiteWon) << BoardToText(s.CurrentBoard());
     }
 }
 
@@ -350,29 +349,29 @@ TEST_F(Session, CaptureErasedBeforeMovedPieceIsDrawn) {
 
 TEST_F(Session, NetworkInvitingSide) {
     s.Start({2, "old", "game"});
-    s.Start({3, Gbk("本地"), ""});
+    s.Start({3, "本地", ""});
     EXPECT_EQ(link.attached, (std::vector<int>{0}));
-    EXPECT_EQ(link.hellos, (std::vector<std::pair<int, std::string>>{{0, Gbk("本地")}}));
+    EXPECT_EQ(link.hellos, (std::vector<std::pair<int, std::string>>{{0, "本地"}}));
     // The hello goes out on the socket of the accepted invitation, so it is attached first.
     EXPECT_EQ(link.calls, (std::vector<std::string>{"attach 0", "hello 0"}));
     EXPECT_EQ(link.channels[0].state, AwaitingHello);
     EXPECT_EQ(link.channels[0].role, Inviting);
-    EXPECT_EQ(view.status, Gbk("现在是 old(黑)  走棋..."));  // unchanged until the hello
+    EXPECT_EQ(view.status, "现在是 old(黑)  走棋...");  // unchanged until the hello
     Drag(s, "21U");
     EXPECT_TRUE(view.black.empty());                   // no move before the hello
     EXPECT_FALSE(s.OnMoveReceived(0, {1, 3, Right}));  // nor a move from the peer
 
     EXPECT_FALSE(s.OnHelloReceived(1, "x", "1.2.3.4"));  // another connection
-    EXPECT_TRUE(s.OnHelloReceived(0, Gbk("远方"), "10.0.0.7"));
-    EXPECT_EQ(view.match, Gbk("战局：   黑:本地(本机)   VS   白:远方(10.0.0.7)"));
-    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_TRUE(s.OnHelloReceived(0, "远方", "10.0.0.7"));
+    EXPECT_EQ(view.match, "战局：   黑:本地(本机)   VS   白:远方(10.0.0.7)");
+    EXPECT_EQ(view.status, "现在该你走棋了...");
     EXPECT_EQ(link.channels[0].state, LocalTurn);
     EXPECT_FALSE(s.OnHelloReceived(0, "again", ""));
 
     Drag(s, "21U");
     ASSERT_EQ(link.moves.size(), 1u);
     EXPECT_EQ(link.moves[0].second, (MoveRecord{2, 1, Up}));
-    EXPECT_EQ(view.status, Gbk("正在等待对方走棋,请稍后..."));
+    EXPECT_EQ(view.status, "正在等待对方走棋,请稍后...");
     EXPECT_EQ(link.channels[0].state, AwaitingMove);
     EXPECT_EQ(s.InputEnabled(), 0);
 
@@ -387,7 +386,7 @@ TEST_F(Session, NetworkInvitingSide) {
     EXPECT_EQ(view.white, (std::vector<std::string>{"13R"}));
     EXPECT_EQ(view.animations, (std::vector<std::string>{"w13R"}));
     EXPECT_EQ(s.CurrentBoard().blackPieces, 5);
-    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(view.status, "现在该你走棋了...");
     EXPECT_EQ(s.SideToMove(), Black);
     EXPECT_EQ(s.InputEnabled(), 1);
 
@@ -395,11 +394,11 @@ TEST_F(Session, NetworkInvitingSide) {
     Place(Rows("w..w", ".b..", "b...", "...."));
     Drag(s, "23L");
     EXPECT_EQ(link.moves.back().second, (MoveRecord{2, 3, Left}));
-    EXPECT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+    EXPECT_EQ(view.status, "游戏结束，恭喜你，你赢了!!");
 }
 
 TEST_F(Session, NetworkAnsweringSideAndStop) {
-    s.Start({1, Gbk("白方"), ""});  // the name the last Start left
+    s.Start({1, "白方", ""});  // the name the last Start left
     s.OnInvitationAccepted(3);
     EXPECT_EQ(s.ActiveSlot(), 3);
     EXPECT_EQ(link.channels[3].role, Answering);
@@ -410,9 +409,9 @@ TEST_F(Session, NetworkAnsweringSideAndStop) {
     EXPECT_FALSE(s.OnMoveReceived(3, {2, 1, Up}));  // a move before the hello
 
     EXPECT_TRUE(s.OnHelloReceived(3, "", "127.0.0.1"));
-    EXPECT_EQ(link.hellos, (std::vector<std::pair<int, std::string>>{{3, Gbk("白方")}}));
-    EXPECT_EQ(view.match, Gbk("战局：   白:白方(本机)   VS   黑:(127.0.0.1)"));
-    EXPECT_EQ(view.status, Gbk("正在等待对方走棋,请稍后..."));
+    EXPECT_EQ(link.hellos, (std::vector<std::pair<int, std::string>>{{3, "白方"}}));
+    EXPECT_EQ(view.match, "战局：   白:白方(本机)   VS   黑:(127.0.0.1)");
+    EXPECT_EQ(view.status, "正在等待对方走棋,请稍后...");
     EXPECT_EQ(link.channels[3].state, AwaitingMove);
     Drag(s, "13R");
     EXPECT_TRUE(view.white.empty());
@@ -421,7 +420,7 @@ TEST_F(Session, NetworkAnsweringSideAndStop) {
     EXPECT_FALSE(s.OnMoveReceived(1, {2, 1, Up}));     // another connection
     EXPECT_TRUE(s.OnMoveReceived(3, {2, 1, Up}));
     EXPECT_EQ(view.black, (std::vector<std::string>{"21U"}));
-    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(view.status, "现在该你走棋了...");
     Drag(s, "13R");
     EXPECT_EQ(link.moves.back(), (std::pair<int, MoveRecord>{3, {1, 3, Right}}));
 
@@ -437,7 +436,7 @@ TEST_F(Session, NetworkAnsweringSideAndStop) {
     EXPECT_EQ(link.moves.back().second, (MoveRecord{4, 4, Down}));
     EXPECT_TRUE(s.OnMoveReceived(3, {1, 3, Right}));
     EXPECT_EQ(s.CurrentBoard().whitePieces, 1);
-    EXPECT_EQ(view.status, Gbk("游戏结束，你输了 :("));
+    EXPECT_EQ(view.status, "游戏结束，你输了 :(");
     // A move after the end is not applied.
     const std::string after = BoardToText(s.CurrentBoard());
     s.OnMoveReceived(3, {2, 3, Up});
@@ -453,7 +452,7 @@ TEST_F(Session, OnePlayerSideWithoutStepLosesAfterTheComputersStep) {
     EXPECT_EQ(view.white, (std::vector<std::string>{"14D"}));
     EXPECT_EQ(s.CurrentBoard().blackPieces, 2);
     EXPECT_EQ(s.CurrentBoard().whitePieces, 3);
-    EXPECT_EQ(view.status, Gbk("游戏结束，你输了 :("));
+    EXPECT_EQ(view.status, "游戏结束，你输了 :(");
     EXPECT_EQ(s.GameState(), NoGame);
 }
 
@@ -627,10 +626,10 @@ TEST_F(Session, UndoOfFinishedGamesAgainstTheComputer) {
     const Snapshot before = Take(s, view);
     computer.moves = {{2, 3, Right}};
     Drag(s, "11R");
-    ASSERT_EQ(view.status, Gbk("游戏结束，你输了 :("));
+    ASSERT_EQ(view.status, "游戏结束，你输了 :(");
     ASSERT_TRUE(s.Undo());
     EXPECT_EQ(Take(s, view).board.cells, before.board.cells);
-    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(view.status, "现在该你走棋了...");
     EXPECT_EQ(s.InputEnabled(), 1);
     EXPECT_TRUE(view.timerRunning);
     EXPECT_FALSE(s.CanUndo());  // the set-up position is where the record starts
@@ -639,13 +638,13 @@ TEST_F(Session, UndoOfFinishedGamesAgainstTheComputer) {
     // redo asks the computer again and ends the game again.
     s.Start({1, "p", ""});
     Drag(s, "21U");
-    ASSERT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+    ASSERT_EQ(view.status, "游戏结束，恭喜你，你赢了!!");
     ASSERT_EQ(s.History().size(), 1u);
     ASSERT_TRUE(s.Undo());
     EXPECT_EQ(BoardToText(s.CurrentBoard()), "bbbbb..bw..wwwww");
     EXPECT_TRUE(view.black.empty());
     ASSERT_TRUE(s.Redo());
-    EXPECT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+    EXPECT_EQ(view.status, "游戏结束，恭喜你，你赢了!!");
     EXPECT_EQ(s.GameState(), NoGame);
 }
 
@@ -698,13 +697,13 @@ TEST(SessionWaiting, ComputerTurnWaitsForItsPlayerAndResumesAsDesigned) {
     FakeView view;
     WaitingComputer computer;
     GameSession s{view, &computer, nullptr};
-    s.Start({1, Gbk("甲"), ""});
+    s.Start({1, "甲", ""});
     computer.moves = {{1, 3, Right}};
     Drag(s, "21U");
     // Nothing blocks: the turn is pending, nobody may move, the status says the computer is on.
     EXPECT_TRUE(s.ComputerTurnPending());
     EXPECT_EQ(computer.calls, 0);
-    EXPECT_EQ(view.status, Gbk("正在等候电脑走棋，请稍后...."));
+    EXPECT_EQ(view.status, "正在等候电脑走棋，请稍后....");
     EXPECT_EQ(s.SideToMove(), White);
     EXPECT_EQ(s.InputEnabled(), 0);
     EXPECT_FALSE(s.CanUndo());
@@ -716,7 +715,7 @@ TEST(SessionWaiting, ComputerTurnWaitsForItsPlayerAndResumesAsDesigned) {
     EXPECT_FALSE(s.ComputerTurnPending());
     EXPECT_EQ(view.white, (std::vector<std::string>{"13R"}));
     EXPECT_EQ(s.CurrentBoard().blackPieces, 5);
-    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(view.status, "现在该你走棋了...");
     EXPECT_EQ(s.InputEnabled(), 1);
     EXPECT_FALSE(s.ResumeComputerTurn());
 
@@ -726,7 +725,7 @@ TEST(SessionWaiting, ComputerTurnWaitsForItsPlayerAndResumesAsDesigned) {
     ASSERT_TRUE(s.ComputerTurnPending());
     computer.ready = true;
     EXPECT_TRUE(s.ResumeComputerTurn());
-    EXPECT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+    EXPECT_EQ(view.status, "游戏结束，恭喜你，你赢了!!");
     EXPECT_EQ(s.GameState(), NoGame);
 }
 
@@ -734,7 +733,7 @@ TEST(SessionWaiting, StopOrANewGameDropsThePendingTurn) {
     FakeView view;
     WaitingComputer computer;
     GameSession s{view, &computer, nullptr};
-    s.Start({1, Gbk("甲"), ""});
+    s.Start({1, "甲", ""});
     computer.moves = {{1, 3, Right}};
     Drag(s, "21U");
     ASSERT_TRUE(s.ComputerTurnPending());
@@ -746,10 +745,10 @@ TEST(SessionWaiting, StopOrANewGameDropsThePendingTurn) {
     EXPECT_TRUE(view.white.empty());
 
     computer.ready = false;
-    s.Start({1, Gbk("甲"), ""});
+    s.Start({1, "甲", ""});
     Drag(s, "21U");
     ASSERT_TRUE(s.ComputerTurnPending());
-    s.Start({1, Gbk("甲"), ""});
+    s.Start({1, "甲", ""});
     EXPECT_FALSE(s.ComputerTurnPending());
     computer.ready = true;
     EXPECT_FALSE(s.ResumeComputerTurn());
@@ -761,7 +760,7 @@ TEST(SessionWaiting, EveryPlayedStepIsReportedOnceItIsRecorded) {
     ScriptedComputer computer;
     GameSession s{view, &computer, nullptr};
     view.session = &s;
-    s.Start({1, Gbk("甲"), ""});
+    s.Start({1, "甲", ""});
     computer.moves = {{1, 3, Right}, {2, 2, Down}};
     Drag(s, "21U");  // white's 13R takes the piece on (2, 2)
     EXPECT_EQ(view.played, (std::vector<std::string>{"21U/0/1", "13R/1/2"}));
@@ -772,14 +771,14 @@ TEST(SessionWaiting, EveryPlayedStepIsReportedOnceItIsRecorded) {
 }
 
 TEST_F(Session, NetworkRefusedPeerMovesAreNamedAndAPeerThatLeavesEndsTheGame) {
-    s.Start({3, Gbk("本地"), ""});
-    ASSERT_TRUE(s.OnHelloReceived(0, Gbk("远方"), "10.0.0.7"));
+    s.Start({3, "本地", ""});
+    ASSERT_TRUE(s.OnHelloReceived(0, "远方", "10.0.0.7"));
     Drag(s, "21U");
     const std::string before = BoardToText(s.CurrentBoard());
     EXPECT_FALSE(s.OnMoveReceived(0, {1, 4, Up}));
-    EXPECT_EQ(view.status, Gbk("对方的走法 14U 不合规则,正在等待对方走棋,请稍后..."));
+    EXPECT_EQ(view.status, "对方的走法 14U 不合规则,正在等待对方走棋,请稍后...");
     EXPECT_FALSE(s.OnMoveReceived(0, {1, 3, 7}));
-    EXPECT_EQ(view.status, Gbk("对方的走法 13ERR 不合规则,正在等待对方走棋,请稍后..."));
+    EXPECT_EQ(view.status, "对方的走法 13ERR 不合规则,正在等待对方走棋,请稍后...");
     EXPECT_EQ(BoardToText(s.CurrentBoard()), before);
     EXPECT_EQ(s.InputEnabled(), 0);
     // A move on another connection is no refusal of this game's peer: nothing is shown.
@@ -788,14 +787,14 @@ TEST_F(Session, NetworkRefusedPeerMovesAreNamedAndAPeerThatLeavesEndsTheGame) {
     EXPECT_TRUE(view.status.empty());
     // The game went on waiting and takes the legal move.
     EXPECT_TRUE(s.OnMoveReceived(0, {1, 3, Right}));
-    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(view.status, "现在该你走棋了...");
 
     // The peer of another connection leaving changes nothing; this game's peer ends it.
     s.OnPeerLeft(3);
     EXPECT_EQ(s.GameState(), Running);
     EXPECT_TRUE(view.timerRunning);
     s.OnPeerLeft(0);
-    EXPECT_EQ(view.status, Gbk("游戏结束，对方已经离开!!"));
+    EXPECT_EQ(view.status, "游戏结束，对方已经离开!!");
     EXPECT_EQ(s.GameState(), NoGame);
     EXPECT_EQ(s.InputEnabled(), 0);
     EXPECT_EQ(s.SideToMove(), Empty);
@@ -810,8 +809,8 @@ TEST_F(Session, NetworkRefusedPeerMovesAreNamedAndAPeerThatLeavesEndsTheGame) {
     EXPECT_TRUE(view.status.empty());
 
     // The next game starts as usual.
-    s.Start({1, Gbk("张三"), ""});
-    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    s.Start({1, "张三", ""});
+    EXPECT_EQ(view.status, "现在该你走棋了...");
     EXPECT_TRUE(view.timerRunning);
     s.OnPeerLeft(0);  // not a network game
     EXPECT_EQ(s.GameState(), Running);

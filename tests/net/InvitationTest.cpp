@@ -103,7 +103,7 @@ TEST_F(Invitation, NoListenerMeansNoConnection) {
 
 // The whole road: invitation, acceptance, hellos, a game to its end on both copies.
 TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
-    b.session.Start({1, Gbk("乙"), ""});  // the invited copy's last Start leaves its name
+    b.session.Start({1, "乙", ""});  // the invited copy's last Start leaves its name
     script.Input(true).Box(QMessageBox::Yes);
     QTcpSocket* socket = client.SendInvitation(kLoopback, b.Port());
     ASSERT_NE(socket, nullptr);
@@ -118,13 +118,13 @@ TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
     EXPECT_EQ(b.hub.Channel(1).state, AwaitingHello);
 
     a.hub.SetPendingPeer(socket);
-    a.session.Start({3, Gbk("甲"), ""});
+    a.session.Start({3, "甲", ""});
     ASSERT_TRUE(WaitFor([&] { return a.hub.Channel(0).state == LocalTurn; }));
     EXPECT_EQ(b.hub.Channel(1).state, AwaitingMove);
-    EXPECT_EQ(a.view.match, Gbk("战局：   黑:甲(本机)   VS   白:乙(127.0.0.1)"));
-    EXPECT_EQ(a.view.status, Gbk("现在该你走棋了..."));
-    EXPECT_EQ(b.view.match, Gbk("战局：   白:乙(本机)   VS   黑:甲(127.0.0.1)"));
-    EXPECT_EQ(b.view.status, Gbk("正在等待对方走棋,请稍后..."));
+    EXPECT_EQ(a.view.match, "战局：   黑:甲(本机)   VS   白:乙(127.0.0.1)");
+    EXPECT_EQ(a.view.status, "现在该你走棋了...");
+    EXPECT_EQ(b.view.match, "战局：   白:乙(本机)   VS   黑:甲(127.0.0.1)");
+    EXPECT_EQ(b.view.status, "正在等待对方走棋,请稍后...");
     EXPECT_EQ(b.session.InputEnabled(), 0);
 
     const char* moves[] = {"21U", "34D", "22U", "44L", "31U", "43U", "42U"};
@@ -134,17 +134,18 @@ TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
         ASSERT_EQ(mover.session.InputEnabled(), 1) << moves[i];
         Drag(mover.session, moves[i]);
         if (i < 6) {
-            EXPECT_EQ(mover.view.status, Gbk("正在等待对方走棋,请稍后..."));
+            EXPECT_EQ(mover.view.status, "正在等待对方走棋,请稍后...");
             ASSERT_TRUE(WaitFor([&] { return other.session.InputEnabled() == 1; })) << moves[i];
-            EXPECT_EQ(other.view.status, Gbk("现在该你走棋了..."));
+            EXPECT_EQ(other.view.status, "现在该你走棋了...");
         }
-        EXPECT_TRUE(
-            WaitFor([&] { return BoardToText(a.session.CurrentBoard()) == BoardToText(b.session.CurrentBoard()); }));
+        EXPECT_TRUE(WaitFor([&] {
+            return BoardToText(a.session.CurrentBoard()) == BoardToText(b.session.CurrentBoard());
+        }));
     }
     ASSERT_TRUE(WaitFor([&] { return b.session.GameState() == NoGame; }));
     EXPECT_EQ(a.session.GameState(), NoGame);
-    EXPECT_EQ(a.view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
-    EXPECT_EQ(b.view.status, Gbk("游戏结束，你输了 :("));
+    EXPECT_EQ(a.view.status, "游戏结束，恭喜你，你赢了!!");
+    EXPECT_EQ(b.view.status, "游戏结束，你输了 :(");
     EXPECT_FALSE(a.view.timerRunning);
     EXPECT_FALSE(b.view.timerRunning);
     const std::vector<std::string> black{"21U", "22U", "31U", "42U"};

@@ -3,6 +3,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 
+#include "GbkCodec.h"
 #include "NetTestSupport.h"
 
 using namespace nettest;
@@ -29,10 +30,10 @@ void Commit(QWidget* editor, const QString& text) {
 
 TEST(CInfoInput, OkReturnsTheEditAndCancelKeepsThePreset) {
     CInfoInput input;
-    input.prompt = Gbk("请输入:");
-    input.text = Gbk("默认");
+    input.prompt = "请输入:";
+    input.text = "默认";
     EXPECT_EQ(RunInput(input, [](CInfoInput& d) { Press(d, "ok"); }), QDialog::Accepted);
-    EXPECT_EQ(input.text, Gbk("默认"));
+    EXPECT_EQ(input.text, "默认");
     EXPECT_EQ(input.windowTitle(), "CKELVARA DATA INPUT");
 
     EXPECT_EQ(RunInput(input,
@@ -41,7 +42,7 @@ TEST(CInfoInput, OkReturnsTheEditAndCancelKeepsThePreset) {
                            Press(d, "cancel");
                        }),
               QDialog::Rejected);
-    EXPECT_EQ(input.text, Gbk("默认"));
+    EXPECT_EQ(input.text, "默认");
 
     RunInput(input, [](CInfoInput& d) {
         d.Editor()->clear();
@@ -69,14 +70,15 @@ TEST(CInfoInput, TypingStopsAt512GbkBytes) {
         // A line break counts two bytes; one double-byte character then fills the rest.
         QTest::keyClick(d.Editor(), Qt::Key_Return);
         Commit(d.Editor(), U("中"));
-        EXPECT_EQ(d.EditorBytes().size(), 509u + 2);  // "中" needs 2 and only 1 is left
+        EXPECT_EQ(GbkCodec::GbkLength(d.EditorBytes()),
+                  509u + 2);  // "中" needs 2 and only 1 is left
         QTest::keyClicks(d.Editor(), "yz");
-        EXPECT_EQ(d.EditorBytes().size(), 512u);
+        EXPECT_EQ(GbkCodec::GbkLength(d.EditorBytes()), 512u);
         Commit(d.Editor(), U("中"));
-        EXPECT_EQ(d.EditorBytes().size(), 512u);
+        EXPECT_EQ(GbkCodec::GbkLength(d.EditorBytes()), 512u);
         // A paste that would go beyond is refused whole.
         d.Editor()->insertPlainText(QString(10, QLatin1Char('p')));
-        EXPECT_EQ(d.EditorBytes().size(), 512u);
+        EXPECT_EQ(GbkCodec::GbkLength(d.EditorBytes()), 512u);
         Press(d, "ok");
     });
     EXPECT_EQ(input.text, std::string(509, 'x') + "\r\ny");
@@ -87,13 +89,13 @@ TEST(CInfoInput, DeletingBelowTheLimitAllowsTypingAgain) {
     input.text = std::string(512, 'x');
     RunInput(input, [](CInfoInput& d) {
         Commit(d.Editor(), U("中"));
-        EXPECT_EQ(d.EditorBytes().size(), 512u);
+        EXPECT_EQ(GbkCodec::GbkLength(d.EditorBytes()), 512u);
         QTest::keyClick(d.Editor(), Qt::Key_Backspace);
         QTest::keyClick(d.Editor(), Qt::Key_Backspace);
         Commit(d.Editor(), U("中"));
         Press(d, "ok");
     });
-    EXPECT_EQ(input.text, std::string(510, 'x') + Gbk("中"));
+    EXPECT_EQ(input.text, std::string(510, 'x') + "中");
 }
 
 TEST(CInfoInput, TextThatGbkCannotHoldIsRefusedWithAMessage) {
@@ -114,12 +116,12 @@ TEST(CInfoInput, TextThatGbkCannotHoldIsRefusedWithAMessage) {
     ASSERT_EQ(script.seen.size(), 1u);
     EXPECT_TRUE(script.seen[0].text.contains("GBK"));
     EXPECT_EQ(script.seen[0].icon, QMessageBox::Warning);
-    EXPECT_EQ(input.text, Gbk("笑"));
+    EXPECT_EQ(input.text, "笑");
 }
 
 TEST(CInfoNotice, ItsButtonSetsCancelledAndClosesIt) {
     CInfoNotice notice;
-    notice.text = Gbk("请等待");
+    notice.text = "请等待";
     notice.ShowNotice();
     EXPECT_TRUE(notice.isVisible());
     EXPECT_EQ(notice.findChild<QLabel*>("notice")->text(), U("请等待"));

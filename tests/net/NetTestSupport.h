@@ -18,7 +18,6 @@
 #include "CInfoNotice.h"
 #include "GameSession.h"
 #include "Gbk.h"
-#include "GbkText.h"
 #include "NetworkHub.h"
 #include "RecordingView.h"
 
@@ -97,7 +96,7 @@ class ModalScript : public QObject {
         actions_.push_back([this, ok, replace, text](QWidget* w) {
             auto* input = qobject_cast<CInfoInput*>(w);
             if (input == nullptr) return false;
-            seen.push_back({input->windowTitle(), GbkText::ToQString(input->prompt),
+            seen.push_back({input->windowTitle(), QString::fromStdString(input->prompt),
                             QMessageBox::NoIcon, input->Editor()->toPlainText()});
             if (replace) input->Editor()->setPlainText(text);
             input->findChild<QPushButton*>(ok ? QStringLiteral("ok") : QStringLiteral("cancel"))
