@@ -15,8 +15,6 @@ namespace kelvara {
 // them to GBK (a character GBK cannot hold goes as '?') and Text decodes.
 class WireProtocol {
   public:
-    static constexpr std::uint16_t kPort = 2003;
-
     static constexpr char kProbe = 'w';
     static constexpr char kProbeReply = 'Y';
     static constexpr char kInvitation = 'i';

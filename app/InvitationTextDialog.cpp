@@ -1,4 +1,4 @@
-#include "CInfoInput.h"
+#include "InvitationTextDialog.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -25,7 +25,9 @@ int GbkBytes(const QString& text) {
 
 }  // namespace
 
-CInfoInput::CInfoInput(QWidget* owner) : QDialog(owner) {
+InvitationTextDialog::InvitationTextDialog(QWidget* owner, const QString& prompt,
+                                           const std::string& preset)
+    : QDialog(owner), text_(preset) {
     setWindowTitle(QStringLiteral("CKELVARA DATA INPUT"));
     setFixedSize(DluRect(0, 0, 186, 121).size());
 
@@ -40,42 +42,39 @@ CInfoInput::CInfoInput(QWidget* owner) : QDialog(owner) {
     editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
     editor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     editor_->setTabChangesFocus(true);
-    connect(editor_, &QPlainTextEdit::textChanged, this, &CInfoInput::OnTextChanged);
+    connect(editor_, &QPlainTextEdit::textChanged, this, &InvitationTextDialog::OnTextChanged);
 
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setGeometry(DluRect(25, 101, 50, 14));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &CInfoInput::accept);
+    okButton_ = new QPushButton(QStringLiteral("确定"), this);
+    okButton_->setObjectName(QStringLiteral("ok"));
+    okButton_->setGeometry(DluRect(25, 101, 50, 14));
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &InvitationTextDialog::accept);
 
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setGeometry(DluRect(103, 101, 50, 14));
-    connect(cancel, &QPushButton::clicked, this, &CInfoInput::reject);
-}
+    cancelButton_ = new QPushButton(QStringLiteral("取消"), this);
+    cancelButton_->setObjectName(QStringLiteral("cancel"));
+    cancelButton_->setGeometry(DluRect(103, 101, 50, 14));
+    connect(cancelButton_, &QPushButton::clicked, this, &InvitationTextDialog::reject);
 
-int CInfoInput::exec() {
-    promptLabel_->setText(QString::fromStdString(prompt));
-    QString preset = QString::fromStdString(text);
-    preset.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    promptLabel_->setText(prompt);
+    QString shown = QString::fromStdString(preset);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     // A preset longer than the limit is cut at a character boundary.
-    while (GbkBytes(preset) > kMaxBytes) preset.chop(1);
+    while (GbkBytes(shown) > kMaxBytes) shown.chop(1);
     reverting_ = true;
-    editor_->setPlainText(preset);
+    editor_->setPlainText(shown);
     reverting_ = false;
-    lastGood_ = preset;
+    lastGood_ = shown;
     editor_->moveCursor(QTextCursor::End);
     editor_->setFocus();
-    return QDialog::exec();
 }
 
-std::string CInfoInput::EditorBytes(bool* encodable) const {
+std::string InvitationTextDialog::EditorBytes(bool* encodable) const {
     std::string typed = WithCrLf(editor_->toPlainText()).toStdString();
     if (encodable != nullptr) *encodable = GbkCodec::Utf8ToGbk(typed).has_value();
     return typed;
 }
 
-void CInfoInput::OnTextChanged() {
+void InvitationTextDialog::OnTextChanged() {
     if (reverting_) return;
     const QString current = editor_->toPlainText();
     if (GbkBytes(current) <= kMaxBytes) {
@@ -93,7 +92,7 @@ void CInfoInput::OnTextChanged() {
     editor_->setTextCursor(cursor);
 }
 
-void CInfoInput::accept() {
+void InvitationTextDialog::accept() {
     bool encodable = true;
     const std::string typed = EditorBytes(&encodable);
     if (!encodable) {
@@ -108,7 +107,7 @@ void CInfoInput::accept() {
             QStringLiteral("Please enter no more than %1 characters.").arg(kMaxBytes));
         return;
     }
-    text = typed;
+    text_ = typed;
     QDialog::accept();
 }
 
