@@ -198,15 +198,15 @@ void CSGDlg::accept() {
     // port that cannot be taken and then left accepted while the dialog stays open.
     if (!TakeAddressAndPort()) return;
     if (radios_[kOnePlayerRadio]->isChecked()) {
-        gameKind_ = 1;
+        kind_ = GameKind::OnePlayer;
         blackName_ = combos_[kOnePlayerName]->currentText();
         whiteName_.clear();
     } else if (radios_[kTwoPlayersRadio]->isChecked()) {
-        gameKind_ = 2;
+        kind_ = GameKind::TwoPlayers;
         blackName_ = combos_[kBlackName]->currentText();
         whiteName_ = combos_[kWhiteName]->currentText();
     } else {
-        gameKind_ = 3;
+        kind_ = GameKind::Network;
         if (network_ == nullptr ||
             !network_->Invite(this, peerAddress_, static_cast<std::uint16_t>(peerPort_)))
             return;

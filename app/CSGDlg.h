@@ -6,6 +6,8 @@
 #include <map>
 #include <string>
 
+#include "GameKind.h"
+
 class QButtonGroup;
 class QComboBox;
 class QLineEdit;
@@ -50,7 +52,7 @@ class CSGDlg : public QDialog {
     int exec() override;
 
     // Results, valid after OK.
-    int GameKind() const { return gameKind_; }
+    GameKind Kind() const { return kind_; }
     const QString& BlackName() const { return blackName_; }
     const QString& WhiteName() const { return whiteName_; }
     std::uint32_t PeerAddress() const { return peerAddress_; }
@@ -91,7 +93,7 @@ class CSGDlg : public QDialog {
     QLineEdit* address_ = nullptr;
     QLineEdit* port_ = nullptr;
 
-    int gameKind_ = 1;
+    GameKind kind_ = GameKind::OnePlayer;
     QString blackName_;
     QString whiteName_;
     std::uint32_t peerAddress_ = 0;

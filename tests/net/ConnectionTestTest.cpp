@@ -69,7 +69,7 @@ TEST_F(ConnectionTest, ACopyAnswersWithVersionOneZeroAndGivesItsSlotBack) {
     EXPECT_GE(clock.elapsed(), kPollMs / 2);
     EXPECT_TRUE(WaitFor([&] { return peer.hub.Listener().HeldConnections() == 0; }));
     // A probe leaves the peer's game state alone.
-    EXPECT_EQ(peer.session.GameState(), NoGame);
+    EXPECT_FALSE(peer.session.GameRunning());
 }
 
 TEST_F(ConnectionTest, VersionBytesAreShownSigned) {

@@ -49,7 +49,8 @@ struct RawPeerTest : ::testing::Test {
 
     // The copy's name in its hello is the one its last Start left.
     void NameTheCopy() {
-        if (copy.session.PlayerName() != Gbk("白方")) copy.session.Start({1, Gbk("白方"), ""});
+        if (copy.session.PlayerName() != Gbk("白方"))
+            copy.session.Start({GameKind::OnePlayer, Gbk("白方"), ""});
     }
 
     // A raw peer whose invitation the copy accepts, followed by the hello exchange: the raw
@@ -111,7 +112,7 @@ TEST_F(RawPeerTest, InvitationHelloAndMovesHaveTheirExactBytesBothWays) {
     QTest::qWait(50);
     EXPECT_TRUE(copy.view.black.empty());
     peer.Write(B({0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
     EXPECT_EQ(copy.view.status, Gbk("现在该你走棋了..."));
 
@@ -150,12 +151,12 @@ TEST_F(RawPeerTest, IllegalMovesAreDroppedAndTheCopyKeepsWaiting) {
     EXPECT_EQ(BoardToText(copy.session.CurrentBoard()), kStart);
     EXPECT_TRUE(copy.view.black.empty());
     EXPECT_EQ(copy.hub.Channel(1).state, AwaitingMove);
-    EXPECT_EQ(copy.session.InputEnabled(), 0);
+    EXPECT_FALSE(copy.session.LocalMayMove());
     // The last refused move is named; the hello after it is no move and is dropped unnamed.
     EXPECT_EQ(copy.view.status, Gbk("对方的走法 21ERR 不合规则,正在等待对方走棋,请稍后..."));
     // A legal move after all that is played.
     peer->Write(B({0x74, 0x02, 0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
 }
 
@@ -164,7 +165,7 @@ TEST_F(RawPeerTest, AnOverlongNameIsCutTo99Bytes) {
     EXPECT_EQ(copy.session.OpponentName(), std::string(99, 'n'));
     // The tail of the name is not taken for a move later.
     peer->Write(B({0x74, 0x02, 0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
 }
 
@@ -178,7 +179,7 @@ TEST_F(RawPeerTest, AFirstRequestWithNoKnownCodeClosesTheConnectionUnanswered) {
         EXPECT_EQ(copy.hub.Listener().HeldConnections(), 0);
         EXPECT_TRUE(WaitFor([&] { return copy.hub.Listener().WaitingConnections() == 0; }));
     }
-    EXPECT_EQ(copy.session.GameState(), NoGame);
+    EXPECT_FALSE(copy.session.GameRunning());
 }
 
 TEST_F(RawPeerTest, ASilentConnectionIsDroppedAndTheWindowStaysResponsive) {
@@ -272,7 +273,7 @@ TEST_F(RawPeerTest, ARefusedInvitationsConnectionIsClosedOnceTheRefusalIsSent) {
     ASSERT_TRUE(peer.WaitClosed());
     EXPECT_EQ(peer.received, "r" + G("对不起，我现在很忙."));
     EXPECT_TRUE(WaitFor([&] { return copy.hub.Listener().HeldConnections() == 0; }));
-    EXPECT_EQ(copy.session.GameState(), NoGame);
+    EXPECT_FALSE(copy.session.GameRunning());
 }
 
 TEST_F(RawPeerTest, AnOpenQuestionHoldsItsSlot) {
@@ -303,7 +304,7 @@ TEST_F(RawPeerTest, ATruncatedMoveFrameIsDroppedAndTheNextMoveIsPlayed) {
     EXPECT_TRUE(copy.view.black.empty());
     // ... and the whole move that follows is read as itself.
     peer->Write(B({0x74, 0x02, 0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
     EXPECT_EQ(copy.view.status, Gbk("现在该你走棋了..."));
 }
@@ -311,16 +312,16 @@ TEST_F(RawPeerTest, ATruncatedMoveFrameIsDroppedAndTheNextMoveIsPlayed) {
 TEST_F(RawPeerTest, APeerThatLeavesMidGameEndsItAndTheNextGameCanStart) {
     auto peer = Opponent(1);
     peer->Write(B({0x74, 0x02, 0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
     peer->socket.disconnectFromHost();
-    ASSERT_TRUE(WaitFor([&] { return copy.session.GameState() == NoGame; }));
+    ASSERT_TRUE(WaitFor([&] { return !copy.session.GameRunning(); }));
     EXPECT_EQ(copy.view.status, Gbk("游戏结束，对方已经离开!!"));
     EXPECT_FALSE(copy.view.timerRunning);
-    EXPECT_EQ(copy.session.InputEnabled(), 0);
+    EXPECT_FALSE(copy.session.LocalMayMove());
     EXPECT_EQ(copy.hub.Listener().HeldConnections(), 0);
     // A new invitation gets the slot and a game.
     auto next = Opponent(1, "next");
-    EXPECT_EQ(copy.session.GameState(), Running);
+    EXPECT_TRUE(copy.session.GameRunning());
     EXPECT_TRUE(copy.view.timerRunning);
     // The inviting side too: the peer leaves while its hello is awaited.
     QTcpServer far;
@@ -331,10 +332,10 @@ TEST_F(RawPeerTest, APeerThatLeavesMidGameEndsItAndTheNextGameCanStart) {
     std::unique_ptr<QTcpSocket> remote(far.nextPendingConnection());
     ASSERT_TRUE(WaitFor([&] { return local->state() == QAbstractSocket::ConnectedState; }));
     copy.hub.SetPendingPeer(local);
-    copy.session.Start({3, Gbk("甲"), ""});
+    copy.session.Start({GameKind::Network, Gbk("甲"), ""});
     ASSERT_TRUE(WaitFor([&] { return remote->bytesAvailable() >= 3; }));
     remote->abort();
-    ASSERT_TRUE(WaitFor([&] { return copy.session.GameState() == NoGame; }));
+    ASSERT_TRUE(WaitFor([&] { return !copy.session.GameRunning(); }));
     EXPECT_EQ(copy.view.status, Gbk("游戏结束，对方已经离开!!"));
 }
 
@@ -343,9 +344,9 @@ TEST_F(RawPeerTest, ARefusedPeerMoveIsNamedAndTheGameWaitsForALegalOne) {
     peer->Write(B({0x74, 0x01, 0x04, 0x00}));  // off the board
     ASSERT_TRUE(WaitFor([&] { return copy.view.status != Gbk("正在等待对方走棋,请稍后..."); }));
     EXPECT_EQ(copy.view.status, Gbk("对方的走法 14U 不合规则,正在等待对方走棋,请稍后..."));
-    EXPECT_EQ(copy.session.InputEnabled(), 0);
+    EXPECT_FALSE(copy.session.LocalMayMove());
     peer->Write(B({0x74, 0x02, 0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
 }
 
@@ -382,7 +383,7 @@ TEST_F(RawPeerTest, AnInviterThatLeavesDuringTheQuestionStartsNoGame) {
     // The reply could not reach a peer that has gone: no box, no game, the slot back.
     EXPECT_TRUE(WaitFor([&] { return copy.hub.Listener().HeldConnections() == 0; }));
     EXPECT_TRUE(script.seen.empty());
-    EXPECT_EQ(copy.session.GameState(), NoGame);
+    EXPECT_FALSE(copy.session.GameRunning());
     EXPECT_EQ(copy.hub.Channel(1).state, Idle);
 }
 
@@ -399,14 +400,14 @@ TEST_F(RawPeerTest, ANewInvitingGameClosesTheOldSocketOnSlotZero) {
     };
     auto [local1, remote1] = connectPair();
     copy.hub.SetPendingPeer(local1);
-    copy.session.Start({3, Gbk("甲"), ""});
+    copy.session.Start({GameKind::Network, Gbk("甲"), ""});
     // The hello goes out on the socket just attached: sent before, it would be lost.
     ASSERT_TRUE(WaitFor([&] { return remote1->bytesAvailable() >= 3; }));
     EXPECT_EQ(remote1->readAll(), "m" + G("甲"));
 
     auto [local2, remote2] = connectPair();
     copy.hub.SetPendingPeer(local2);
-    copy.session.Start({3, Gbk("甲"), ""});
+    copy.session.Start({GameKind::Network, Gbk("甲"), ""});
     EXPECT_TRUE(WaitFor([&] { return remote1->state() == QAbstractSocket::UnconnectedState; }));
     // Sent before the new socket was attached, the hello would have gone to the old peer.
     ASSERT_TRUE(WaitFor([&] { return remote2->bytesAvailable() >= 3; }));
@@ -440,6 +441,6 @@ TEST_F(RawPeerTest, ASupersededGamesConnectionGivesItsSlotToANewInvitation) {
     EXPECT_EQ(copy.session.ActiveSlot(), 1);
     EXPECT_EQ(peers[4]->socket.state(), QAbstractSocket::ConnectedState);
     sixth->Write(B({0x74, 0x02, 0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
 }
