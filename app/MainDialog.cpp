@@ -22,7 +22,6 @@
 #include "BoardCanvas.h"
 #include "BoardGeometry.h"
 #include "BoardMarks.h"
-#include "CSGDlg.h"
 #include "ComputerPlayer.h"
 #include "DataPaths.h"
 #include "DialogUnits.h"
@@ -32,6 +31,7 @@
 #include "MessageBox.h"
 #include "NetworkPlay.h"
 #include "SettingsFile.h"
+#include "StartGameDialog.h"
 #include "TableService.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
@@ -351,7 +351,7 @@ TableService& MainDialog::Table() {
     return *table_;
 }
 
-const Solver* MainDialog::ReadyTable() const {
+const SolvedTable* MainDialog::ReadyTable() const {
     return table_ != nullptr ? table_->Table() : nullptr;
 }
 
@@ -396,7 +396,7 @@ const QCursor& MainDialog::TurnCursor(CellCode side) const {
 // ---- menu ----
 
 void MainDialog::StartGame() {
-    auto dialog = std::make_unique<CSGDlg>(
+    auto dialog = std::make_unique<StartGameDialog>(
         this, network_, DataPaths::Resolve(std::string("set/player.information")));
     if (dialog->exec() != QDialog::Accepted) return;
     StartChoice choice;

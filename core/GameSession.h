@@ -36,8 +36,6 @@ enum class LocalStep { Taken, NotYourTurn, Illegal };
 // handed over, the end checked. Undo() and Redo() work on that record.
 class GameSession : private CaptureObserver {
   public:
-    static constexpr int kSlots = 6;
-
     GameSession(GameView& view, MoveChooser* computer, NetworkLink* link);
     GameSession(const GameSession&) = delete;
     GameSession& operator=(const GameSession&) = delete;

@@ -7,7 +7,7 @@
 namespace kelvara {
 
 bool ExpertPlayer::ChooseMove(Board& board, MoveRecord& move) {
-    const Solver* solver = table_.Wait();
+    const SolvedTable* solver = table_.Wait();
     if (solver == nullptr) return false;
     const GameAnalysis analysis(*solver);
     StepOutcome best;

@@ -5,7 +5,7 @@
 namespace kelvara {
 
 bool PerfectChooser::ChooseMove(Board& board, MoveRecord& move) {
-    const Solver* solver = table_.Wait();
+    const SolvedTable* solver = table_.Wait();
     if (solver == nullptr) return false;
     StepOutcome hint;
     if (!GameAnalysis(*solver).Hint(board, side_, hint)) return false;
