@@ -39,8 +39,8 @@ IncomingInvitations::~IncomingInvitations() {
 
 void IncomingInvitations::ShowOnce(QPointer<QMessageBox>& box, const QString& caption,
                                    const QString& text, QMessageBox::Icon icon) {
-    // One box tells of any number of failures.
-    if (box != nullptr) return;
+    // One box tells of any number of failures; a closed one may wait for its deletion.
+    if (box != nullptr && box->isVisible()) return;
     box = MessageBox::Open(owner_, caption, text, icon);
 }
 

@@ -100,22 +100,6 @@ TEST_F(Invitation, RefusedWithTheReasonAsTypedOrEmpty) {
     EXPECT_TRUE(WaitFor([&] { return b.Listener().HeldConnections() == 0; }));
 }
 
-TEST_F(Invitation, AnEmptyTextArrivesEmpty) {
-    b.answer = Copy::Answer::Refuse;
-    Invite(b.Port(), "");
-    ASSERT_EQ(b.asked.size(), 1u);
-    EXPECT_EQ(b.asked[0].second, "");
-}
-
-TEST_F(Invitation, NoListenerMeansNoConnection) {
-    QTcpServer unused;
-    unused.listen(QHostAddress::LocalHost, 0);
-    const quint16 closedPort = unused.serverPort();
-    unused.close();
-    EXPECT_EQ(Invite(closedPort).result, Result::ConnectFailed);
-}
-
-// The whole road: invitation, acceptance, hellos, a game to its end on both copies.
 TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
     b.session.Start(
         {GameKind::OnePlayer, Gbk("乙"), ""});  // the invited copy's last Start leaves its name
