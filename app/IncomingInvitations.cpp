@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "GbkText.h"
 #include "InvitationListener.h"
 #include "InvitationTextDialog.h"
 #include "MessageBox.h"
@@ -39,8 +38,8 @@ IncomingInvitations::~IncomingInvitations() {
 
 void IncomingInvitations::ShowOnce(QPointer<QMessageBox>& box, const QString& caption,
                                    const QString& text, QMessageBox::Icon icon) {
-    // One box tells of any number of failures.
-    if (box != nullptr) return;
+    // One box tells of any number of failures; a closed one may wait for its deletion.
+    if (box != nullptr && box->isVisible()) return;
     box = MessageBox::Open(owner_, caption, text, icon);
 }
 
@@ -79,9 +78,8 @@ void IncomingInvitations::OnQuestionAnswered(bool yes) {
         Done();
         return;
     }
-    auto* dialog =
-        new InvitationTextDialog(owner_, QStringLiteral("请输入拒绝的原因(512字节以内):"),
-                                 GbkText::FromQString(QStringLiteral("对不起，我现在很忙.")));
+    auto* dialog = new InvitationTextDialog(
+        owner_, QStringLiteral("请输入拒绝的原因(512字节以内):"), "对不起，我现在很忙.");
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::ApplicationModal);
     reason_ = dialog;

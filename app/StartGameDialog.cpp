@@ -14,7 +14,6 @@
 #include <algorithm>
 
 #include "DialogUnits.h"
-#include "GbkText.h"
 #include "MessageBox.h"
 #include "NetworkPlay.h"
 #include "PlayerBook.h"
@@ -146,7 +145,8 @@ bool StartGameDialog::LoadAddressBook() {
     if (!book.Load(bookPath_)) return false;
 
     QStringList names;
-    for (const std::string& name : book.Names()) names.push_back(GbkText::ToQString(name));
+    // A name shows up to a zero byte in it.
+    for (const std::string& name : book.Names()) names.push_back(QString::fromUtf8(name.c_str()));
     // The lists are sorted as the platform sorts names for a Chinese user (pinyin order).
     QCollator collator{QLocale(QLocale::Chinese, QLocale::China)};
     std::stable_sort(names.begin(), names.end(), [&collator](const QString& a, const QString& b) {
@@ -186,15 +186,15 @@ void StartGameDialog::accept() {
     // port that cannot be taken and then left accepted while the dialog stays open.
     if (!TakeAddressAndPort()) return;
     if (onePlayerRadio_->isChecked()) {
-        gameKind_ = 1;
+        kind_ = GameKind::OnePlayer;
         chosenBlack_ = onePlayerName_->currentText();
         chosenWhite_.clear();
     } else if (twoPlayersRadio_->isChecked()) {
-        gameKind_ = 2;
+        kind_ = GameKind::TwoPlayers;
         chosenBlack_ = blackName_->currentText();
         chosenWhite_ = whiteName_->currentText();
     } else {
-        gameKind_ = 3;
+        kind_ = GameKind::Network;
         if (network_ == nullptr || inviting_) return;
         // The dialog stays open while the invitation goes out and is answered; it closes
         // only on an acceptance.

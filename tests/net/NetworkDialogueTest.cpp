@@ -105,7 +105,7 @@ TEST_F(Dialogue, RefusedWithAReasonShowsEachWindowInTurn) {
     EXPECT_EQ(script.seen[3].caption, "KELVARA");
     EXPECT_EQ(script.seen[3].icon, QMessageBox::Information);
     EXPECT_EQ(script.seen[3].text, U("对方拒绝了你的请求，原因是：\n   改天吧\r\n再见"));
-    EXPECT_EQ(b.session.GameState(), NoGame);
+    EXPECT_FALSE(b.session.GameRunning());
 }
 
 TEST_F(Dialogue, AnEmptyReasonOrCancelInTheReasonDialog) {
@@ -129,7 +129,7 @@ TEST_F(Dialogue, AcceptedKeepsTheConnectionForTheNextNetworkGame) {
     EXPECT_TRUE(Invite(b.Port()));
     EXPECT_TRUE(script.Done());
     EXPECT_EQ(b.session.ActiveSlot(), 1);
-    a.session.Start({3, Gbk("甲"), ""});
+    a.session.Start({GameKind::Network, "甲", ""});
     EXPECT_TRUE(WaitFor([&] { return a.network.Hub().Channel(0).state == LocalTurn; }));
 }
 
@@ -265,4 +265,52 @@ TEST_F(Dialogue, AnInviterThatLeavesAfterNoTakesTheReasonDialogAway) {
     EXPECT_TRUE(WaitFor([&] { return QApplication::activeModalWidget() == nullptr; }));
     EXPECT_EQ(b.network.Incoming().Asking(), -1);
     EXPECT_EQ(b.Listener().HeldConnections(), 0);
+}
+
+TEST_F(Dialogue, EachListenerFailureShowsOneBoxHoweverOftenItHappens) {
+    using Signal = void (InvitationListener::*)();
+    const struct {
+        Signal failure;
+        const char* caption;
+        const char* text;
+        QMessageBox::Icon icon;
+    } cases[] = {
+        {&InvitationListener::replyFailed, "监听信息", "回应连接失败！", QMessageBox::Information},
+        {&InvitationListener::acceptFailed, "六子棋", "接受连接时失败!", QMessageBox::NoIcon},
+    };
+    for (const auto& c : cases) {
+        (b.Listener().*c.failure)();
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        (b.Listener().*c.failure)();
+        EXPECT_EQ(QApplication::activeModalWidget(), box);
+        EXPECT_EQ(box->windowTitle(), U(c.caption));
+        EXPECT_EQ(box->text(), U(c.text));
+        EXPECT_EQ(box->icon(), c.icon);
+        box->button(QMessageBox::Ok)->click();
+        // Once it is closed, the next failure is told again.
+        ASSERT_TRUE(WaitFor([] { return QApplication::activeModalWidget() == nullptr; }));
+        (b.Listener().*c.failure)();
+        box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        box->button(QMessageBox::Ok)->click();
+        ASSERT_TRUE(WaitFor([] { return QApplication::activeModalWidget() == nullptr; }));
+    }
+}
+
+TEST_F(Dialogue, InputWaitsOutTheConnectionTest) {
+    QTcpServer silent;
+    silent.listen(QHostAddress::LocalHost, 0);
+    QPushButton button("x");
+    button.show();
+    QSignalSpy clicked(&button, &QPushButton::clicked);
+    script.Box();
+    a.network.TestConnection(nullptr, kLoopback, silent.serverPort());
+    ASSERT_TRUE(a.network.Busy());
+    QTest::mouseClick(&button, Qt::LeftButton);
+    EXPECT_EQ(clicked.count(), 0);
+    ASSERT_TRUE(WaitFor([&] { return script.Done(); }));
+    EXPECT_EQ(script.seen[0].text, U("连接超时！"));
+    QTest::mouseClick(&button, Qt::LeftButton);
+    EXPECT_EQ(clicked.count(), 1);
 }
