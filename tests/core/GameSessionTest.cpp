@@ -286,7 +286,7 @@ TEST_F(Session, NetworkInvitingSide) {
     s.Start({GameKind::TwoPlayers, "old", "game"});
     s.Start({GameKind::Network, "本地", ""});
     // The hello goes out on the socket of the accepted invitation, so it is attached first.
-    EXPECT_EQ(link.calls, (Strings{"attach 0", "hello 0 " + "本地"}));
+    EXPECT_EQ(link.calls, (Strings{"attach 0", "hello 0 本地"}));
     EXPECT_EQ(link.channels[0].state, AwaitingHello);
     EXPECT_EQ(link.channels[0].role, Inviting);
     EXPECT_EQ(view.status, "现在是 old(黑)  走棋...");  // unchanged until the hello
@@ -348,7 +348,7 @@ TEST_F(Session, NetworkAnsweringSideAndStop) {
     EXPECT_FALSE(s.OnMoveReceived(3, {2, 1, Up}));  // a move before the hello
 
     EXPECT_TRUE(s.OnHelloReceived(3, "", "127.0.0.1"));
-    EXPECT_EQ(link.calls, Strings{"hello 3 " + "白方"});
+    EXPECT_EQ(link.calls, Strings{"hello 3 白方"});
     EXPECT_EQ(view.match, "战局：   白:白方(本机)   VS   黑:(127.0.0.1)");
     EXPECT_EQ(view.status, "正在等待对方走棋,请稍后...");
     EXPECT_EQ(link.channels[3].state, AwaitingMove);
