@@ -1,20 +1,14 @@
 #include "GameSession.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "Texts.h"
 
 namespace kelvara {
 
 GameSession::GameSession(GameView& view, MoveChooser* computer, NetworkLink* link)
-    : view_(view), computer_(computer), link_(link) {
-    board.SetCaptureObserver(this);
-}
-
-void GameSession::PieceCaptured(int x, int y) {
-    if (applying_ != nullptr) applying_->captured.push_back(MakePoint(x, y));
-    view_.ErasePiece(x, y);
-}
+    : view_(view), computer_(computer), link_(link) {}
 
 void GameSession::GameReset() {
     view_.ClearHistory();
@@ -136,14 +130,14 @@ void GameSession::ComputerTurn() {
         computerPending_ = true;
         return;
     }
-    MoveRecord chosen = currentMove;
     // A chosen step that the rules do not allow counts as no move at all.
-    if (computer_ == nullptr || !computer_->ChooseMove(board, chosen) ||
-        !board.IsLegalStep(White, chosen)) {
+    const std::optional<MoveRecord> chosen =
+        computer_ != nullptr ? computer_->ChooseMove(board) : std::nullopt;
+    if (!chosen || !board.IsLegalStep(White, *chosen)) {
         GameOver(Black);
         return;
     }
-    PlayMove(White, chosen, MoveSource::Computer);
+    PlayMove(White, *chosen, MoveSource::Computer);
 }
 
 bool GameSession::ResumeComputerTurn() {
@@ -200,12 +194,10 @@ void GameSession::PlayMove(CellCode side, const MoveRecord& step, MoveSource sou
 }
 
 void GameSession::ApplyPly(PlyRecord& ply) {
-    ply.captured.clear();
     ply.blackPiecesBefore = board.blackPieces;
     ply.whitePiecesBefore = board.whitePieces;
-    applying_ = &ply;
-    board.ApplyMove(ply.side, ply.step);
-    applying_ = nullptr;
+    ply.captured = board.ApplyMove(ply.side, ply.step);
+    for (const BoardPoint p : ply.captured) view_.ErasePiece(PointX(p), PointY(p));
 }
 
 void GameSession::TakeBackPly(const PlyRecord& ply) {
@@ -223,9 +215,7 @@ void GameSession::TakeBackPly(const PlyRecord& ply) {
 
 void GameSession::SetUpPosition(const Board& position, CellCode toMove) {
     SettleDrag();
-    board.cells = position.cells;
-    board.blackPieces = position.blackPieces;
-    board.whitePieces = position.whitePieces;
+    board = position;
     sideToMove = toMove;
     history_.clear();
     played_ = 0;

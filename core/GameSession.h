@@ -9,7 +9,6 @@
 
 #include "Board.h"
 #include "BoardGeometry.h"
-#include "CaptureObserver.h"
 #include "GameView.h"
 #include "MoveChooser.h"
 #include "NetworkLink.h"
@@ -35,7 +34,7 @@ enum class TurnCursor { Default, BlackHand, WhiteHand, Unchanged };
 // by PlayMove, which applies it, shows it, records it as a PlyRecord and hands the turn over.
 // The record is what Undo() and Redo() work on. The window and the network change the game
 // only through the operations below and read it through the const accessors.
-class GameSession : private CaptureObserver {
+class GameSession {
   public:
     static constexpr int kSlots = 6;
 
@@ -119,7 +118,6 @@ class GameSession : private CaptureObserver {
     // Where a step to be played came from; it decides how it is shown and who moves next.
     enum class MoveSource { LocalMouse, Computer, Peer };
 
-    void PieceCaptured(int x, int y) override;
     void GameReset();
     void ComputerTurn();
     void EndCheck();
@@ -134,7 +132,8 @@ class GameSession : private CaptureObserver {
 
     // The one place where a step is played.
     void PlayMove(CellCode side, const MoveRecord& step, MoveSource source);
-    // Applies `ply.step` for `ply.side` on the board and fills in what it took.
+    // Applies `ply.step` for `ply.side` on the board, fills in what it took and erases the
+    // pieces taken from the view.
     void ApplyPly(PlyRecord& ply);
     void TakeBackPly(const PlyRecord& ply);
     std::size_t UndoCount() const;
@@ -171,8 +170,6 @@ class GameSession : private CaptureObserver {
     // Every step played, and how many of them are on the board; the rest can be replayed.
     std::vector<PlyRecord> history_;
     std::size_t played_ = 0;
-    // The record of the step being applied, which the capture rule's reports fill in.
-    PlyRecord* applying_ = nullptr;
     bool computerPending_ = false;
 };
 
