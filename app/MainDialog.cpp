@@ -23,7 +23,6 @@
 #include "AboutDialog.h"
 #include "BoardCanvas.h"
 #include "BoardMarks.h"
-#include "CSGDlg.h"
 #include "ComputerPlayer.h"
 #include "DataPaths.h"
 #include "DialogUnits.h"
@@ -33,6 +32,7 @@
 #include "MessageBox.h"
 #include "NetworkPlay.h"
 #include "SettingsFile.h"
+#include "StartGameDialog.h"
 #include "TableService.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
@@ -344,7 +344,7 @@ TableService& MainDialog::Table() {
     return *table_;
 }
 
-const Solver* MainDialog::ReadyTable() const {
+const SolvedTable* MainDialog::ReadyTable() const {
     return table_ != nullptr ? table_->Table() : nullptr;
 }
 
@@ -390,7 +390,7 @@ const QCursor& MainDialog::TurnCursor(CellCode side) const {
 // ---- menu ----
 
 void MainDialog::StartGame() {
-    auto dialog = std::make_unique<CSGDlg>(
+    auto dialog = std::make_unique<StartGameDialog>(
         this, network_, DataPaths::Resolve(std::string("set/player.information")));
     if (dialog->exec() != QDialog::Accepted) return;
     StartChoice choice;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "GamePort.h"
 #include "GameSession.h"
 #include "GameView.h"
 #include "LevelSetting.h"
@@ -56,7 +57,6 @@ class MainDialog : public QDialog, public GameView {
   public:
     static constexpr int kClientWidth = 542;
     static constexpr int kClientHeight = 400;
-    static constexpr int kListenPort = 2003;
     static constexpr int kDefaultAnimationMs = 400;
     // How long a hint's marks stay on the board.
     static constexpr int kHintMs = 2500;
@@ -75,7 +75,7 @@ class MainDialog : public QDialog, public GameView {
     // Network play for this window (not owned; nullptr: this machine only).
     void SetNetworkPlay(NetworkPlay* network);
     bool ListenEnabled() const { return listenEnabled_; }
-    int ListenPort() const { return kListenPort; }
+    quint16 ListenPort() const { return kGamePort; }
 
     // Puts another computer player in place of the level's one (not owned; nullptr goes back
     // to the level's player at the next game).
@@ -162,7 +162,7 @@ class MainDialog : public QDialog, public GameView {
     void OnCanvasMoved(int x, int y, bool leftHeld);
     void OnCanvasReleased(int x, int y);
     TableService& Table();
-    const Solver* ReadyTable() const;
+    const SolvedTable* ReadyTable() const;
     TurnView Turn() const;
     // The computer's player for a new game of the chosen level.
     void PrepareComputer();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtGlobal>
 #include <cstdint>
 
 class QWidget;
@@ -24,11 +25,11 @@ class NetworkPlay {
 
     // "测试连接": asks the program at address:port for its version and shows the outcome in
     // message boxes over `dialog`.
-    virtual void TestConnection(QWidget* dialog, std::uint32_t address, std::uint16_t port) = 0;
+    virtual void TestConnection(QWidget* dialog, std::uint32_t address, quint16 port) = 0;
 
     // Sends an invitation to address:port and waits for the answer. True when it was accepted:
     // the connection is then kept for the network game that the Start command begins next.
-    virtual bool Invite(QWidget* dialog, std::uint32_t address, std::uint16_t port) = 0;
+    virtual bool Invite(QWidget* dialog, std::uint32_t address, quint16 port) = 0;
 };
 
 }  // namespace kelvara

@@ -19,13 +19,13 @@ bool TcpNetworkPlay::StartListening() {
     return hub_.StartListening(listenPort_);
 }
 
-void TcpNetworkPlay::TestConnection(QWidget* dialog, std::uint32_t address, std::uint16_t port) {
+void TcpNetworkPlay::TestConnection(QWidget* dialog, std::uint32_t address, quint16 port) {
     InvitationClient client(dialog);
     client.SetTiming(pollIntervalMs_, connectTimeoutMs_);
     client.TestConnection(address, port);
 }
 
-bool TcpNetworkPlay::Invite(QWidget* dialog, std::uint32_t address, std::uint16_t port) {
+bool TcpNetworkPlay::Invite(QWidget* dialog, std::uint32_t address, quint16 port) {
     InvitationClient client(dialog);
     client.SetTiming(pollIntervalMs_, connectTimeoutMs_);
     QTcpSocket* socket = client.SendInvitation(address, port);

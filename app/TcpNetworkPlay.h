@@ -28,8 +28,8 @@ class TcpNetworkPlay : public NetworkPlay {
 
     NetworkLink& Link() override { return hub_; }
     bool StartListening() override;
-    void TestConnection(QWidget* dialog, std::uint32_t address, std::uint16_t port) override;
-    bool Invite(QWidget* dialog, std::uint32_t address, std::uint16_t port) override;
+    void TestConnection(QWidget* dialog, std::uint32_t address, quint16 port) override;
+    bool Invite(QWidget* dialog, std::uint32_t address, quint16 port) override;
 
   private:
     NetworkHub hub_;

@@ -21,12 +21,12 @@ bool HasDisplay() {
     return false;
 }
 
-// The listener's port: 2003, or KELVARA_LISTEN_PORT when it names another (two copies on one
-// machine).
-quint16 ListenPort(int designed) {
+// The listener's port: the game port, or KELVARA_LISTEN_PORT when it names another (two copies
+// on one machine).
+quint16 ListenPort(quint16 fallback) {
     bool ok = false;
     const int port = qEnvironmentVariableIntValue("KELVARA_LISTEN_PORT", &ok);
-    return static_cast<quint16>(ok && port > 0 && port < 65536 ? port : designed);
+    return ok && port > 0 && port < 65536 ? static_cast<quint16>(port) : fallback;
 }
 
 }  // namespace

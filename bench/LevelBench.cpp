@@ -14,7 +14,7 @@
 
 namespace {
 
-const kelvara::Solver& Table() {
+const kelvara::SolvedTable& Table() {
     static kelvara::TableService service(2);
     return *service.Wait();
 }

@@ -70,7 +70,7 @@ void GameSession::Stop() {
 }
 
 void GameSession::OnInvitationAccepted(int slot) {
-    if (slot < 0 || slot >= kSlots) return;
+    if (slot < 0 || slot >= NetworkLink::kSlots) return;
     inputEnabled = 0;
     sideToMove = Empty;
     activeSlot = slot;
@@ -340,7 +340,8 @@ bool GameSession::PeerMoveIsLegal(const ChannelStatus& channel, const MoveRecord
 
 bool GameSession::OnHelloReceived(int slot, const std::string& name,
                                   const std::string& peerAddress) {
-    if (mode != Network || slot != activeSlot || slot < 0 || slot >= kSlots) return false;
+    if (mode != Network || slot != activeSlot || slot < 0 || slot >= NetworkLink::kSlots)
+        return false;
     const ChannelStatus channel = Channel(slot);
     if (channel.state != AwaitingHello) return false;
     opponentName = name;
@@ -366,7 +367,8 @@ bool GameSession::OnHelloReceived(int slot, const std::string& name,
 }
 
 bool GameSession::OnMoveReceived(int slot, const MoveRecord& move) {
-    if (mode != Network || slot != activeSlot || slot < 0 || slot >= kSlots) return false;
+    if (mode != Network || slot != activeSlot || slot < 0 || slot >= NetworkLink::kSlots)
+        return false;
     const ChannelStatus channel = Channel(slot);
     if (channel.state != AwaitingMove) return false;
     if (!PeerMoveIsLegal(channel, move)) {
@@ -395,12 +397,12 @@ bool GameSession::CarriesRunningGame(int slot) const {
 }
 
 ChannelStatus GameSession::Channel(int slot) const {
-    if (link_ == nullptr || slot < 0 || slot >= kSlots) return {};
+    if (link_ == nullptr || slot < 0 || slot >= NetworkLink::kSlots) return {};
     return link_->Channel(slot);
 }
 
 void GameSession::SetChannel(int slot, std::int32_t role, std::int32_t state) {
-    if (link_ == nullptr || slot < 0 || slot >= kSlots) return;
+    if (link_ == nullptr || slot < 0 || slot >= NetworkLink::kSlots) return;
     link_->SetChannel(slot, ChannelStatus{role, state});
 }
 

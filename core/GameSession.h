@@ -36,8 +36,6 @@ enum class TurnCursor { Default, BlackHand, WhiteHand, Unchanged };
 // only through the operations below and read it through the const accessors.
 class GameSession {
   public:
-    static constexpr int kSlots = 6;
-
     GameSession(GameView& view, MoveChooser* computer, NetworkLink* link);
     GameSession(const GameSession&) = delete;
     GameSession& operator=(const GameSession&) = delete;

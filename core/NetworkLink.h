@@ -27,6 +27,9 @@ struct ChannelStatus {
 // and so do their roles and channel states: the session reads and sets them here, by slot.
 class NetworkLink {
   public:
+    // Slot 0 carries a game this copy started by inviting; slots 1 to 5 incoming connections.
+    static constexpr int kSlots = 6;
+
     virtual ~NetworkLink() = default;
     // Makes the socket of the accepted invitation the socket of connection `slot`.
     virtual void AttachPeer(int slot) = 0;

@@ -6,10 +6,10 @@
 #include <QTcpSocket>
 #include <QTimer>
 
-#include "CInfoInput.h"
-#include "CInfoNotice.h"
 #include "GbkText.h"
+#include "InvitationTextDialog.h"
 #include "MessageBox.h"
+#include "WaitingNotice.h"
 #include "WireProtocol.h"
 
 namespace kelvara {
@@ -115,7 +115,7 @@ void InvitationClient::TestConnection(quint32 address, quint16 port) {
 }
 
 QTcpSocket* InvitationClient::SendInvitation(quint32 address, quint16 port) {
-    CInfoInput input(owner_);
+    InvitationTextDialog input(owner_);
     input.prompt = Gbk("请输入邀请信息(512字节以内):");
     input.text = Gbk("你好，我们来下六子棋好吗？");
     if (input.exec() != QDialog::Accepted) return nullptr;
@@ -125,7 +125,7 @@ QTcpSocket* InvitationClient::SendInvitation(quint32 address, quint16 port) {
     if (socket == nullptr) return nullptr;
     if (!SendBytes(socket, message)) return nullptr;
 
-    CInfoNotice notice(owner_);
+    WaitingNotice notice(owner_);
     notice.text = Gbk("请求已经发出,正在等待对方回应,请等待......");
     notice.ShowNotice();
     while (true) {

@@ -6,10 +6,10 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "CInfoInput.h"
 #include "GameConnection.h"
 #include "GameSession.h"
 #include "GbkText.h"
+#include "InvitationTextDialog.h"
 #include "MessageBox.h"
 #include "WireProtocol.h"
 
@@ -24,8 +24,8 @@ std::string Gbk(const char* utf8) {
 }  // namespace
 
 InvitationListener::InvitationListener(GameSession& session,
-                                       std::array<GameConnection*, 6> connections, QWidget* owner,
-                                       QObject* parent)
+                                       std::array<GameConnection*, NetworkLink::kSlots> connections,
+                                       QWidget* owner, QObject* parent)
     : QObject(parent),
       session_(session),
       connections_(connections),
@@ -220,7 +220,7 @@ void InvitationListener::AnswerInvitation(int slot, const std::string& request) 
     if (self == nullptr || c.Serial() != serial) return;
 
     if (!accepted) {
-        CInfoInput input(owner_);
+        InvitationTextDialog input(owner_);
         input.prompt = Gbk("请输入拒绝的原因(512字节以内):");
         input.text = Gbk("对不起，我现在很忙.");
         input.exec();  // Cancel keeps the preset reason

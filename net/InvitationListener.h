@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "NetworkLink.h"
+
 class QTcpServer;
 class QWidget;
 
@@ -36,8 +38,9 @@ class InvitationListener : public QObject {
     static constexpr int kRequestTimeoutMs = 10000;
     static constexpr int kMaxWaiting = 64;
 
-    InvitationListener(GameSession& session, std::array<GameConnection*, 6> connections,
-                       QWidget* owner, QObject* parent = nullptr);
+    InvitationListener(GameSession& session,
+                       std::array<GameConnection*, NetworkLink::kSlots> connections, QWidget* owner,
+                       QObject* parent = nullptr);
     ~InvitationListener() override;
 
     // Listens on `port` (0: any free port). On failure shows why and returns false.
@@ -71,7 +74,7 @@ class InvitationListener : public QObject {
     void AcceptFailed();
 
     GameSession& session_;
-    std::array<GameConnection*, 6> connections_;
+    std::array<GameConnection*, NetworkLink::kSlots> connections_;
     QWidget* owner_;
     QTcpServer* server_;
     // Accepted connections waiting for their first request, oldest first.

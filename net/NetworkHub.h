@@ -24,8 +24,6 @@ class NetworkHub : public QObject, public NetworkLink {
     Q_OBJECT
 
   public:
-    static constexpr int kSlots = 6;
-
     NetworkHub(GameSession& session, QWidget* owner, QObject* parent = nullptr);
     ~NetworkHub() override;
 

@@ -14,8 +14,6 @@ namespace kelvara {
 // Building and reading are pure functions.
 class WireProtocol {
   public:
-    static constexpr std::uint16_t kPort = 2003;
-
     static constexpr char kProbe = 'w';
     static constexpr char kProbeReply = 'Y';
     static constexpr char kInvitation = 'i';

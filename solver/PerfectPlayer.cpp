@@ -1,6 +1,5 @@
 #include "PerfectPlayer.h"
 
-#include "BoardBridge.h"
 #include "BoardText.h"
 #include "PositionRules.h"
 
@@ -22,7 +21,15 @@ bool PerfectPlayer::ParseBoard(const std::string& text, std::uint16_t& black,
 }
 
 std::string PerfectPlayer::BoardText(std::uint16_t black, std::uint16_t white) {
-    return BoardToText(BoardBridge::ToBoard({black, white, Black}));
+    Board board;
+    for (int p = 0; p < 16; ++p) {
+        const auto bit = static_cast<std::uint16_t>(1u << p);
+        CellCode code = Empty;
+        if (black & bit) code = Black;
+        if (white & bit) code = White;
+        board.cells[Board::Index(PositionRules::XOf(p), PositionRules::YOf(p))].code = code;
+    }
+    return BoardToText(board);
 }
 
 bool PerfectPlayer::Valid(std::uint16_t black, std::uint16_t white, int side) {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "PositionValue.h"
-#include "Solver.h"
+#include "SolvedTable.h"
 
 namespace kelvara {
 
@@ -36,8 +36,8 @@ class PerfectPlayer {
         PositionValue value;  // value of the position for the side that steps
     };
 
-    // The solver must be complete (Solver::Complete()) and outlive the player.
-    explicit PerfectPlayer(const Solver& solver) : solver_(solver) {}
+    // The table must be complete (SolvedTable::Complete()) and outlive the player.
+    explicit PerfectPlayer(const SolvedTable& solver) : solver_(solver) {}
 
     static bool ParseBoard(const std::string& text, std::uint16_t& black, std::uint16_t& white);
     static std::string BoardText(std::uint16_t black, std::uint16_t white);
@@ -53,7 +53,7 @@ class PerfectPlayer {
     std::string PerfectMove(const std::string& boardText, int side) const;
 
   private:
-    const Solver& solver_;
+    const SolvedTable& solver_;
 };
 
 }  // namespace kelvara

@@ -8,7 +8,7 @@
 
 namespace kelvara {
 
-int SolverChecker::Derive(const Solver& solver, std::uint16_t mover, std::uint16_t opponent) {
+int SolverChecker::Derive(const SolvedTable& solver, std::uint16_t mover, std::uint16_t opponent) {
     int bestLoss = -1, worstWin = 0;
     bool draw = false, any = false;
     PositionRules::ForEachStep(
@@ -29,7 +29,7 @@ int SolverChecker::Derive(const Solver& solver, std::uint16_t mover, std::uint16
     return worstWin + 1;
 }
 
-SolverCheckReport SolverChecker::Check(const Solver& solver, int threads) {
+SolverCheckReport SolverChecker::Check(const SolvedTable& solver, int threads) {
     const PositionIndex& index = PositionIndex::Get();
     threads = std::max(1, threads);
     std::vector<SolverCheckReport> reports(threads);

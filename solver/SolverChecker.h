@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Solver.h"
+#include "SolvedTable.h"
 
 namespace kelvara {
 
@@ -28,9 +28,9 @@ struct SolverCheckReport {
 class SolverChecker {
   public:
     // Code the entry of (mover, opponent) must hold, read from the successors' entries.
-    static int Derive(const Solver& solver, std::uint16_t mover, std::uint16_t opponent);
+    static int Derive(const SolvedTable& solver, std::uint16_t mover, std::uint16_t opponent);
 
-    static SolverCheckReport Check(const Solver& solver, int threads = 2);
+    static SolverCheckReport Check(const SolvedTable& solver, int threads = 2);
 };
 
 }  // namespace kelvara

@@ -14,7 +14,7 @@ struct SolveStopped {};
 
 TableService::TableService(int threads) : threads_(threads) {}
 
-TableService::TableService(const Solver& solved) : threads_(1), state_(State::Ready) {
+TableService::TableService(const SolvedTable& solved) : threads_(1), state_(State::Ready) {
     published_.store(&solved, std::memory_order_release);
 }
 
@@ -60,7 +60,7 @@ TableService::State TableService::CurrentState() const {
     return state_;
 }
 
-const Solver* TableService::Wait() {
+const SolvedTable* TableService::Wait() {
     Start();
     std::unique_lock<std::mutex> lock(mutex_);
     finished_.wait(lock, [this] { return state_ == State::Ready || state_ == State::Failed; });

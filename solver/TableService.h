@@ -31,7 +31,7 @@ class TableService {
     explicit TableService(int threads = 2);
     // A service around a table solved elsewhere, ready from the start; `solved` must be
     // complete and outlive the service.
-    explicit TableService(const Solver& solved);
+    explicit TableService(const SolvedTable& solved);
     ~TableService();
     TableService(const TableService&) = delete;
     TableService& operator=(const TableService&) = delete;
@@ -40,11 +40,11 @@ class TableService {
     void Start();
 
     bool Ready() const { return published_.load(std::memory_order_acquire) != nullptr; }
-    const Solver* Table() const { return published_.load(std::memory_order_acquire); }
+    const SolvedTable* Table() const { return published_.load(std::memory_order_acquire); }
     State CurrentState() const;
 
     // Starts the solve if needed and blocks until it ends; null only when it failed.
-    const Solver* Wait();
+    const SolvedTable* Wait();
 
     void OnReady(std::function<void()> callback);
 
@@ -53,7 +53,7 @@ class TableService {
 
     const int threads_;
     std::unique_ptr<Solver> own_;
-    std::atomic<const Solver*> published_{nullptr};
+    std::atomic<const SolvedTable*> published_{nullptr};
     std::atomic<bool> stop_{false};
 
     mutable std::mutex mutex_;

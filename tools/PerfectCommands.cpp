@@ -22,7 +22,7 @@ constexpr const char* kTooManyPieces =
 // The table and the level chosen with "level"; one player per colour, made on first use so
 // that a seeded level draws its own sequence for the whole game.
 struct State {
-    explicit State(const Solver* solved)
+    explicit State(const SolvedTable* solved)
         : table(solved ? std::make_unique<TableService>(*solved)
                        : std::make_unique<TableService>()) {}
 
@@ -31,8 +31,8 @@ struct State {
     std::uint32_t seed = 1;
     std::array<std::unique_ptr<MoveChooser>, 2> players;
 
-    const Solver& Solved() {
-        const Solver* solver = table->Wait();
+    const SolvedTable& Solved() {
+        const SolvedTable* solver = table->Wait();
         if (solver == nullptr) throw std::runtime_error("the table could not be built");
         return *solver;
     }
@@ -67,7 +67,7 @@ std::string LevelGo(State& state, EngineProtocol& e, const EngineProtocol::Args&
 
 }  // namespace
 
-void PerfectCommands::Install(EngineProtocol& engine, const Solver* solved) {
+void PerfectCommands::Install(EngineProtocol& engine, const SolvedTable* solved) {
     auto state = std::make_shared<State>(solved);
 
     engine.AddCommand("value", [state](EngineProtocol& e, const EngineProtocol::Args& args) {

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "EngineProtocol.h"
-#include "Solver.h"
+#include "SolvedTable.h"
 #include "TableService.h"
 
 namespace kelvara {
@@ -22,7 +22,7 @@ namespace kelvara {
 // handed in.
 class PerfectCommands {
   public:
-    static void Install(EngineProtocol& engine, const Solver* solved = nullptr);
+    static void Install(EngineProtocol& engine, const SolvedTable* solved = nullptr);
 };
 
 }  // namespace kelvara

@@ -39,7 +39,7 @@ long PeakKilobytes() {
     return usage.ru_maxrss;
 }
 
-bool WriteTable(const Solver& solver, const std::string& path) {
+bool WriteTable(const SolvedTable& solver, const std::string& path) {
     std::ofstream out(path, std::ios::binary);
     const auto& table = solver.Table();
     out << "kelvara-table 2 " << table.size() << "\n";

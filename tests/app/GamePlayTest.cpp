@@ -14,13 +14,16 @@
 
 #include "BoardCanvas.h"
 #include "BoardText.h"
-#include "CSGDlg.h"
 #include "GuiFixture.h"
 #include "MainDialog.h"
+#include "StartGameDialog.h"
 
 using namespace kelvara;
 
 namespace {
+
+// The start dialog's radio button of a kind of game.
+using KindRadio = QRadioButton* (StartGameDialog::*)() const;
 
 class GamePlayTest : public GuiFixture {
   protected:
@@ -42,19 +45,19 @@ class GamePlayTest : public GuiFixture {
     }
 
     // 开始 from the menu; the start dialog is filled in and confirmed.
-    void StartFromMenu(MainDialog& window, int radio, const QString& black = {},
+    void StartFromMenu(MainDialog& window, KindRadio radio, const QString& black = {},
                        const QString& white = {}) {
         WhenModal([=](QWidget* modal) {
-            auto* dialog = qobject_cast<CSGDlg*>(modal);
+            auto* dialog = qobject_cast<StartGameDialog*>(modal);
             if (dialog == nullptr) return false;
-            dialog->Radio(radio)->click();
-            if (radio == CSGDlg::kTwoPlayersRadio) {
-                dialog->Combo(CSGDlg::kBlackName)->setEditText(black);
-                dialog->Combo(CSGDlg::kWhiteName)->setEditText(white);
+            (dialog->*radio)()->click();
+            if (radio == &StartGameDialog::TwoPlayersRadio) {
+                dialog->BlackNameCombo()->setEditText(black);
+                dialog->WhiteNameCombo()->setEditText(white);
             } else if (!black.isEmpty()) {
-                dialog->Combo(CSGDlg::kOnePlayerName)->setEditText(black);
+                dialog->OnePlayerNameCombo()->setEditText(black);
             }
-            dialog->Button(1)->click();
+            dialog->OkButton()->click();
             return true;
         });
         window.findChild<QAction*>("actionStart")->trigger();
@@ -143,7 +146,7 @@ class PressCounter : public QObject {
 
 TEST_F(GamePlayTest, TwoPlayerGameWithTheMouseToTheEnd) {
     auto window = OpenWindow();
-    StartFromMenu(*window, CSGDlg::kTwoPlayersRadio, "张三", "李四");
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "张三", "李四");
     EXPECT_EQ(window->MatchText(), "战局：   张三(黑)   VS   李四(白)");
     EXPECT_EQ(window->StatusText(), "现在是 张三(黑)  走棋...");
     EXPECT_EQ(window->ClockText(), " 0: 0: 0");
@@ -208,7 +211,7 @@ TEST_F(GamePlayTest, TwoPlayerGameWithTheMouseToTheEnd) {
 
 TEST_F(GamePlayTest, DropsThatAreNotMovesPutThePieceBack) {
     auto window = OpenWindow();
-    StartFromMenu(*window, CSGDlg::kTwoPlayersRadio, "甲", "乙");
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "甲", "乙");
     QWidget* canvas = window->Canvas();
     const QImage start = window->CanvasImage();
 
@@ -264,7 +267,7 @@ TEST_F(GamePlayTest, DropsThatAreNotMovesPutThePieceBack) {
 
 TEST_F(GamePlayTest, GameAgainstTheComputerToTheEnd) {
     auto window = OpenWindow();
-    StartFromMenu(*window, CSGDlg::kOnePlayerRadio);
+    StartFromMenu(*window, &StartGameDialog::OnePlayerRadio);
     // The start dialog's default selection is the first name of the sorted list.
     EXPECT_EQ(window->MatchText(), "战局：   李四(黑)   VS   电脑(白)");
     EXPECT_EQ(window->StatusText(), "现在该你走棋了...");
@@ -303,7 +306,7 @@ TEST_F(GamePlayTest, GameAgainstTheComputerToTheEnd) {
 
 TEST_F(GamePlayTest, RestoringDuringAGameRedrawsThePieces) {
     auto window = OpenWindow();
-    StartFromMenu(*window, CSGDlg::kTwoPlayersRadio);
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio);
     Play(*window, MoveRecord{2, 1, Up});
     QWindowStateChangeEvent restored(Qt::WindowMinimized);
     QApplication::sendEvent(window.get(), &restored);
@@ -317,7 +320,7 @@ TEST_F(GamePlayTest, ComputerStepIsAnimatedWhileInputIsDropped) {
     ScriptedComputer computer({MoveRecord{1, 3, Down}});
     window->SetMoveChooser(&computer);
     window->SetAnimationMilliseconds(150);
-    StartFromMenu(*window, CSGDlg::kOnePlayerRadio, "玩家");
+    StartFromMenu(*window, &StartGameDialog::OnePlayerRadio, "玩家");
 
     PressCounter counter;
     QWidget* canvas = window->Canvas();
@@ -344,7 +347,7 @@ TEST_F(GamePlayTest, ComputerStepIsAnimatedWhileInputIsDropped) {
 
 TEST_F(GamePlayTest, StopCancelAndRestart) {
     auto window = OpenWindow();
-    StartFromMenu(*window, CSGDlg::kTwoPlayersRadio, "甲", "乙");
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "甲", "乙");
     Drag(*window, Centre(1, 2), Centre(2, 2));
     window->findChild<QAction*>("actionStop")->trigger();
     EXPECT_EQ(window->StatusText(), "现在是 乙(白)  走棋...");
@@ -357,9 +360,9 @@ TEST_F(GamePlayTest, StopCancelAndRestart) {
 
     // A cancelled start dialog changes nothing.
     WhenModal([](QWidget* modal) {
-        auto* dialog = qobject_cast<CSGDlg*>(modal);
+        auto* dialog = qobject_cast<StartGameDialog*>(modal);
         if (dialog == nullptr) return false;
-        dialog->Button(2)->click();
+        dialog->CancelButton()->click();
         return true;
     });
     window->findChild<QAction*>("actionStart")->trigger();
@@ -376,7 +379,7 @@ TEST_F(GamePlayTest, StopCancelAndRestart) {
 
     // A new start begins afresh.
     WriteFile("set/player.information", "playercount=0\n");
-    StartFromMenu(*window, CSGDlg::kTwoPlayersRadio, "丙", "丁");
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "丙", "丁");
     EXPECT_EQ(window->BlackHistory()->topLevelItemCount(), 0);
     EXPECT_EQ(window->ClockText(), " 0: 0: 0");
     EXPECT_EQ(window->MatchText(), "战局：   丙(黑)   VS   丁(白)");
@@ -386,7 +389,7 @@ TEST_F(GamePlayTest, StopCancelAndRestart) {
 
 TEST_F(GamePlayTest, UndoAndRedoFromTheKeyboardAndTheMenu) {
     auto window = OpenWindow();
-    StartFromMenu(*window, CSGDlg::kTwoPlayersRadio, "甲", "乙");
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "甲", "乙");
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     auto* undo = window->findChild<QAction*>("actionUndo");

@@ -32,8 +32,8 @@ class FakeNetwork : public kelvara::NetworkPlay, public kelvara::NetworkLink {
         ++attempts;
         return works_;
     }
-    void TestConnection(QWidget*, std::uint32_t, std::uint16_t) override {}
-    bool Invite(QWidget*, std::uint32_t, std::uint16_t) override { return false; }
+    void TestConnection(QWidget*, std::uint32_t, quint16) override {}
+    bool Invite(QWidget*, std::uint32_t, quint16) override { return false; }
     void AttachPeer(int) override {}
     void SendHello(int, const std::string&) override {}
     void SendMove(int, const kelvara::MoveRecord&) override {}

@@ -12,7 +12,6 @@
 #include "BoardCanvas.h"
 #include "BoardMarks.h"
 #include "BoardText.h"
-#include "CSGDlg.h"
 #include "ComputerPlayer.h"
 #include "GameAnalysis.h"
 #include "GbkText.h"
@@ -20,11 +19,15 @@
 #include "LevelOpponent.h"
 #include "MainDialog.h"
 #include "NetworkLink.h"
+#include "StartGameDialog.h"
 #include "TableService.h"
 
 using namespace kelvara;
 
 namespace {
+
+// The start dialog's radio button of a kind of game.
+using KindRadio = QRadioButton* (StartGameDialog::*)() const;
 
 using Kind = BoardMark::Kind;
 
@@ -69,16 +72,16 @@ class PlayAidsWindowTest : public GuiFixture {
         return window;
     }
 
-    void StartFromMenu(MainDialog& window, int radio) {
+    void StartFromMenu(MainDialog& window, KindRadio radio) {
         WhenModal([=](QWidget* modal) {
-            auto* dialog = qobject_cast<CSGDlg*>(modal);
+            auto* dialog = qobject_cast<StartGameDialog*>(modal);
             if (dialog == nullptr) return false;
-            dialog->Radio(radio)->click();
-            if (radio == CSGDlg::kTwoPlayersRadio) {
-                dialog->Combo(CSGDlg::kBlackName)->setEditText("甲");
-                dialog->Combo(CSGDlg::kWhiteName)->setEditText("乙");
+            (dialog->*radio)()->click();
+            if (radio == &StartGameDialog::TwoPlayersRadio) {
+                dialog->BlackNameCombo()->setEditText("甲");
+                dialog->WhiteNameCombo()->setEditText("乙");
             }
-            dialog->Button(1)->click();
+            dialog->OkButton()->click();
             return true;
         });
         window.findChild<QAction*>("actionStart")->trigger();
@@ -156,7 +159,7 @@ TEST_F(PlayAidsWindowTest, LevelFromTheSettingsAndFromTheMenuForTheNextGame) {
 
     auto window = OpenWindow();
     EXPECT_EQ(Action(*window, "actionLevelExpert")->text(), "高手");
-    StartFromMenu(*window, CSGDlg::kOnePlayerRadio);
+    StartFromMenu(*window, &StartGameDialog::OnePlayerRadio);
     EXPECT_EQ(window->ActiveLevel(), Level::Classic);
     // The designed computer player itself, stored answers and all.
     EXPECT_NE(dynamic_cast<const ComputerPlayer*>(window->Computer()), nullptr);
@@ -170,7 +173,7 @@ TEST_F(PlayAidsWindowTest, LevelFromTheSettingsAndFromTheMenuForTheNextGame) {
     EXPECT_EQ(window->WhiteHistory()->topLevelItemCount(), 1);
     EXPECT_NE(dynamic_cast<const ComputerPlayer*>(window->Computer()), nullptr);
 
-    StartFromMenu(*window, CSGDlg::kOnePlayerRadio);
+    StartFromMenu(*window, &StartGameDialog::OnePlayerRadio);
     EXPECT_EQ(window->ActiveLevel(), Level::Beginner);
     const auto* opponent = dynamic_cast<const LevelOpponent*>(window->Computer());
     ASSERT_NE(opponent, nullptr);
@@ -178,7 +181,7 @@ TEST_F(PlayAidsWindowTest, LevelFromTheSettingsAndFromTheMenuForTheNextGame) {
 
     // 完美 answers with the perfect step.
     Action(*window, "actionLevelPerfect")->trigger();
-    StartFromMenu(*window, CSGDlg::kOnePlayerRadio);
+    StartFromMenu(*window, &StartGameDialog::OnePlayerRadio);
     Play(*window, "12R");
     ASSERT_EQ(window->WhiteHistory()->topLevelItemCount(), 1);
     Board afterBlack;
@@ -191,7 +194,7 @@ TEST_F(PlayAidsWindowTest, LevelFromTheSettingsAndFromTheMenuForTheNextGame) {
 
     // Back to 经典 for the next game: the designed player again.
     Action(*window, "actionLevelClassic")->trigger();
-    StartFromMenu(*window, CSGDlg::kOnePlayerRadio);
+    StartFromMenu(*window, &StartGameDialog::OnePlayerRadio);
     EXPECT_NE(dynamic_cast<const ComputerPlayer*>(window->Computer()), nullptr);
 }
 
@@ -199,7 +202,7 @@ TEST_F(PlayAidsWindowTest, HintMarksTheStepForAMomentAndSaysItInTheStatusLine) {
     auto window = OpenWindow();
     QAction* hint = Action(*window, "actionHint");
     EXPECT_FALSE(hint->isEnabled());  // no game yet
-    StartFromMenu(*window, CSGDlg::kTwoPlayersRadio);
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio);
     ASSERT_TRUE(hint->isEnabled());
     EXPECT_EQ(hint->shortcut(), QKeySequence(Qt::Key_H));
     const QImage board = window->CanvasImage();
@@ -242,7 +245,7 @@ TEST_F(PlayAidsWindowTest, HintMarksTheStepForAMomentAndSaysItInTheStatusLine) {
 TEST_F(PlayAidsWindowTest, HintWhileTheTableIsStillBeingBuilt) {
     TableService pending(2);  // handed in, not started: the window leaves it as it is
     auto window = OpenWindow(&pending);
-    StartFromMenu(*window, CSGDlg::kOnePlayerRadio);
+    StartFromMenu(*window, &StartGameDialog::OnePlayerRadio);
     Action(*window, "actionHint")->trigger();
     EXPECT_EQ(window->StatusText(), "提示：正在准备棋局数据，请稍候……");
     EXPECT_TRUE(window->Marks()->Marks().empty());
@@ -258,7 +261,7 @@ TEST_F(PlayAidsWindowTest, AnalysisFollowsTheMenuEveryStepAndUndo) {
     QAction* analysis = Action(*window, "actionAnalysis");
     ASSERT_TRUE(analysis->isCheckable());
     EXPECT_FALSE(analysis->isChecked());
-    StartFromMenu(*window, CSGDlg::kTwoPlayersRadio);
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio);
     EXPECT_TRUE(MarksOf(*window, Kind::StepOutcome).empty());
 
     const auto fromPoints = [&] {
@@ -310,7 +313,7 @@ TEST_F(PlayAidsWindowTest, AnalysisFollowsTheMenuEveryStepAndUndo) {
 
 TEST_F(PlayAidsWindowTest, LastStepAndTakenPieceStayMarkedUntilTheNextStep) {
     auto window = OpenWindow();
-    StartFromMenu(*window, CSGDlg::kTwoPlayersRadio);
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio);
     EXPECT_TRUE(window->Marks()->Marks().empty());
     Play(*window, "21U");
     window->SetAnimationMilliseconds(300);
@@ -352,14 +355,14 @@ TEST_F(PlayAidsWindowTest, LastStepAndTakenPieceStayMarkedUntilTheNextStep) {
 
     // A new game starts unmarked.
     Play(*window, "21U");
-    StartFromMenu(*window, CSGDlg::kTwoPlayersRadio);
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio);
     EXPECT_TRUE(window->Marks()->Marks().empty());
 }
 
 TEST_F(PlayAidsWindowTest, NetworkGamesOfferNoHintAnalysisOrUndo) {
     auto window = OpenWindow();
     // Analysis left on from a game on this machine.
-    StartFromMenu(*window, CSGDlg::kTwoPlayersRadio);
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio);
     Action(*window, "actionAnalysis")->trigger();
     ASSERT_FALSE(MarksOf(*window, Kind::StepOutcome).empty());
 
@@ -393,7 +396,7 @@ TEST_F(PlayAidsWindowTest, PerfectGameWaitsForTheTableWithTheWindowResponsive) {
     TableService pending(2);
     auto window = OpenWindow(&pending);
     Action(*window, "actionLevelPerfect")->trigger();
-    StartFromMenu(*window, CSGDlg::kOnePlayerRadio);
+    StartFromMenu(*window, &StartGameDialog::OnePlayerRadio);
     Play(*window, "21U");
     // The drop has returned: the computer's turn waits, nobody may move, nothing blocks.
     EXPECT_TRUE(window->Session().ComputerTurnPending());

@@ -24,7 +24,7 @@ const std::string kExperience = std::string(KELVARA_SOURCE_DIR) + "/set/experien
 class Contestant {
   public:
     Contestant(const std::string& level, std::uint32_t seed) : level_(level), rng_(seed) {
-        kelvara::PerfectCommands::Install(engine_, &SolvedTable());
+        kelvara::PerfectCommands::Install(engine_, &SharedTable());
         if (level != "random") {
             EXPECT_EQ(engine_.Handle("level " + level + " " + std::to_string(seed)), "ok");
         }

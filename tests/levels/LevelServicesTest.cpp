@@ -103,7 +103,7 @@ TEST(LevelSetting, NamesAndMarkers) {
 }
 
 TEST(LevelPlayers, ClassicIsTheDesignedPlayer) {
-    TableService table(SolvedTable());
+    TableService table(SharedTable());
     const std::string experience = std::string(KELVARA_SOURCE_DIR) + "/set/experience.dat";
     auto classic = LevelSetting::MakePlayer(Level::Classic, White, 7, table, experience);
     ASSERT_NE(dynamic_cast<ComputerPlayer*>(classic.get()), nullptr);
@@ -114,7 +114,7 @@ TEST(LevelPlayers, ClassicIsTheDesignedPlayer) {
 }
 
 TEST(LevelPlayers, EveryLevelMakesLegalStepsForBothColoursAndLeavesTheBoard) {
-    TableService table(SolvedTable());
+    TableService table(SharedTable());
     std::mt19937 rng(4711);
     for (Level level : {Level::Beginner, Level::Expert, Level::Perfect}) {
         for (CellCode side : {Black, White}) {
@@ -136,7 +136,7 @@ TEST(LevelPlayers, EveryLevelMakesLegalStepsForBothColoursAndLeavesTheBoard) {
 }
 
 TEST(LevelPlayers, SeededLevelsReplayTheirGameAndSeedsDiffer) {
-    TableService table(SolvedTable());
+    TableService table(SharedTable());
     for (Level level : {Level::Beginner, Level::Expert}) {
         auto first = LevelSetting::MakePlayer(level, Black, 5, table, "");
         auto again = LevelSetting::MakePlayer(level, Black, 5, table, "");
@@ -190,7 +190,7 @@ class HintTexts : public ::testing::TestWithParam<HintCase> {};
 
 TEST_P(HintTexts, WonDrawnAndLostPositions) {
     const HintCase& c = GetParam();
-    const GameAnalysis analysis(SolvedTable());
+    const GameAnalysis analysis(SharedTable());
     StepOutcome hint;
     ASSERT_TRUE(analysis.Hint(BoardOf(c.board), c.side, hint));
     EXPECT_EQ(Board::FormatMove(hint.move), c.move);
@@ -224,7 +224,7 @@ TEST(HintText, OtherTextsAndLabels) {
 }
 
 TEST(GameAnalysis, StepsInScanOrderWithTheValueTheyLeadTo) {
-    const GameAnalysis analysis(SolvedTable());
+    const GameAnalysis analysis(SharedTable());
     std::mt19937 rng(31337);
     int checked = 0;
     for (int i = 0; i < 600; ++i) {
@@ -309,15 +309,15 @@ TEST(BoardBridge, StepsAndRecords) {
 }
 
 TEST(TableService, ATableSolvedElsewhereIsReadyAtOnce) {
-    TableService table(SolvedTable());
+    TableService table(SharedTable());
     EXPECT_TRUE(table.Ready());
-    EXPECT_EQ(table.Table(), &SolvedTable());
+    EXPECT_EQ(table.Table(), &SharedTable());
     EXPECT_EQ(table.CurrentState(), TableService::State::Ready);
     bool called = false;
     table.OnReady([&] { called = true; });
     EXPECT_TRUE(called);
     table.Start();  // nothing to start
-    EXPECT_EQ(table.Wait(), &SolvedTable());
+    EXPECT_EQ(table.Wait(), &SharedTable());
 }
 
 TEST(TableService, SolvesInTheBackgroundAndTellsWhenReady) {
@@ -343,7 +343,7 @@ TEST(TableService, SolvesInTheBackgroundAndTellsWhenReady) {
     EXPECT_EQ(table.CurrentState(), TableService::State::Ready);
     ASSERT_NE(table.Table(), nullptr);
     EXPECT_TRUE(table.Table()->Complete());
-    EXPECT_TRUE(table.Table()->Table() == SolvedTable().Table());
+    EXPECT_TRUE(table.Table()->Table() == SharedTable().Table());
     EXPECT_EQ(table.Wait(), table.Table());
     EXPECT_EQ(calls, 1);
 }

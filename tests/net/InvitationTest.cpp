@@ -138,8 +138,9 @@ TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
             ASSERT_TRUE(WaitFor([&] { return other.session.InputEnabled() == 1; })) << moves[i];
             EXPECT_EQ(other.view.status, Gbk("现在该你走棋了..."));
         }
-        EXPECT_TRUE(
-            WaitFor([&] { return BoardToText(a.session.CurrentBoard()) == BoardToText(b.session.CurrentBoard()); }));
+        EXPECT_TRUE(WaitFor([&] {
+            return BoardToText(a.session.CurrentBoard()) == BoardToText(b.session.CurrentBoard());
+        }));
     }
     ASSERT_TRUE(WaitFor([&] { return b.session.GameState() == NoGame; }));
     EXPECT_EQ(a.session.GameState(), NoGame);

@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "CInfoInput.h"
-#include "CInfoNotice.h"
 #include "GameSession.h"
 #include "Gbk.h"
 #include "GbkText.h"
+#include "InvitationTextDialog.h"
 #include "NetworkHub.h"
 #include "RecordingView.h"
+#include "WaitingNotice.h"
 
 namespace nettest {
 
@@ -95,7 +95,7 @@ class ModalScript : public QObject {
         const bool replace = replacement != nullptr;
         const QString text = replace ? *replacement : QString();
         actions_.push_back([this, ok, replace, text](QWidget* w) {
-            auto* input = qobject_cast<CInfoInput*>(w);
+            auto* input = qobject_cast<InvitationTextDialog*>(w);
             if (input == nullptr) return false;
             seen.push_back({input->windowTitle(), GbkText::ToQString(input->prompt),
                             QMessageBox::NoIcon, input->Editor()->toPlainText()});
@@ -110,7 +110,7 @@ class ModalScript : public QObject {
     // The waiting notice: presses its button.
     ModalScript& CancelNotice() {
         actions_.push_back([](QWidget* w) {
-            auto* notice = qobject_cast<CInfoNotice*>(w);
+            auto* notice = qobject_cast<WaitingNotice*>(w);
             if (notice == nullptr) return false;
             notice->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
             return true;

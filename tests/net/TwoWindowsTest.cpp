@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
-#include "CSGDlg.h"
 #include "MainDialog.h"
 #include "NetTestSupport.h"
+#include "StartGameDialog.h"
 #include "TcpNetworkPlay.h"
 
 using namespace nettest;
@@ -75,18 +75,18 @@ struct TwoWindows : ::testing::Test {
         return p;
     }
 
-    // Fills the start dialog's network fields, then presses `buttonId` once control is back
+    // Fills the start dialog's network fields, then presses `button` once control is back
     // in the event loop (the button runs modal windows of its own).
-    ModalScript::Action FillAndPress(quint16 port, int buttonId) {
-        return [port, buttonId](QWidget* w) {
-            auto* dialog = qobject_cast<CSGDlg*>(w);
+    ModalScript::Action FillAndPress(quint16 port,
+                                     QPushButton* (StartGameDialog::*button)() const) {
+        return [port, button](QWidget* w) {
+            auto* dialog = qobject_cast<StartGameDialog*>(w);
             if (dialog == nullptr) return false;
-            dialog->Radio(CSGDlg::kNetworkRadio)->setChecked(true);
+            dialog->NetworkRadio()->setChecked(true);
             dialog->AddressEdit()->setText("127.0.0.1");
             dialog->PortEdit()->setText(QString::number(port));
-            dialog->Combo(CSGDlg::kLocalName)->setCurrentText(U("甲"));
-            QTimer::singleShot(0, dialog,
-                               [dialog, buttonId] { dialog->Button(buttonId)->click(); });
+            dialog->LocalNameCombo()->setCurrentText(U("甲"));
+            QTimer::singleShot(0, dialog, [dialog, button] { (dialog->*button)()->click(); });
             return true;
         };
     }
@@ -97,9 +97,9 @@ struct TwoWindows : ::testing::Test {
 TEST_F(TwoWindows, TestInviteAcceptAndPlayAWholeGame) {
     const quint16 portB = b->Hub().ListeningPort();
     ASSERT_NE(portB, 0);
-    script.Then(FillAndPress(portB, CSGDlg::kTestButton))
+    script.Then(FillAndPress(portB, &StartGameDialog::TestButton))
         .Box()
-        .Then(FillAndPress(portB, 1))
+        .Then(FillAndPress(portB, &StartGameDialog::OkButton))
         .Input(true)
         .Box(QMessageBox::Yes);
     a->StartGame();
@@ -137,16 +137,16 @@ TEST_F(TwoWindows, TestInviteAcceptAndPlayAWholeGame) {
 TEST_F(TwoWindows, ARefusedInvitationLeavesTheStartDialogOpen) {
     const quint16 portB = b->Hub().ListeningPort();
     bool stillOpen = false;
-    script.Then(FillAndPress(portB, 1))
+    script.Then(FillAndPress(portB, &StartGameDialog::OkButton))
         .Input(true)
         .Box(QMessageBox::No)
         .Input(false)
         .Box()
         .Then([&stillOpen](QWidget* w) {
-            auto* dialog = qobject_cast<CSGDlg*>(w);
+            auto* dialog = qobject_cast<StartGameDialog*>(w);
             if (dialog == nullptr) return false;
             stillOpen = dialog->isVisible();
-            QTimer::singleShot(0, dialog, [dialog] { dialog->Button(2)->click(); });
+            QTimer::singleShot(0, dialog, [dialog] { dialog->CancelButton()->click(); });
             return true;
         });
     a->StartGame();

@@ -34,7 +34,7 @@ bool Better(const PositionValue& a, const PositionValue& b) {
 }  // namespace
 
 TEST(PerfectPlayer, ChoosesTheBestStepAndTheFirstAmongEquals) {
-    const PerfectPlayer player(SolvedTable());
+    const PerfectPlayer player(SharedTable());
     std::mt19937 rng(99);
     for (int i = 0; i < 3000; ++i) {
         std::uint16_t black = 0, white = 0;
@@ -62,7 +62,7 @@ TEST(PerfectPlayer, ChoosesTheBestStepAndTheFirstAmongEquals) {
 }
 
 TEST(PerfectPlayer, PlaysOutEveryWonPositionInExactlyItsDistance) {
-    const PerfectPlayer player(SolvedTable());
+    const PerfectPlayer player(SharedTable());
     std::mt19937 rng(3);
     int games = 0;
     while (games < 300) {

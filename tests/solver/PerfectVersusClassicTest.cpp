@@ -42,7 +42,7 @@ PositionValue BlackValue(const PerfectPlayer& player, const Board& board) {
 // few random steps: black never loses, and from every position the table calls won for black
 // the game ends in black's favour within the promised number of plies.
 TEST(PerfectVersusClassic, NeverLosesAndConvertsEveryWin) {
-    const PerfectPlayer perfect(SolvedTable());
+    const PerfectPlayer perfect(SharedTable());
     kelvara::ComputerPlayer classic(KELVARA_SOURCE_DIR "/set/experience.dat");
     std::mt19937 rng(17);
     int games = 0, blackWins = 0, wonStarts = 0;

@@ -4,7 +4,7 @@
 #include <array>
 #include <numeric>
 
-const kelvara::Solver& SolvedTable() {
+const kelvara::Solver& SharedTable() {
     static const kelvara::Solver solver = [] {
         kelvara::Solver s;
         s.Solve(2);

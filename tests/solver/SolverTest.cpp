@@ -15,6 +15,7 @@
 using kelvara::PerfectPlayer;
 using kelvara::PositionIndex;
 using kelvara::PositionValue;
+using kelvara::SolvedTable;
 using kelvara::Solver;
 using kelvara::SolverChecker;
 
@@ -34,14 +35,14 @@ std::uint16_t Transform(std::uint16_t set, int symmetry) {
     return out;
 }
 
-std::string ValueText(const Solver& solver, const std::string& board, int side) {
+std::string ValueText(const SolvedTable& solver, const std::string& board, int side) {
     return PerfectPlayer(solver).ValueText(board, side);
 }
 
 }  // namespace
 
 TEST(Solver, HandCheckedPositions) {
-    const Solver& solver = SolvedTable();
+    const SolvedTable& solver = SharedTable();
     // Black's pieces on (1,1) and (2,1) are hemmed in by white: black to move has lost.
     EXPECT_EQ(ValueText(solver, "bbw.ww..........", 0), "loss 0");
     // Black steps (2,2) left: column 1 reads _ b b w and white is left with one piece.
@@ -55,7 +56,7 @@ TEST(Solver, HandCheckedPositions) {
 }
 
 TEST(Solver, FinishedAndInvalidBoards) {
-    const PerfectPlayer player(SolvedTable());
+    const PerfectPlayer player(SharedTable());
     // One black piece: black has lost whoever is to move; black's count is checked first.
     EXPECT_EQ(player.ValueText("b..........wwwww", 0), "loss 0");
     EXPECT_EQ(player.ValueText("b..........wwwww", 1), "win 0");
@@ -73,7 +74,7 @@ TEST(Solver, FinishedAndInvalidBoards) {
 }
 
 TEST(Solver, CheckerAcceptsTheTableAndCatchesOneWrongEntry) {
-    const Solver& solver = SolvedTable();
+    const SolvedTable& solver = SharedTable();
     ASSERT_TRUE(solver.Complete());
     const auto report = SolverChecker::Check(solver, 2);
     EXPECT_EQ(report.checked, PositionIndex::Get().TotalSize());
@@ -104,7 +105,7 @@ TEST(Solver, CheckerAcceptsTheTableAndCatchesOneWrongEntry) {
 }
 
 TEST(Solver, ValuesAreTheSameUnderRotationsAndReflections) {
-    const Solver& solver = SolvedTable();
+    const SolvedTable& solver = SharedTable();
     const PositionIndex& index = PositionIndex::Get();
     for (std::uint32_t i = 0; i < index.TotalSize(); i += 13) {
         int m = 0, o = 0;
@@ -120,7 +121,7 @@ TEST(Solver, ValuesAreTheSameUnderRotationsAndReflections) {
 }
 
 TEST(Solver, AgreesWithPlainDepthLimitedSearch) {
-    const Solver& solver = SolvedTable();
+    const SolvedTable& solver = SharedTable();
     const PerfectPlayer player(solver);
     std::mt19937 rng(2024);
     int decided = 0, open = 0;
@@ -166,7 +167,7 @@ TEST(Solver, ForwardSweepBuildsTheSameTable) {
     EXPECT_EQ(retro.SolvedTotal(), maxTotal);
     EXPECT_EQ(sweep.SolvedTotal(), maxTotal);
     EXPECT_TRUE(retro.Table() == sweep.Table());
-    const Solver& full = SolvedTable();
+    const SolvedTable& full = SharedTable();
     const PositionIndex& index = PositionIndex::Get();
     for (int m = 2; m <= 6; ++m) {
         for (int o = 2; o <= 6 && m + o <= maxTotal; ++o) {
@@ -186,7 +187,7 @@ TEST(Solver, ThreadCountDoesNotChangeTheTable) {
     Solver one, three;
     one.Solve(1, maxTotal);
     three.Solve(3, maxTotal);
-    const Solver& full = SolvedTable();
+    const SolvedTable& full = SharedTable();
     const PositionIndex& index = PositionIndex::Get();
     for (int m = 2; m <= 6; ++m) {
         for (int o = 2; o <= 6 && m + o <= maxTotal; ++o) {
@@ -200,7 +201,7 @@ TEST(Solver, ThreadCountDoesNotChangeTheTable) {
 }
 
 TEST(Solver, CensusAddsUp) {
-    const auto census = SolvedTable().Census();
+    const auto census = SharedTable().Census();
     EXPECT_EQ(census.entries, PositionIndex::Get().TotalSize());
     EXPECT_EQ(census.wins + census.losses + census.draws, census.entries);
     EXPECT_EQ(census.longestWin % 2, 1);

@@ -19,7 +19,7 @@ namespace {
 
 struct PerfectEngine : ::testing::Test {
     EngineProtocol engine{"/nonexistent/experience.dat"};
-    void SetUp() override { PerfectCommands::Install(engine, &SolvedTable()); }
+    void SetUp() override { PerfectCommands::Install(engine, &SharedTable()); }
     std::string Ask(const std::string& line) { return engine.Handle(line); }
 };
 

@@ -18,7 +18,7 @@ using Kind = BoardMark::Kind;
 using Tone = BoardMark::Tone;
 
 // One solved table for every test of the process.
-const Solver& Table() {
+const SolvedTable& Table() {
     static TableService* service = [] {
         auto* s = new TableService(2);
         s->Wait();

@@ -1,4 +1,4 @@
-#include "CInfoNotice.h"
+#include "WaitingNotice.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -8,9 +8,10 @@
 
 namespace kelvara {
 
-CInfoNotice::CInfoNotice(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint) {
+WaitingNotice::WaitingNotice(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint) {
     setFixedSize(DluRect(0, 0, 267, 28).size());
-    setStyleSheet(QStringLiteral("kelvara--CInfoNotice { border: 1px solid palette(dark); }"));
+    setStyleSheet(QStringLiteral("kelvara--WaitingNotice { border: 1px solid palette(dark); }"));
 
     label_ = new QLabel(this);
     label_->setObjectName(QStringLiteral("notice"));
@@ -21,10 +22,10 @@ CInfoNotice::CInfoNotice(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::Frame
     button->setObjectName(QStringLiteral("cancel"));
     button->setGeometry(DluRect(210, 7, 50, 14));
     button->setDefault(true);
-    connect(button, &QPushButton::clicked, this, &CInfoNotice::accept);
+    connect(button, &QPushButton::clicked, this, &WaitingNotice::accept);
 }
 
-void CInfoNotice::ShowNotice() {
+void WaitingNotice::ShowNotice() {
     label_->setText(GbkText::ToQString(text));
     if (QWidget* owner = parentWidget()) move(owner->mapToGlobal(DluRect(0, 50, 0, 0).topLeft()));
     setWindowModality(Qt::ApplicationModal);
@@ -32,12 +33,12 @@ void CInfoNotice::ShowNotice() {
     repaint();
 }
 
-void CInfoNotice::accept() {
+void WaitingNotice::accept() {
     cancelled = 1;
     QDialog::accept();
 }
 
-void CInfoNotice::reject() {
+void WaitingNotice::reject() {
     cancelled = 1;
     QDialog::reject();
 }

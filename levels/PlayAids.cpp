@@ -123,7 +123,7 @@ void PlayAids::StepPlayed(const PlyRecord& ply) {
     analysis_.clear();
 }
 
-bool PlayAids::Refresh(const TurnView& turn, const Solver* table) {
+bool PlayAids::Refresh(const TurnView& turn, const SolvedTable* table) {
     std::vector<BoardMark> next;
     if (analysisOn_ && table != nullptr && LocalMayMove(turn)) {
         next = AnalysisMarks(
@@ -134,11 +134,11 @@ bool PlayAids::Refresh(const TurnView& turn, const Solver* table) {
     return true;
 }
 
-bool PlayAids::AnalysisWaiting(const TurnView& turn, const Solver* table) const {
+bool PlayAids::AnalysisWaiting(const TurnView& turn, const SolvedTable* table) const {
     return analysisOn_ && table == nullptr && LocalMayMove(turn);
 }
 
-std::string PlayAids::AskHint(const TurnView& turn, const Solver* table) {
+std::string PlayAids::AskHint(const TurnView& turn, const SolvedTable* table) {
     hint_.clear();
     if (!LocalMayMove(turn)) return {};
     if (table == nullptr) return HintText::Preparing();

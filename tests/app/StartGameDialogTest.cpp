@@ -4,13 +4,13 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "CSGDlg.h"
 #include "Gbk.h"
 #include "GuiFixture.h"
 #include "NetworkLink.h"
 #include "NetworkPlay.h"
+#include "StartGameDialog.h"
 
-using kelvara::CSGDlg;
+using kelvara::StartGameDialog;
 
 namespace {
 
@@ -28,16 +28,16 @@ class ScriptedNetwork : public kelvara::NetworkPlay, public kelvara::NetworkLink
     int invitations = 0;
     int tests = 0;
     std::uint32_t address = 0;
-    std::uint16_t port = 0;
+    quint16 port = 0;
 
     kelvara::NetworkLink& Link() override { return *this; }
     bool StartListening() override { return true; }
-    void TestConnection(QWidget*, std::uint32_t a, std::uint16_t p) override {
+    void TestConnection(QWidget*, std::uint32_t a, quint16 p) override {
         ++tests;
         address = a;
         port = p;
     }
-    bool Invite(QWidget*, std::uint32_t a, std::uint16_t p) override {
+    bool Invite(QWidget*, std::uint32_t a, quint16 p) override {
         ++invitations;
         address = a;
         port = p;
@@ -54,9 +54,10 @@ class ScriptedNetwork : public kelvara::NetworkPlay, public kelvara::NetworkLink
 };
 
 // A start dialog with that network play.
-struct InvitingDialog : ScriptedNetwork, CSGDlg {
+struct InvitingDialog : ScriptedNetwork, StartGameDialog {
     explicit InvitingDialog(bool accepted)
-        : ScriptedNetwork(accepted), CSGDlg(nullptr, static_cast<ScriptedNetwork*>(this)) {}
+        : ScriptedNetwork(accepted),
+          StartGameDialog(nullptr, static_cast<ScriptedNetwork*>(this)) {}
 };
 
 class StartDialogTest : public GuiFixture {};
@@ -64,24 +65,22 @@ class StartDialogTest : public GuiFixture {};
 }  // namespace
 
 TEST_F(StartDialogTest, OpensWithSortedNamesDefaultSelectionsAndAddress) {
-    CSGDlg dialog;
+    StartGameDialog dialog;
     QStringList seen;
     QString address, port;
     bool onePlayerChecked = false;
     WhenModal([&](QWidget* modal) {
         if (modal != &dialog) return false;
-        seen = Items(dialog.Combo(CSGDlg::kOnePlayerName));
-        seen << dialog.Combo(CSGDlg::kOnePlayerName)->currentText()
-             << dialog.Combo(CSGDlg::kBlackName)->currentText()
-             << dialog.Combo(CSGDlg::kWhiteName)->currentText()
-             << dialog.Combo(CSGDlg::kLocalName)->currentText();
+        seen = Items(dialog.OnePlayerNameCombo());
+        seen << dialog.OnePlayerNameCombo()->currentText() << dialog.BlackNameCombo()->currentText()
+             << dialog.WhiteNameCombo()->currentText() << dialog.LocalNameCombo()->currentText();
         address = dialog.AddressEdit()->text();
         port = dialog.PortEdit()->text();
-        onePlayerChecked = dialog.Radio(CSGDlg::kOnePlayerRadio)->isChecked();
+        onePlayerChecked = dialog.OnePlayerRadio()->isChecked();
         // "列表" and "搜索" do nothing.
-        dialog.Button(CSGDlg::kListButton)->click();
-        dialog.Button(CSGDlg::kSearchButton)->click();
-        dialog.Button(1)->click();
+        dialog.ListButton()->click();
+        dialog.SearchButton()->click();
+        dialog.OkButton()->click();
         return true;
     });
     ASSERT_EQ(dialog.exec(), QDialog::Accepted);
@@ -101,14 +100,14 @@ TEST_F(StartDialogTest, SortIgnoresCaseAndBadDefaultsSelectNothing) {
     WriteFile("set/player.information",
               Gbk("playercount=4\ndef1=7\ndef2=-1\ndef4=3\n[player0]\nname=Bob\n"
                   "[player1]\nname=alice\n[player2]\nname=张三\n[player3]\nname=李四\n"));
-    CSGDlg dialog;
+    StartGameDialog dialog;
     QStringList seen;
     WhenModal([&](QWidget* modal) {
         if (modal != &dialog) return false;
-        seen = Items(dialog.Combo(CSGDlg::kLocalName));
-        for (int id :
-             {CSGDlg::kOnePlayerName, CSGDlg::kBlackName, CSGDlg::kWhiteName, CSGDlg::kLocalName})
-            seen << dialog.Combo(id)->currentText();
+        seen = Items(dialog.LocalNameCombo());
+        for (QComboBox* box : {dialog.OnePlayerNameCombo(), dialog.BlackNameCombo(),
+                               dialog.WhiteNameCombo(), dialog.LocalNameCombo()})
+            seen << box->currentText();
         dialog.reject();
         return true;
     });
@@ -119,7 +118,7 @@ TEST_F(StartDialogTest, SortIgnoresCaseAndBadDefaultsSelectNothing) {
 
 TEST_F(StartDialogTest, MissingAddressBookTellsTheUserAndCancels) {
     RemoveFile("set/player.information");
-    CSGDlg dialog;
+    StartGameDialog dialog;
     SeenBox box;
     CloseNextMessageBox(&box);
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
@@ -131,13 +130,13 @@ TEST_F(StartDialogTest, MissingAddressBookTellsTheUserAndCancels) {
 }
 
 TEST_F(StartDialogTest, TwoPlayersTakeTheTypedNames) {
-    CSGDlg dialog;
+    StartGameDialog dialog;
     WhenModal([&](QWidget* modal) {
         if (modal != &dialog) return false;
-        dialog.Radio(CSGDlg::kTwoPlayersRadio)->click();
-        dialog.Combo(CSGDlg::kBlackName)->setEditText("黑方 甲");
-        dialog.Combo(CSGDlg::kWhiteName)->setEditText("黑方 甲");
-        dialog.Button(1)->click();
+        dialog.TwoPlayersRadio()->click();
+        dialog.BlackNameCombo()->setEditText("黑方 甲");
+        dialog.WhiteNameCombo()->setEditText("黑方 甲");
+        dialog.OkButton()->click();
         return true;
     });
     ASSERT_EQ(dialog.exec(), QDialog::Accepted);
@@ -148,14 +147,14 @@ TEST_F(StartDialogTest, TwoPlayersTakeTheTypedNames) {
 
 TEST_F(StartDialogTest, NetworkChoiceClosesOnlyAfterAnAcceptedInvitation) {
     {
-        CSGDlg plain;  // no network play: OK leaves the dialog open
+        StartGameDialog plain;  // no network play: OK leaves the dialog open
         bool stillOpen = false;
         WhenModal([&](QWidget* modal) {
             if (modal != &plain) return false;
-            plain.Radio(CSGDlg::kNetworkRadio)->click();
-            plain.Button(1)->click();
+            plain.NetworkRadio()->click();
+            plain.OkButton()->click();
             stillOpen = plain.isVisible();
-            plain.Button(2)->click();
+            plain.CancelButton()->click();
             return true;
         });
         EXPECT_EQ(plain.exec(), QDialog::Rejected);
@@ -164,11 +163,11 @@ TEST_F(StartDialogTest, NetworkChoiceClosesOnlyAfterAnAcceptedInvitation) {
     InvitingDialog dialog(true);
     WhenModal([&](QWidget* modal) {
         if (modal != &dialog) return false;
-        dialog.Radio(CSGDlg::kNetworkRadio)->click();
-        dialog.Combo(CSGDlg::kLocalName)->setEditText("本机");
+        dialog.NetworkRadio()->click();
+        dialog.LocalNameCombo()->setEditText("本机");
         dialog.AddressEdit()->setText("10.1.2");
         dialog.PortEdit()->setText("70000");
-        dialog.Button(1)->click();
+        dialog.OkButton()->click();
         return true;
     });
     ASSERT_EQ(dialog.exec(), QDialog::Accepted);
@@ -185,10 +184,10 @@ TEST_F(StartDialogTest, EmptyPortAsksForANumberBeforeAnyInvitation) {
     bool stillOpen = false;
     WhenModal([&](QWidget* modal) {
         if (modal != &dialog) return false;
-        dialog.Radio(CSGDlg::kNetworkRadio)->click();
+        dialog.NetworkRadio()->click();
         dialog.PortEdit()->clear();
         CloseNextMessageBox(&box);
-        dialog.Button(1)->click();
+        dialog.OkButton()->click();
         stillOpen = dialog.isVisible();
         dialog.reject();
         return true;
@@ -202,7 +201,7 @@ TEST_F(StartDialogTest, EmptyPortAsksForANumberBeforeAnyInvitation) {
 }
 
 TEST_F(StartDialogTest, AddressAndPortFieldsTakeOnlyWhatTheyCanHold) {
-    CSGDlg dialog;
+    StartGameDialog dialog;
     dialog.AddressEdit()->clear();
     QTest::keyClicks(dialog.AddressEdit(), "300.1.2.3.4x");
     EXPECT_EQ(dialog.AddressEdit()->text(), "30.1.2.34");
@@ -210,31 +209,31 @@ TEST_F(StartDialogTest, AddressAndPortFieldsTakeOnlyWhatTheyCanHold) {
     QTest::keyClicks(dialog.PortEdit(), "-2a0b03");
     EXPECT_EQ(dialog.PortEdit()->text(), "2003");
 
-    EXPECT_EQ(CSGDlg::ParseAddress(""), 0u);
-    EXPECT_EQ(CSGDlg::ParseAddress("1.2.3.4"), 0x01020304u);
-    EXPECT_EQ(CSGDlg::ParseAddress("255..7"), 0xFF000700u);
-    std::int16_t port = 0;
-    EXPECT_FALSE(CSGDlg::ParsePort("", &port));
-    ASSERT_TRUE(CSGDlg::ParsePort("65535", &port));
-    EXPECT_EQ(static_cast<std::uint16_t>(port), 65535);
-    ASSERT_TRUE(CSGDlg::ParsePort("123456789012345678901234567890", &port));
+    EXPECT_EQ(StartGameDialog::ParseAddress(""), 0u);
+    EXPECT_EQ(StartGameDialog::ParseAddress("1.2.3.4"), 0x01020304u);
+    EXPECT_EQ(StartGameDialog::ParseAddress("255..7"), 0xFF000700u);
+    quint16 port = 0;
+    EXPECT_FALSE(StartGameDialog::ParsePort("", &port));
+    ASSERT_TRUE(StartGameDialog::ParsePort("65535", &port));
+    EXPECT_EQ(port, 65535);
+    ASSERT_TRUE(StartGameDialog::ParsePort("123456789012345678901234567890", &port));
     // 123456789012345678901234567890 mod 65536
-    EXPECT_EQ(static_cast<std::uint16_t>(port), 2770);
+    EXPECT_EQ(port, 2770);
 }
 
 TEST_F(StartDialogTest, ConnectionTestGoesToTheNetworkWithTheFieldsAsTheyStand) {
     InvitingDialog dialog(false);
-    std::vector<std::pair<std::uint32_t, std::uint16_t>> tested;
+    std::vector<std::pair<std::uint32_t, quint16>> tested;
     WhenModal([&](QWidget* modal) {
         if (modal != &dialog) return false;
         dialog.AddressEdit()->setText("10.0.0.9");
         dialog.PortEdit()->setText("1234");
-        dialog.Button(CSGDlg::kTestButton)->click();
+        dialog.TestButton()->click();
         tested.emplace_back(dialog.address, dialog.port);
         // A port field without a number tests the port held before, and the test itself
         // takes nothing over: that is still the opening 2003.
         dialog.PortEdit()->clear();
-        dialog.Button(CSGDlg::kTestButton)->click();
+        dialog.TestButton()->click();
         tested.emplace_back(dialog.address, dialog.port);
         dialog.reject();
         return true;
@@ -242,6 +241,6 @@ TEST_F(StartDialogTest, ConnectionTestGoesToTheNetworkWithTheFieldsAsTheyStand) 
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_EQ(dialog.tests, 2);
     EXPECT_EQ(dialog.invitations, 0);
-    EXPECT_EQ(tested, (std::vector<std::pair<std::uint32_t, std::uint16_t>>{{0x0A000009u, 1234},
-                                                                            {0x0A000009u, 2003}}));
+    EXPECT_EQ(tested, (std::vector<std::pair<std::uint32_t, quint16>>{{0x0A000009u, 1234},
+                                                                      {0x0A000009u, 2003}}));
 }

@@ -5,7 +5,7 @@
 #include "Board.h"
 #include "BoardTypes.h"
 #include "PositionValue.h"
-#include "Solver.h"
+#include "SolvedTable.h"
 
 namespace kelvara {
 
@@ -22,7 +22,7 @@ struct StepOutcome {
 // a few table look-ups; nothing is cached. The table must be complete and outlive the object.
 class GameAnalysis {
   public:
-    explicit GameAnalysis(const Solver& solver) : solver_(solver) {}
+    explicit GameAnalysis(const SolvedTable& solver) : solver_(solver) {}
 
     // Value of the position for `side` to move. False when the board does not fit the table
     // (more than 6 pieces a side) or the side is neither Black nor White.
@@ -39,7 +39,7 @@ class GameAnalysis {
     std::vector<StepOutcome> Analyse(const Board& board, CellCode side) const;
 
   private:
-    const Solver& solver_;
+    const SolvedTable& solver_;
 };
 
 }  // namespace kelvara

@@ -11,13 +11,11 @@ namespace kelvara {
 // Small window without a title bar that shows a notice and one button "取消" while a wait goes
 // on. Shown modelessly with ShowNotice(); pressing the button (or Escape, which would
 // otherwise hide the only way to end the wait) sets `cancelled` and closes the window.
-class CInfoNotice : public QDialog {
+class WaitingNotice : public QDialog {
     Q_OBJECT
 
   public:
-    static constexpr int kTextId = 1019;
-
-    explicit CInfoNotice(QWidget* owner = nullptr);
+    explicit WaitingNotice(QWidget* owner = nullptr);
 
     std::string text;  // GBK
     std::int32_t cancelled = 0;

@@ -9,7 +9,7 @@
 #include "GameAnalysis.h"
 #include "PlyRecord.h"
 #include "PositionValue.h"
-#include "Solver.h"
+#include "SolvedTable.h"
 
 namespace kelvara {
 
@@ -74,13 +74,13 @@ class PlayAids {
     bool AnalysisOn() const { return analysisOn_; }
     // Recomputes the analysis for the turn (none while it is off, not offered, no local
     // player may move, or `table` is null). True when the marks changed.
-    bool Refresh(const TurnView& turn, const Solver* table);
+    bool Refresh(const TurnView& turn, const SolvedTable* table);
     // Analysis is wanted now but has to wait for the table.
-    bool AnalysisWaiting(const TurnView& turn, const Solver* table) const;
+    bool AnalysisWaiting(const TurnView& turn, const SolvedTable* table) const;
 
     // The hint for the side to move: the status line text, with the marks of the step when
     // the table answers. Empty (and no marks) when no hint is offered in this turn.
-    std::string AskHint(const TurnView& turn, const Solver* table);
+    std::string AskHint(const TurnView& turn, const SolvedTable* table);
     void ClearHint() { hint_.clear(); }
     bool HintShown() const { return !hint_.empty(); }
 

@@ -1,4 +1,4 @@
-#include "CSGDlg.h"
+#include "StartGameDialog.h"
 
 #include <QButtonGroup>
 #include <QCollator>
@@ -21,12 +21,12 @@
 namespace kelvara {
 namespace {
 
-// Combo boxes show only their edit field; the original height also held the drop-down list.
+// Combo boxes show only their edit field: their height holds no drop-down list.
 constexpr int kComboHeight = 22;
 
 }  // namespace
 
-CSGDlg::CSGDlg(QWidget* parent, NetworkPlay* network, std::string addressBookPath)
+StartGameDialog::StartGameDialog(QWidget* parent, NetworkPlay* network, std::string addressBookPath)
     : QDialog(parent), network_(network), bookPath_(std::move(addressBookPath)) {
     setWindowTitle(QStringLiteral("开始游戏"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -47,52 +47,53 @@ CSGDlg::CSGDlg(QWidget* parent, NetworkPlay* network, std::string addressBookPat
         l->setGeometry(DluRect(x, y, w, h));
     };
     kinds_ = new QButtonGroup(this);
-    auto radio = [this](int id, const QString& text, int x, int y, int w, int h) {
+    auto radio = [this](const char* name, const QString& text, int x, int y, int w, int h) {
         auto* r = new QRadioButton(text, this);
-        r->setObjectName(QStringLiteral("radio%1").arg(id));
+        r->setObjectName(QLatin1String(name));
         r->setGeometry(DluRect(x, y, w, h + 2));
-        kinds_->addButton(r, id);
-        radios_[id] = r;
+        kinds_->addButton(r);
+        return r;
     };
-    auto combo = [this](int id, int x, int y, int w) {
+    auto combo = [this](const char* name, int x, int y, int w) {
         auto* c = new QComboBox(this);
-        c->setObjectName(QStringLiteral("combo%1").arg(id));
+        c->setObjectName(QLatin1String(name));
         c->setEditable(true);
         c->setInsertPolicy(QComboBox::NoInsert);
         const QRect r = DluRect(x, y, w, 12);
         c->setGeometry(r.x(), r.y() - 2, r.width(), kComboHeight);
-        combos_[id] = c;
+        return c;
     };
-    auto button = [this](int id, const QString& text, int x, int y, int w, int h) {
+    auto button = [this](const char* name, const QString& text, int x, int y, int w, int h) {
         auto* b = new QPushButton(text, this);
-        b->setObjectName(QStringLiteral("button%1").arg(id));
+        b->setObjectName(QLatin1String(name));
         b->setGeometry(DluRect(x, y, w, h));
         b->setAutoDefault(false);
-        buttons_[id] = b;
         return b;
     };
 
     group(2, 0, 222, 38);
-    radio(kOnePlayerRadio, QStringLiteral("单人游戏（玩家 VS 电脑）"), 9, 8, 136, 9);
+    onePlayerRadio_ =
+        radio("onePlayerRadio", QStringLiteral("单人游戏（玩家 VS 电脑）"), 9, 8, 136, 9);
     label(QStringLiteral("黑棋:  玩家"), 16, 24, 41, 9);
-    combo(kOnePlayerName, 58, 22, 53);
+    onePlayerName_ = combo("onePlayerName", 58, 22, 53);
     label(QStringLiteral("白棋:   电脑"), 118, 21, 56, 11);
 
     group(2, 42, 222, 46);
-    radio(kTwoPlayersRadio, QStringLiteral("双人游戏（玩家  VS  玩家）"), 9, 51, 125, 10);
+    twoPlayersRadio_ =
+        radio("twoPlayersRadio", QStringLiteral("双人游戏（玩家  VS  玩家）"), 9, 51, 125, 10);
     label(QStringLiteral("黑棋:  玩家1"), 15, 69, 43, 9);
-    combo(kBlackName, 60, 67, 52);
+    blackName_ = combo("blackName", 60, 67, 52);
     label(QStringLiteral("白棋:  玩家2"), 118, 68, 44, 9);
-    combo(kWhiteName, 164, 66, 55);
+    whiteName_ = combo("whiteName", 164, 66, 55);
 
     group(2, 91, 222, 79);
-    radio(kNetworkRadio, QStringLiteral("网络游戏"), 9, 101, 80, 9);
+    networkRadio_ = radio("networkRadio", QStringLiteral("网络游戏"), 9, 101, 80, 9);
     label(QStringLiteral("黑棋(本机):  玩家"), 15, 116, 63, 9);
-    combo(kLocalName, 85, 114, 62);
+    localName_ = combo("localName", 85, 114, 62);
     label(QStringLiteral("白棋(网络):  地址"), 16, 134, 61, 10);
 
     address_ = new QLineEdit(this);
-    address_->setObjectName(QStringLiteral("edit%1").arg(kAddress));
+    address_->setObjectName(QStringLiteral("address"));
     {
         const QRect r = DluRect(85, 132, 99, 12);
         address_->setGeometry(r.x(), r.y() - 1, r.width(), r.height() + 2);
@@ -104,45 +105,30 @@ CSGDlg::CSGDlg(QWidget* parent, NetworkPlay* network, std::string addressBookPat
     address_->setText(FormatAddress(0));
 
     port_ = new QLineEdit(this);
-    port_->setObjectName(QStringLiteral("edit%1").arg(kPort));
+    port_->setObjectName(QStringLiteral("port"));
     {
         const QRect r = DluRect(187, 132, 33, 12);
         port_->setGeometry(r.x(), r.y() - 1, r.width(), r.height() + 2);
     }
     port_->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^[0-9]*$")), port_));
-    port_->setText(QString::number(kDefaultPort));
+    port_->setText(QString::number(kGamePort));
 
-    button(kListButton, QStringLiteral("列表"), 75, 150, 32, 12);
-    button(kSearchButton, QStringLiteral("搜索"), 121, 150, 32, 12);
-    QPushButton* test = button(kTestButton, QStringLiteral("测试连接"), 171, 150, 40, 12);
-    connect(test, &QPushButton::clicked, this, &CSGDlg::TestConnection);
+    listButton_ = button("list", QStringLiteral("列表"), 75, 150, 32, 12);
+    searchButton_ = button("search", QStringLiteral("搜索"), 121, 150, 32, 12);
+    testButton_ = button("test", QStringLiteral("测试连接"), 171, 150, 40, 12);
+    connect(testButton_, &QPushButton::clicked, this, &StartGameDialog::TestConnection);
 
-    QPushButton* ok = button(1, QStringLiteral("确定"), 31, 177, 50, 14);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &CSGDlg::accept);
-    QPushButton* cancel = button(2, QStringLiteral("取消"), 140, 177, 50, 14);
-    connect(cancel, &QPushButton::clicked, this, &CSGDlg::reject);
+    okButton_ = button("ok", QStringLiteral("确定"), 31, 177, 50, 14);
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &StartGameDialog::accept);
+    cancelButton_ = button("cancel", QStringLiteral("取消"), 140, 177, 50, 14);
+    connect(cancelButton_, &QPushButton::clicked, this, &StartGameDialog::reject);
 
-    radios_[kOnePlayerRadio]->setChecked(true);
+    onePlayerRadio_->setChecked(true);
 }
 
-QComboBox* CSGDlg::Combo(int id) const {
-    const auto it = combos_.find(id);
-    return it == combos_.end() ? nullptr : it->second;
-}
-
-QRadioButton* CSGDlg::Radio(int id) const {
-    const auto it = radios_.find(id);
-    return it == radios_.end() ? nullptr : it->second;
-}
-
-QPushButton* CSGDlg::Button(int id) const {
-    const auto it = buttons_.find(id);
-    return it == buttons_.end() ? nullptr : it->second;
-}
-
-int CSGDlg::exec() {
+int StartGameDialog::exec() {
     address_->setText(FormatAddress(kDefaultAddress));
     if (!LoadAddressBook()) {
         MessageBox::Show(parentWidget(), QStringLiteral("ERROR"),
@@ -150,11 +136,11 @@ int CSGDlg::exec() {
         setResult(QDialog::Rejected);
         return QDialog::Rejected;
     }
-    radios_[kOnePlayerRadio]->setChecked(true);
+    onePlayerRadio_->setChecked(true);
     return QDialog::exec();
 }
 
-bool CSGDlg::LoadAddressBook() {
+bool StartGameDialog::LoadAddressBook() {
     PlayerBook book;
     if (!book.Load(bookPath_)) return false;
 
@@ -166,9 +152,10 @@ bool CSGDlg::LoadAddressBook() {
         return collator.compare(a, b) < 0;
     });
 
-    const int order[4] = {kOnePlayerName, kBlackName, kWhiteName, kLocalName};
+    // The address book's defaults def1 to def4 belong to the boxes in this order.
+    QComboBox* const order[4] = {onePlayerName_, blackName_, whiteName_, localName_};
     for (int d = 0; d < 4; ++d) {
-        QComboBox* box = combos_[order[d]];
+        QComboBox* box = order[d];
         box->clear();
         box->addItems(names);
         const std::optional<int> index = book.DefaultIndex(d + 1);
@@ -180,9 +167,9 @@ bool CSGDlg::LoadAddressBook() {
     return true;
 }
 
-bool CSGDlg::TakeAddressAndPort() {
+bool StartGameDialog::TakeAddressAndPort() {
     peerAddress_ = ParseAddress(address_->text());
-    std::int16_t port = 0;
+    quint16 port = 0;
     if (!ParsePort(port_->text(), &port)) {
         MessageBox::Show(this, MessageBox::ProgramTitle(),
                          QStringLiteral("Please enter an integer."), QMessageBox::Warning);
@@ -193,38 +180,35 @@ bool CSGDlg::TakeAddressAndPort() {
     return true;
 }
 
-void CSGDlg::accept() {
+void StartGameDialog::accept() {
     // The port is checked before anything else, so that an invitation is never sent with a
     // port that cannot be taken and then left accepted while the dialog stays open.
     if (!TakeAddressAndPort()) return;
-    if (radios_[kOnePlayerRadio]->isChecked()) {
+    if (onePlayerRadio_->isChecked()) {
         gameKind_ = 1;
-        blackName_ = combos_[kOnePlayerName]->currentText();
-        whiteName_.clear();
-    } else if (radios_[kTwoPlayersRadio]->isChecked()) {
+        chosenBlack_ = onePlayerName_->currentText();
+        chosenWhite_.clear();
+    } else if (twoPlayersRadio_->isChecked()) {
         gameKind_ = 2;
-        blackName_ = combos_[kBlackName]->currentText();
-        whiteName_ = combos_[kWhiteName]->currentText();
+        chosenBlack_ = blackName_->currentText();
+        chosenWhite_ = whiteName_->currentText();
     } else {
         gameKind_ = 3;
-        if (network_ == nullptr ||
-            !network_->Invite(this, peerAddress_, static_cast<std::uint16_t>(peerPort_)))
-            return;
-        blackName_ = combos_[kLocalName]->currentText();
-        whiteName_.clear();
+        if (network_ == nullptr || !network_->Invite(this, peerAddress_, peerPort_)) return;
+        chosenBlack_ = localName_->currentText();
+        chosenWhite_.clear();
     }
     QDialog::accept();
 }
 
-void CSGDlg::TestConnection() {
+void StartGameDialog::TestConnection() {
     if (network_ == nullptr) return;
-    std::int16_t port = peerPort_;
+    quint16 port = peerPort_;
     if (!ParsePort(port_->text(), &port)) port = peerPort_;
-    network_->TestConnection(this, ParseAddress(address_->text()),
-                             static_cast<std::uint16_t>(port));
+    network_->TestConnection(this, ParseAddress(address_->text()), port);
 }
 
-std::uint32_t CSGDlg::ParseAddress(const QString& text) {
+std::uint32_t StartGameDialog::ParseAddress(const QString& text) {
     std::uint32_t address = 0;
     const QStringList fields = text.split(QLatin1Char('.'));
     for (int i = 0; i < 4; ++i) {
@@ -239,7 +223,7 @@ std::uint32_t CSGDlg::ParseAddress(const QString& text) {
     return address;
 }
 
-QString CSGDlg::FormatAddress(std::uint32_t address) {
+QString StartGameDialog::FormatAddress(std::uint32_t address) {
     return QStringLiteral("%1.%2.%3.%4")
         .arg(address >> 24)
         .arg((address >> 16) & 0xFF)
@@ -247,7 +231,7 @@ QString CSGDlg::FormatAddress(std::uint32_t address) {
         .arg(address & 0xFF);
 }
 
-bool CSGDlg::ParsePort(const QString& text, std::int16_t* port) {
+bool StartGameDialog::ParsePort(const QString& text, quint16* port) {
     int i = 0;
     while (i < text.size() && text[i].isSpace()) ++i;
     bool negative = false;
@@ -261,7 +245,7 @@ bool CSGDlg::ParsePort(const QString& text, std::int16_t* port) {
     }
     if (i == first) return false;
     if (negative) value = (65536 - value) % 65536;
-    *port = static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
+    *port = static_cast<quint16>(value);
     return true;
 }
 

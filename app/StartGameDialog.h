@@ -2,9 +2,11 @@
 
 #include <QDialog>
 #include <QString>
+#include <QtGlobal>
 #include <cstdint>
-#include <map>
 #include <string>
+
+#include "GamePort.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -22,28 +24,13 @@ class NetworkPlay;
 // "测试连接" and OK for the network kind go to `network`: the dialog closes with OK only when
 // the invitation was accepted. Without network play the button does nothing and OK for the
 // network kind leaves the dialog open.
-class CSGDlg : public QDialog {
+class StartGameDialog : public QDialog {
     Q_OBJECT
   public:
-    // Control ids.
-    static constexpr int kOnePlayerRadio = 1018;
-    static constexpr int kTwoPlayersRadio = 1019;
-    static constexpr int kNetworkRadio = 1020;
-    static constexpr int kOnePlayerName = 1005;
-    static constexpr int kBlackName = 1007;
-    static constexpr int kWhiteName = 1008;
-    static constexpr int kLocalName = 1010;
-    static constexpr int kAddress = 1011;
-    static constexpr int kPort = 1016;
-    static constexpr int kListButton = 1013;
-    static constexpr int kSearchButton = 1014;
-    static constexpr int kTestButton = 1012;
-
     static constexpr std::uint32_t kDefaultAddress = 0xC0A80002;  // 192.168.0.2
-    static constexpr int kDefaultPort = 2003;
 
-    explicit CSGDlg(QWidget* parent = nullptr, NetworkPlay* network = nullptr,
-                    std::string addressBookPath = "set/player.information");
+    explicit StartGameDialog(QWidget* parent = nullptr, NetworkPlay* network = nullptr,
+                             std::string addressBookPath = "set/player.information");
 
     // Opens the dialog: reads the address book first; when it cannot be opened, tells the
     // user and returns Rejected without showing the dialog.
@@ -51,23 +38,33 @@ class CSGDlg : public QDialog {
 
     // Results, valid after OK.
     int GameKind() const { return gameKind_; }
-    const QString& BlackName() const { return blackName_; }
-    const QString& WhiteName() const { return whiteName_; }
+    const QString& BlackName() const { return chosenBlack_; }
+    const QString& WhiteName() const { return chosenWhite_; }
     std::uint32_t PeerAddress() const { return peerAddress_; }
-    std::int16_t PeerPort() const { return peerPort_; }
+    quint16 PeerPort() const { return peerPort_; }
 
-    QComboBox* Combo(int id) const;
-    QRadioButton* Radio(int id) const;
+    // The controls, for tests.
+    QRadioButton* OnePlayerRadio() const { return onePlayerRadio_; }
+    QRadioButton* TwoPlayersRadio() const { return twoPlayersRadio_; }
+    QRadioButton* NetworkRadio() const { return networkRadio_; }
+    QComboBox* OnePlayerNameCombo() const { return onePlayerName_; }
+    QComboBox* BlackNameCombo() const { return blackName_; }
+    QComboBox* WhiteNameCombo() const { return whiteName_; }
+    QComboBox* LocalNameCombo() const { return localName_; }
     QLineEdit* AddressEdit() const { return address_; }
     QLineEdit* PortEdit() const { return port_; }
-    QPushButton* Button(int id) const;
+    QPushButton* ListButton() const { return listButton_; }
+    QPushButton* SearchButton() const { return searchButton_; }
+    QPushButton* TestButton() const { return testButton_; }
+    QPushButton* OkButton() const { return okButton_; }
+    QPushButton* CancelButton() const { return cancelButton_; }
 
     // Address text "a.b.c.d" (missing or empty fields count 0; empty text is 0.0.0.0), first
     // octet in the most significant byte.
     static std::uint32_t ParseAddress(const QString& text);
     static QString FormatAddress(std::uint32_t address);
     // Decimal port text reduced modulo 65536; false when the text holds no number.
-    static bool ParsePort(const QString& text, std::int16_t* port);
+    static bool ParsePort(const QString& text, quint16* port);
 
   public slots:
     void accept() override;
@@ -84,18 +81,27 @@ class CSGDlg : public QDialog {
 
     NetworkPlay* network_;
     std::string bookPath_;
-    std::map<int, QComboBox*> combos_;
-    std::map<int, QRadioButton*> radios_;
-    std::map<int, QPushButton*> buttons_;
     QButtonGroup* kinds_ = nullptr;
+    QRadioButton* onePlayerRadio_ = nullptr;
+    QRadioButton* twoPlayersRadio_ = nullptr;
+    QRadioButton* networkRadio_ = nullptr;
+    QComboBox* onePlayerName_ = nullptr;
+    QComboBox* blackName_ = nullptr;
+    QComboBox* whiteName_ = nullptr;
+    QComboBox* localName_ = nullptr;
     QLineEdit* address_ = nullptr;
     QLineEdit* port_ = nullptr;
+    QPushButton* listButton_ = nullptr;
+    QPushButton* searchButton_ = nullptr;
+    QPushButton* testButton_ = nullptr;
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
 
     int gameKind_ = 1;
-    QString blackName_;
-    QString whiteName_;
+    QString chosenBlack_;
+    QString chosenWhite_;
     std::uint32_t peerAddress_ = 0;
-    std::int16_t peerPort_ = kDefaultPort;
+    quint16 peerPort_ = kGamePort;
 };
 
 }  // namespace kelvara

@@ -7,7 +7,7 @@
 namespace kelvara {
 
 std::optional<MoveRecord> ExpertPlayer::ChooseMove(const Board& board) {
-    const Solver* solver = table_.Wait();
+    const SolvedTable* solver = table_.Wait();
     if (solver == nullptr) return std::nullopt;
     const GameAnalysis analysis(*solver);
     StepOutcome best;

@@ -1,4 +1,4 @@
-#include "CInfoInput.h"
+#include "InvitationTextDialog.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -20,7 +20,7 @@ QString WithCrLf(QString text) {
 
 }  // namespace
 
-CInfoInput::CInfoInput(QWidget* owner) : QDialog(owner) {
+InvitationTextDialog::InvitationTextDialog(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QStringLiteral("CKELVARA DATA INPUT"));
     setFixedSize(DluRect(0, 0, 186, 121).size());
 
@@ -35,21 +35,21 @@ CInfoInput::CInfoInput(QWidget* owner) : QDialog(owner) {
     editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
     editor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     editor_->setTabChangesFocus(true);
-    connect(editor_, &QPlainTextEdit::textChanged, this, &CInfoInput::OnTextChanged);
+    connect(editor_, &QPlainTextEdit::textChanged, this, &InvitationTextDialog::OnTextChanged);
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setObjectName(QStringLiteral("ok"));
     ok->setGeometry(DluRect(25, 101, 50, 14));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &CInfoInput::accept);
+    connect(ok, &QPushButton::clicked, this, &InvitationTextDialog::accept);
 
     auto* cancel = new QPushButton(QStringLiteral("取消"), this);
     cancel->setObjectName(QStringLiteral("cancel"));
     cancel->setGeometry(DluRect(103, 101, 50, 14));
-    connect(cancel, &QPushButton::clicked, this, &CInfoInput::reject);
+    connect(cancel, &QPushButton::clicked, this, &InvitationTextDialog::reject);
 }
 
-int CInfoInput::exec() {
+int InvitationTextDialog::exec() {
     promptLabel_->setText(GbkText::ToQString(prompt));
     QString preset = GbkText::ToQString(text);
     preset.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -64,11 +64,11 @@ int CInfoInput::exec() {
     return QDialog::exec();
 }
 
-std::string CInfoInput::EditorBytes(bool* encodable) const {
+std::string InvitationTextDialog::EditorBytes(bool* encodable) const {
     return GbkText::FromQString(WithCrLf(editor_->toPlainText()), encodable);
 }
 
-void CInfoInput::OnTextChanged() {
+void InvitationTextDialog::OnTextChanged() {
     if (reverting_) return;
     const QString current = editor_->toPlainText();
     if (GbkText::ByteLength(WithCrLf(current)) <= kMaxBytes) {
@@ -86,7 +86,7 @@ void CInfoInput::OnTextChanged() {
     editor_->setTextCursor(cursor);
 }
 
-void CInfoInput::accept() {
+void InvitationTextDialog::accept() {
     bool encodable = true;
     const std::string bytes = EditorBytes(&encodable);
     if (!encodable) {

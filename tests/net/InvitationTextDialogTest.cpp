@@ -10,12 +10,12 @@ using namespace nettest;
 namespace {
 
 // Runs `input` modally while `act` works on it; returns exec's result.
-int RunInput(CInfoInput& input, const std::function<void(CInfoInput&)>& act) {
+int RunInput(InvitationTextDialog& input, const std::function<void(InvitationTextDialog&)>& act) {
     QTimer::singleShot(0, [&] { act(input); });
     return input.exec();
 }
 
-void Press(CInfoInput& input, const char* name) {
+void Press(InvitationTextDialog& input, const char* name) {
     input.findChild<QPushButton*>(QString::fromLatin1(name))->click();
 }
 
@@ -27,33 +27,33 @@ void Commit(QWidget* editor, const QString& text) {
 
 }  // namespace
 
-TEST(CInfoInput, OkReturnsTheEditAndCancelKeepsThePreset) {
-    CInfoInput input;
+TEST(InvitationTextDialog, OkReturnsTheEditAndCancelKeepsThePreset) {
+    InvitationTextDialog input;
     input.prompt = Gbk("请输入:");
     input.text = Gbk("默认");
-    EXPECT_EQ(RunInput(input, [](CInfoInput& d) { Press(d, "ok"); }), QDialog::Accepted);
+    EXPECT_EQ(RunInput(input, [](InvitationTextDialog& d) { Press(d, "ok"); }), QDialog::Accepted);
     EXPECT_EQ(input.text, Gbk("默认"));
     EXPECT_EQ(input.windowTitle(), "CKELVARA DATA INPUT");
 
     EXPECT_EQ(RunInput(input,
-                       [](CInfoInput& d) {
+                       [](InvitationTextDialog& d) {
                            d.Editor()->setPlainText(U("别的"));
                            Press(d, "cancel");
                        }),
               QDialog::Rejected);
     EXPECT_EQ(input.text, Gbk("默认"));
 
-    RunInput(input, [](CInfoInput& d) {
+    RunInput(input, [](InvitationTextDialog& d) {
         d.Editor()->clear();
         Press(d, "ok");
     });
     EXPECT_EQ(input.text, "");
 }
 
-TEST(CInfoInput, EnterMakesANewLineSentAsCrLf) {
-    CInfoInput input;
+TEST(InvitationTextDialog, EnterMakesANewLineSentAsCrLf) {
+    InvitationTextDialog input;
     input.text = "ab";
-    const int result = RunInput(input, [](CInfoInput& d) {
+    const int result = RunInput(input, [](InvitationTextDialog& d) {
         QTest::keyClick(d.Editor(), Qt::Key_Return);
         QTest::keyClicks(d.Editor(), "cd");
         QTimer::singleShot(0, [&d] { Press(d, "ok"); });
@@ -62,10 +62,10 @@ TEST(CInfoInput, EnterMakesANewLineSentAsCrLf) {
     EXPECT_EQ(input.text, "ab\r\ncd");
 }
 
-TEST(CInfoInput, TypingStopsAt512GbkBytes) {
-    CInfoInput input;
+TEST(InvitationTextDialog, TypingStopsAt512GbkBytes) {
+    InvitationTextDialog input;
     input.text = std::string(509, 'x');
-    RunInput(input, [](CInfoInput& d) {
+    RunInput(input, [](InvitationTextDialog& d) {
         // A line break counts two bytes; one double-byte character then fills the rest.
         QTest::keyClick(d.Editor(), Qt::Key_Return);
         Commit(d.Editor(), U("中"));
@@ -82,10 +82,10 @@ TEST(CInfoInput, TypingStopsAt512GbkBytes) {
     EXPECT_EQ(input.text, std::string(509, 'x') + "\r\ny");
 }
 
-TEST(CInfoInput, DeletingBelowTheLimitAllowsTypingAgain) {
-    CInfoInput input;
+TEST(InvitationTextDialog, DeletingBelowTheLimitAllowsTypingAgain) {
+    InvitationTextDialog input;
     input.text = std::string(512, 'x');
-    RunInput(input, [](CInfoInput& d) {
+    RunInput(input, [](InvitationTextDialog& d) {
         Commit(d.Editor(), U("中"));
         EXPECT_EQ(d.EditorBytes().size(), 512u);
         QTest::keyClick(d.Editor(), Qt::Key_Backspace);
@@ -96,12 +96,12 @@ TEST(CInfoInput, DeletingBelowTheLimitAllowsTypingAgain) {
     EXPECT_EQ(input.text, std::string(510, 'x') + Gbk("中"));
 }
 
-TEST(CInfoInput, TextThatGbkCannotHoldIsRefusedWithAMessage) {
-    CInfoInput input;
+TEST(InvitationTextDialog, TextThatGbkCannotHoldIsRefusedWithAMessage) {
+    InvitationTextDialog input;
     input.text = "ok";
     ModalScript script;
     script.Box();
-    const int result = RunInput(input, [&](CInfoInput& d) {
+    const int result = RunInput(input, [&](InvitationTextDialog& d) {
         d.Editor()->setPlainText(U("笑😀"));
         Press(d, "ok");  // refused: the warning comes up and the dialog stays open
         QTimer::singleShot(50, [&d] {
@@ -115,34 +115,4 @@ TEST(CInfoInput, TextThatGbkCannotHoldIsRefusedWithAMessage) {
     EXPECT_TRUE(script.seen[0].text.contains("GBK"));
     EXPECT_EQ(script.seen[0].icon, QMessageBox::Warning);
     EXPECT_EQ(input.text, Gbk("笑"));
-}
-
-TEST(CInfoNotice, ItsButtonSetsCancelledAndClosesIt) {
-    CInfoNotice notice;
-    notice.text = Gbk("请等待");
-    notice.ShowNotice();
-    EXPECT_TRUE(notice.isVisible());
-    EXPECT_EQ(notice.findChild<QLabel*>("notice")->text(), U("请等待"));
-    EXPECT_EQ(notice.findChild<QLabel*>("notice")->alignment(), Qt::AlignCenter);
-    EXPECT_TRUE(notice.windowFlags() & Qt::FramelessWindowHint);
-    auto* button = notice.findChild<QPushButton*>("cancel");
-    EXPECT_EQ(button->text(), U("取消"));
-    EXPECT_EQ(notice.cancelled, 0);
-    button->click();
-    EXPECT_EQ(notice.cancelled, 1);
-    EXPECT_FALSE(notice.isVisible());
-}
-
-TEST(CInfoNotice, EscapeAlsoEndsTheWaitButClosingItFromCodeDoesNot) {
-    CInfoNotice closed;
-    closed.ShowNotice();
-    closed.CloseNotice();
-    EXPECT_FALSE(closed.isVisible());
-    EXPECT_EQ(closed.cancelled, 0);
-
-    CInfoNotice escaped;
-    escaped.ShowNotice();
-    QTest::keyClick(&escaped, Qt::Key_Escape);
-    EXPECT_EQ(escaped.cancelled, 1);
-    EXPECT_FALSE(escaped.isVisible());
 }

@@ -5,7 +5,7 @@
 namespace kelvara {
 
 std::optional<MoveRecord> PerfectChooser::ChooseMove(const Board& board) {
-    const Solver* solver = table_.Wait();
+    const SolvedTable* solver = table_.Wait();
     if (solver == nullptr) return std::nullopt;
     StepOutcome hint;
     if (!GameAnalysis(*solver).Hint(board, side_, hint)) return std::nullopt;

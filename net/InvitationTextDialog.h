@@ -12,15 +12,13 @@ namespace kelvara {
 // Modal dialog that asks for a message text under a one-line prompt. `prompt` and `text` are
 // GBK bytes: set them, run exec(); after OK `text` holds what the user typed (line breaks as
 // CR LF, at most kMaxBytes bytes), after Cancel it keeps the preset value.
-class CInfoInput : public QDialog {
+class InvitationTextDialog : public QDialog {
     Q_OBJECT
 
   public:
     static constexpr int kMaxBytes = 512;
-    static constexpr int kPromptId = 1018;
-    static constexpr int kTextId = 1017;
 
-    explicit CInfoInput(QWidget* owner = nullptr);
+    explicit InvitationTextDialog(QWidget* owner = nullptr);
 
     std::string prompt;
     std::string text;
