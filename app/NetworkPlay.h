@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 #include <cstdint>
+#include <functional>
 
 class QWidget;
 
@@ -23,13 +24,16 @@ class NetworkPlay {
     // Starts the listener for invitations; false (after telling the user why) when it cannot.
     virtual bool StartListening() = 0;
 
-    // "测试连接": asks the program at address:port for its version and shows the outcome in
-    // message boxes over `dialog`.
+    // "测试连接": asks the program at address:port for its version and shows the outcome in a
+    // message box over `dialog`. Returns at once; user input is held off until the outcome.
     virtual void TestConnection(QWidget* dialog, std::uint32_t address, quint16 port) = 0;
 
-    // Sends an invitation to address:port and waits for the answer. True when it was accepted:
-    // the connection is then kept for the network game that the Start command begins next.
-    virtual bool Invite(QWidget* dialog, std::uint32_t address, quint16 port) = 0;
+    // Asks for the invitation text, sends it to address:port and waits for the answer under a
+    // notice, all without blocking. `done` then runs with true when the invitation was
+    // accepted (the connection is kept for the network game that the Start command begins
+    // next), or with false after the user was told why not (or cancelled).
+    virtual void Invite(QWidget* dialog, std::uint32_t address, quint16 port,
+                        std::function<void(bool accepted)> done) = 0;
 };
 
 }  // namespace kelvara

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -194,9 +195,20 @@ void StartGameDialog::accept() {
         chosenWhite_ = whiteName_->currentText();
     } else {
         gameKind_ = 3;
-        if (network_ == nullptr || !network_->Invite(this, peerAddress_, peerPort_)) return;
-        chosenBlack_ = localName_->currentText();
-        chosenWhite_.clear();
+        if (network_ == nullptr || inviting_) return;
+        // The dialog stays open while the invitation goes out and is answered; it closes
+        // only on an acceptance.
+        inviting_ = true;
+        QPointer<StartGameDialog> self(this);
+        network_->Invite(this, peerAddress_, peerPort_, [self](bool accepted) {
+            if (self == nullptr) return;
+            self->inviting_ = false;
+            if (!accepted) return;
+            self->chosenBlack_ = self->localName_->currentText();
+            self->chosenWhite_.clear();
+            self->QDialog::accept();
+        });
+        return;
     }
     QDialog::accept();
 }

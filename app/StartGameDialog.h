@@ -102,6 +102,7 @@ class StartGameDialog : public QDialog {
     QString chosenWhite_;
     std::uint32_t peerAddress_ = 0;
     quint16 peerPort_ = kGamePort;
+    bool inviting_ = false;
 };
 
 }  // namespace kelvara

@@ -1,160 +1,185 @@
 #include "InvitationClient.h"
 
-#include <QEventLoop>
 #include <QHostAddress>
-#include <QPointer>
 #include <QTcpSocket>
-#include <QTimer>
 
 #include "GbkText.h"
-#include "InvitationTextDialog.h"
-#include "MessageBox.h"
-#include "WaitingNotice.h"
 #include "WireProtocol.h"
 
 namespace kelvara {
 
 namespace {
 
-std::string Gbk(const char* utf8) {
-    return GbkText::FromQString(QString::fromUtf8(utf8));
-}
-
 std::string ReadAtMost(QTcpSocket* socket, std::size_t limit) {
     const QByteArray bytes = socket->read(static_cast<qint64>(limit));
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-// Runs the event loop for `ms`, or until `stop` fires. User input waits unless `withInput`.
-template <typename Sender, typename Signal>
-void Wait(int ms, bool withInput, Sender* sender, Signal stop) {
-    QEventLoop loop;
-    QTimer timer;
-    // The poll period is part of the protocol's pacing: a coarse timer may fire early.
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    if (sender != nullptr) QObject::connect(sender, stop, &loop, &QEventLoop::quit);
-    timer.start(ms);
-    loop.exec(withInput ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
-}
-
-void Discard(QTcpSocket* socket) {
-    socket->abort();
-    delete socket;
-}
-
 }  // namespace
 
-void InvitationClient::Inform(const char* utf8Text) {
-    MessageBox::Inform(owner_, QString::fromUtf8(utf8Text));
+InvitationClient::InvitationClient(QObject* parent) : QObject(parent) {
+    connectTimer_.setSingleShot(true);
+    connectTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&connectTimer_, &QTimer::timeout, this, &InvitationClient::OnConnectFailed);
+    // The poll period is part of the protocol's pacing: a coarse timer may fire early.
+    pollTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&pollTimer_, &QTimer::timeout, this, &InvitationClient::OnPoll);
 }
 
-QTcpSocket* InvitationClient::Connect(quint32 address, quint16 port) {
-    auto* socket = new QTcpSocket;
-    QEventLoop loop;
-    QTimer limit;
-    limit.setTimerType(Qt::PreciseTimer);
-    limit.setSingleShot(true);
-    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(socket, &QTcpSocket::connected, &loop, &QEventLoop::quit);
-    QObject::connect(socket, &QAbstractSocket::errorOccurred, &loop, &QEventLoop::quit);
-    socket->connectToHost(QHostAddress(address), port);
-    if (socket->state() != QAbstractSocket::UnconnectedState &&
-        socket->state() != QAbstractSocket::ConnectedState) {
-        limit.start(connectTimeoutMs_);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    }
-    socket->disconnect(&loop);
-    if (socket->state() != QAbstractSocket::ConnectedState) {
-        Discard(socket);
-        Inform("无法与主机建立连接!");
-        return nullptr;
+InvitationClient::~InvitationClient() {
+    DropSocket();
+}
+
+void InvitationClient::SetTiming(int pollIntervalMs, int connectTimeoutMs) {
+    pollIntervalMs_ = pollIntervalMs;
+    connectTimeoutMs_ = connectTimeoutMs;
+}
+
+void InvitationClient::DropSocket() {
+    connectTimer_.stop();
+    pollTimer_.stop();
+    connecting_ = false;
+    if (socket_ == nullptr) return;
+    QTcpSocket* socket = socket_;
+    socket_ = nullptr;
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+}
+
+QTcpSocket* InvitationClient::TakeSocket() {
+    QTcpSocket* socket = socket_;
+    socket_ = nullptr;
+    if (socket != nullptr) {
+        socket->disconnect(this);
+        socket->setParent(nullptr);
     }
     return socket;
 }
 
-bool InvitationClient::SendBytes(QTcpSocket* socket, const std::string& bytes) {
-    const auto size = static_cast<qint64>(bytes.size());
-    if (socket->state() != QAbstractSocket::ConnectedState ||
-        socket->write(bytes.data(), size) != size) {
-        Discard(socket);
-        Inform("消息发送失败!");
-        return false;
+void InvitationClient::StartTest(quint32 address, quint16 port) {
+    if (Busy()) return;
+    kind_ = Kind::Test;
+    message_ = WireProtocol::Probe();
+    Connect(address, port);
+}
+
+void InvitationClient::StartInvitation(quint32 address, quint16 port, const std::string& text) {
+    if (Busy()) return;
+    kind_ = Kind::Invitation;
+    message_ = WireProtocol::Invitation(text);
+    Connect(address, port);
+}
+
+void InvitationClient::Cancel() {
+    // Only the wait for the answer can be cancelled; the peer never accepted, so the attempt
+    // ends as after a refusal.
+    if (kind_ != Kind::Invitation || connecting_) return;
+    FinishInvitation(InvitationResult::Cancelled);
+}
+
+void InvitationClient::Connect(quint32 address, quint16 port) {
+    auto* socket = new QTcpSocket(this);
+    socket_ = socket;
+    connecting_ = true;
+    connect(socket, &QTcpSocket::connected, this, &InvitationClient::OnConnected);
+    connect(socket, &QAbstractSocket::errorOccurred, this, &InvitationClient::OnConnectFailed);
+    socket->connectToHost(QHostAddress(address), port);
+    if (socket->state() == QAbstractSocket::ConnectedState) {
+        OnConnected();
+    } else if (socket->state() == QAbstractSocket::UnconnectedState) {
+        OnConnectFailed();
+    } else {
+        connectTimer_.start(connectTimeoutMs_);
     }
-    socket->flush();
+}
+
+void InvitationClient::OnConnectFailed() {
+    if (!connecting_) return;
+    if (kind_ == Kind::Test)
+        FinishTest(TestResult::ConnectFailed);
+    else
+        FinishInvitation(InvitationResult::ConnectFailed);
+}
+
+void InvitationClient::OnConnected() {
+    if (!connecting_) return;
+    connecting_ = false;
+    connectTimer_.stop();
+    socket_->disconnect(this);
+    const auto size = static_cast<qint64>(message_.size());
+    if (socket_->state() != QAbstractSocket::ConnectedState ||
+        socket_->write(message_.data(), size) != size) {
+        if (kind_ == Kind::Test)
+            FinishTest(TestResult::SendFailed);
+        else
+            FinishInvitation(InvitationResult::SendFailed);
+        return;
+    }
+    socket_->flush();
+    if (kind_ == Kind::Invitation) emit invitationSent();
+    // The first look comes at once, then one per period.
+    polls_ = 0;
+    if (Busy() && !LookForAnswer()) pollTimer_.start(pollIntervalMs_);
+}
+
+void InvitationClient::OnPoll() {
+    ++polls_;
+    if (kind_ == Kind::Test && polls_ >= kTestPolls) {
+        FinishTest(TestResult::TimedOut);
+        return;
+    }
+    LookForAnswer();
+}
+
+bool InvitationClient::LookForAnswer() {
+    if (socket_ == nullptr) return false;
+    const bool closed = socket_->state() != QAbstractSocket::ConnectedState;
+    // A reply, or the peer's close: either ends the wait.
+    if (socket_->bytesAvailable() <= 0 && !closed) return false;
+    if (kind_ == Kind::Test) {
+        const std::string reply = ReadAtMost(socket_, WireProtocol::kProbeReplyLimit);
+        int major = 0;
+        int minor = 0;
+        if (WireProtocol::ReadVersion(reply, major, minor))
+            FinishTest(TestResult::Answered, major, minor);
+        else
+            FinishTest(TestResult::NotKelvara);
+        return true;
+    }
+    const std::string answer = ReadAtMost(socket_, WireProtocol::kAnswerLimit);
+    switch (WireProtocol::Code(answer)) {
+        case WireProtocol::kAcceptance:
+            FinishInvitation(InvitationResult::Accepted);
+            break;
+        case WireProtocol::kRefusal:
+            FinishInvitation(InvitationResult::Refused,
+                             GbkText::ToQString(WireProtocol::Text(answer)));
+            break;
+        default:
+            FinishInvitation(InvitationResult::InvalidAnswer);
+            break;
+    }
     return true;
 }
 
-void InvitationClient::TestConnection(quint32 address, quint16 port) {
-    QTcpSocket* socket = Connect(address, port);
-    if (socket == nullptr) return;
-    if (!SendBytes(socket, WireProtocol::Probe())) return;
-
-    for (int poll = 0; poll < kTestPolls; ++poll) {
-        const bool closed = socket->state() != QAbstractSocket::ConnectedState;
-        if (socket->bytesAvailable() > 0 || closed) {
-            // A reply, or the peer's close: either ends the test.
-            const std::string reply = ReadAtMost(socket, WireProtocol::kProbeReplyLimit);
-            Discard(socket);
-            int major = 0;
-            int minor = 0;
-            if (WireProtocol::ReadVersion(reply, major, minor)) {
-                MessageBox::Inform(
-                    owner_,
-                    QStringLiteral("连接测试成功，对方程序版本为 v%1.%2").arg(major).arg(minor));
-            } else {
-                Inform("主机没有运行六子棋程序!!");
-            }
-            return;
-        }
-        Wait(pollIntervalMs_, false, static_cast<QTcpSocket*>(nullptr), &QTcpSocket::readyRead);
-    }
-    Discard(socket);
-    Inform("连接超时！");
+void InvitationClient::FinishTest(TestResult result, int major, int minor) {
+    DropSocket();
+    kind_ = Kind::None;
+    emit testFinished(result, major, minor);
 }
 
-QTcpSocket* InvitationClient::SendInvitation(quint32 address, quint16 port) {
-    InvitationTextDialog input(owner_);
-    input.prompt = Gbk("请输入邀请信息(512字节以内):");
-    input.text = Gbk("你好，我们来下六子棋好吗？");
-    if (input.exec() != QDialog::Accepted) return nullptr;
-    const std::string message = WireProtocol::Invitation(input.text);
-
-    QTcpSocket* socket = Connect(address, port);
-    if (socket == nullptr) return nullptr;
-    if (!SendBytes(socket, message)) return nullptr;
-
-    WaitingNotice notice(owner_);
-    notice.text = Gbk("请求已经发出,正在等待对方回应,请等待......");
-    notice.ShowNotice();
-    while (true) {
-        if (notice.cancelled) {
-            // The peer never accepted: the attempt ends as after a refusal.
-            Discard(socket);
-            return nullptr;
-        }
-        const bool closed = socket->state() != QAbstractSocket::ConnectedState;
-        if (socket->bytesAvailable() > 0 || closed) break;
-        // The notice's button stays usable and ends the wait at once.
-        Wait(pollIntervalMs_, true, &notice, &QDialog::finished);
+void InvitationClient::FinishInvitation(InvitationResult result, const QString& reason) {
+    if (result == InvitationResult::Accepted) {
+        // The socket stays for the game; nothing here reads it any more.
+        connectTimer_.stop();
+        pollTimer_.stop();
+        if (socket_ != nullptr) socket_->disconnect(this);
+    } else {
+        DropSocket();
     }
-    notice.CloseNotice();
-
-    std::string answer = ReadAtMost(socket, WireProtocol::kAnswerLimit);
-    switch (WireProtocol::Code(answer)) {
-        case WireProtocol::kAcceptance:
-            return socket;
-        case WireProtocol::kRefusal:
-            Discard(socket);
-            MessageBox::Inform(owner_, QStringLiteral("对方拒绝了你的请求，原因是：\n   ") +
-                                           GbkText::ToQString(WireProtocol::Text(answer)));
-            return nullptr;
-        default:
-            Discard(socket);
-            Inform("收到无效的应答！");
-            return nullptr;
-    }
+    kind_ = Kind::None;
+    emit invitationFinished(result, reason);
 }
 
 }  // namespace kelvara

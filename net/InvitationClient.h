@@ -1,46 +1,93 @@
 #pragma once
 
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
 #include <QtGlobal>
 #include <string>
 
 class QTcpSocket;
-class QWidget;
 
 namespace kelvara {
 
-// The outgoing side of network play, run from the start-game dialog: the connection test and
-// the invitation. Both connect to an IPv4 address and port, and report every outcome in a
-// message box owned by `owner`. Waits run local event loops, so the window keeps painting.
-class InvitationClient {
+// The outgoing side of network play: the connection test and the invitation. Both connect to
+// an IPv4 address and port within a time limit and then look for the peer's answer once per
+// poll period (a text answer has no length; the period lets all of it arrive). Nothing here
+// blocks or asks the user: each attempt ends with one signal, and the window tells the user.
+class InvitationClient : public QObject {
+    Q_OBJECT
+
   public:
     static constexpr int kConnectTimeoutMs = 10000;
     static constexpr int kPollIntervalMs = 1000;
+    // The connection test gives up after this many poll periods without an answer.
     static constexpr int kTestPolls = 10;
 
-    explicit InvitationClient(QWidget* owner) : owner_(owner) {}
+    enum class TestResult {
+        Answered,       // a copy of this program answered with its version
+        NotKelvara,     // the host answered something else, or closed the connection
+        TimedOut,       // no answer within kTestPolls periods
+        ConnectFailed,  // no connection within the time limit
+        SendFailed,     // the probe could not be sent
+    };
+    Q_ENUM(TestResult)
+    enum class InvitationResult {
+        Accepted,       // the socket waits in TakeSocket()
+        Refused,        // with the peer's reason
+        InvalidAnswer,  // any other answer, or the connection closed unanswered
+        ConnectFailed,
+        SendFailed,
+        Cancelled,  // Cancel() while the answer was awaited
+    };
+    Q_ENUM(InvitationResult)
+
+    explicit InvitationClient(QObject* parent = nullptr);
+    ~InvitationClient() override;
 
     // Poll period of both waits and the connect time limit (tests use short ones).
-    void SetTiming(int pollIntervalMs, int connectTimeoutMs) {
-        pollIntervalMs_ = pollIntervalMs;
-        connectTimeoutMs_ = connectTimeoutMs;
-    }
+    void SetTiming(int pollIntervalMs, int connectTimeoutMs);
 
-    // Sends a probe and shows whether a copy of this program answered, and its version.
-    void TestConnection(quint32 address, quint16 port);
+    // True from a Start call until its result signal.
+    bool Busy() const { return kind_ != Kind::None; }
 
-    // Asks for the invitation text, sends it and waits under a cancellable notice. Returns
-    // the connected socket (the caller owns it) when the peer accepted, else nullptr: the
-    // text dialog was cancelled, the connection failed, the peer refused or answered
-    // something else, or the user ended the wait.
-    QTcpSocket* SendInvitation(quint32 address, quint16 port);
+    // Sends a probe; ends with testFinished. Ignored while Busy().
+    void StartTest(quint32 address, quint16 port);
+    // Sends an invitation with `text` (GBK); invitationSent once it is out, then
+    // invitationFinished. Ignored while Busy().
+    void StartInvitation(quint32 address, quint16 port, const std::string& text);
+    // Ends the wait for the answer to an invitation: invitationFinished(Cancelled).
+    void Cancel();
+
+    // The connected socket after an accepted invitation; the caller owns it.
+    QTcpSocket* TakeSocket();
+
+  signals:
+    void testFinished(kelvara::InvitationClient::TestResult result, int major, int minor);
+    void invitationSent();
+    void invitationFinished(kelvara::InvitationClient::InvitationResult result,
+                            const QString& reason);
 
   private:
-    // Connects within the time limit; nullptr (after telling the user) on failure.
-    QTcpSocket* Connect(quint32 address, quint16 port);
-    bool SendBytes(QTcpSocket* socket, const std::string& bytes);
-    void Inform(const char* utf8Text);
+    enum class Kind { None, Test, Invitation };
 
-    QWidget* owner_;
+    void Connect(quint32 address, quint16 port);
+    void OnConnected();
+    void OnConnectFailed();
+    void OnPoll();
+    // Looks at what the peer has sent; true when that ends the attempt.
+    bool LookForAnswer();
+    void FinishTest(TestResult result, int major = 0, int minor = 0);
+    void FinishInvitation(InvitationResult result, const QString& reason = {});
+    void DropSocket();
+
+    Kind kind_ = Kind::None;
+    std::string message_;
+    QPointer<QTcpSocket> socket_;
+    QTimer connectTimer_;
+    QTimer pollTimer_;
+    int polls_ = 0;
+    bool connecting_ = false;
     int pollIntervalMs_ = kPollIntervalMs;
     int connectTimeoutMs_ = kConnectTimeoutMs;
 };

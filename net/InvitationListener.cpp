@@ -1,6 +1,5 @@
 #include "InvitationListener.h"
 
-#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -9,35 +8,21 @@
 #include "GameConnection.h"
 #include "GameSession.h"
 #include "GbkText.h"
-#include "InvitationTextDialog.h"
-#include "MessageBox.h"
 #include "WireProtocol.h"
 
 namespace kelvara {
 
-namespace {
-
-std::string Gbk(const char* utf8) {
-    return GbkText::FromQString(QString::fromUtf8(utf8));
-}
-
-}  // namespace
-
 InvitationListener::InvitationListener(GameSession& session,
                                        std::array<GameConnection*, NetworkLink::kSlots> connections,
-                                       QWidget* owner, QObject* parent)
-    : QObject(parent),
-      session_(session),
-      connections_(connections),
-      owner_(owner),
-      server_(new QTcpServer(this)) {
+                                       QObject* parent)
+    : QObject(parent), session_(session), connections_(connections), server_(new QTcpServer(this)) {
     // Connections are taken out of the queue as they come, so the queue only has to hold a
     // burst; it must not refuse connections while many wait for their first request.
     server_->setListenBacklogSize(kMaxWaiting);
     server_->setMaxPendingConnections(kMaxWaiting);
     connect(server_, &QTcpServer::newConnection, this, &InvitationListener::OnIncomingConnection);
     connect(server_, &QTcpServer::acceptError, this,
-            [this](QAbstractSocket::SocketError) { AcceptFailed(); });
+            [this](QAbstractSocket::SocketError) { emit acceptFailed(); });
     for (int slot = kFirstIncomingSlot; slot <= kLastIncomingSlot; ++slot) {
         connect(connections_[static_cast<std::size_t>(slot)], &GameConnection::closed, this,
                 &InvitationListener::OnSlotClosed);
@@ -46,21 +31,19 @@ InvitationListener::InvitationListener(GameSession& session,
 
 InvitationListener::~InvitationListener() = default;
 
-bool InvitationListener::StartListening(quint16 port, const QHostAddress& address) {
-    if (server_->listen(address, port)) return true;
+InvitationListener::ListenResult InvitationListener::StartListening(quint16 port,
+                                                                    const QHostAddress& address) {
+    if (server_->listen(address, port)) return ListenResult::Listening;
     switch (server_->serverError()) {
         case QAbstractSocket::AddressInUseError:
         case QAbstractSocket::SocketAccessError:
         case QAbstractSocket::SocketAddressNotAvailableError:
         case QAbstractSocket::UnsupportedSocketOperationError:
         case QAbstractSocket::SocketResourceError:
-            MessageBox::Inform(owner_, QStringLiteral("创建接口失败！"));
-            break;
+            return ListenResult::SocketFailed;
         default:
-            MessageBox::Inform(owner_, QStringLiteral("监听端口失败！"));
-            break;
+            return ListenResult::ListenFailed;
     }
-    return false;
 }
 
 quint16 InvitationListener::Port() const {
@@ -97,34 +80,11 @@ int InvitationListener::FreeSlotIndex() {
     return -1;
 }
 
-void InvitationListener::ReplyFailed(const GameConnection& c) {
-    // A peer that has already gone cannot be answered; that is no news to the user. One box
-    // tells of any number of failures, and it opens once the handler has finished with its
-    // connection, so no handler waits under it.
-    if (!c.IsOpen() || replyBoxOpen_) return;
-    replyBoxOpen_ = true;
-    QTimer::singleShot(0, this, [this] {
-        QPointer<InvitationListener> self(this);
-        MessageBox::Show(owner_, MessageBox::ListenCaption(), QStringLiteral("回应连接失败！"),
-                         QMessageBox::Information);
-        if (self != nullptr) replyBoxOpen_ = false;
-    });
-}
-
-void InvitationListener::AcceptFailed() {
-    if (acceptBoxOpen_) return;
-    acceptBoxOpen_ = true;
-    QPointer<InvitationListener> self(this);
-    MessageBox::Show(owner_, MessageBox::ProgramTitle(), QStringLiteral("接受连接时失败!"),
-                     QMessageBox::NoIcon);
-    if (self != nullptr) acceptBoxOpen_ = false;
-}
-
 void InvitationListener::OnIncomingConnection() {
     while (server_->hasPendingConnections()) {
         QTcpSocket* socket = server_->nextPendingConnection();
         if (socket == nullptr) {
-            AcceptFailed();
+            emit acceptFailed();
             return;
         }
         if (static_cast<int>(waiting_.size()) >= kMaxWaiting) {
@@ -156,7 +116,16 @@ void InvitationListener::OnWaitingGone(GameConnection* c) {
     Forget(c);
 }
 
-void InvitationListener::OnSlotClosed() {
+void InvitationListener::OnSlotClosed(GameConnection* c) {
+    if (c->CurrentState() == GameConnection::State::Asking) {
+        // The inviter left before it was answered: its question goes, and so does the slot.
+        c->Close();
+        emit invitationWithdrawn(c->Slot());
+    }
+    SlotFreed();
+}
+
+void InvitationListener::SlotFreed() {
     // A slot was given back: an invitation that waited for one may take it.
     QTimer::singleShot(0, this, &InvitationListener::TakeSlots);
 }
@@ -175,8 +144,8 @@ void InvitationListener::OnRequestData(GameConnection* c) {
     switch (buffer.Front()) {
         case WireProtocol::kProbe: {
             buffer.Clear();
-            const bool sent = c->Send(WireProtocol::ProbeReply());
-            if (!sent) ReplyFailed(*c);
+            // A peer that has already gone cannot be answered; that is no news to the user.
+            if (!c->Send(WireProtocol::ProbeReply()) && c->IsOpen()) emit replyFailed();
             c->CloseAfterSending();
             Forget(c);
             break;
@@ -202,50 +171,46 @@ bool InvitationListener::TakeSlot(GameConnection* waiting) {
     GameConnection& c = *connections_[static_cast<std::size_t>(slot)];
     c.Attach(waiting->Release(), GameConnection::State::Asking);
     Forget(waiting);
-    AnswerInvitation(slot, request);
+    emit invitationArrived(slot, QString::fromStdString(c.PeerAddress()),
+                           GbkText::ToQString(WireProtocol::Text(request)));
     return true;
 }
 
-void InvitationListener::AnswerInvitation(int slot, const std::string& request) {
-    GameConnection& c = *connections_[static_cast<std::size_t>(slot)];
-    const std::uint64_t serial = c.Serial();
-    const QString question =
-        QStringLiteral(
-            "来自 %1 的朋友邀请你一起下六子棋,\n 你要接受对方的邀请吗？\n  附加信息:\n      ")
-            .arg(QString::fromStdString(c.PeerAddress())) +
-        GbkText::ToQString(WireProtocol::Text(request));
+GameConnection* InvitationListener::Asking(int slot) const {
+    if (slot < kFirstIncomingSlot || slot > kLastIncomingSlot) return nullptr;
+    GameConnection* c = connections_[static_cast<std::size_t>(slot)];
+    return c->CurrentState() == GameConnection::State::Asking ? c : nullptr;
+}
 
-    QPointer<InvitationListener> self(this);
-    const bool accepted = MessageBox::Ask(owner_, MessageBox::NetCaption(), question);
-    if (self == nullptr || c.Serial() != serial) return;
+bool InvitationListener::InvitationOpen(int slot) const {
+    const GameConnection* c = Asking(slot);
+    return c != nullptr && c->IsOpen();
+}
 
-    if (!accepted) {
-        InvitationTextDialog input(owner_);
-        input.prompt = Gbk("请输入拒绝的原因(512字节以内):");
-        input.text = Gbk("对不起，我现在很忙.");
-        input.exec();  // Cancel keeps the preset reason
-        if (self == nullptr || c.Serial() != serial) return;
-        const bool sent = c.Send(WireProtocol::Refusal(input.text));
-        if (!sent) ReplyFailed(c);
-        if (self == nullptr || c.Serial() != serial) return;
-        // The refusal ends the conversation: the slot is given back once it has been sent.
-        c.CloseAfterSending();
-        OnSlotClosed();
-        return;
-    }
+void InvitationListener::Refuse(int slot, const std::string& reason) {
+    GameConnection* c = Asking(slot);
+    if (c == nullptr) return;
+    if (!c->Send(WireProtocol::Refusal(reason)) && c->IsOpen()) emit replyFailed();
+    // The refusal ends the conversation: the slot is given back once it has been sent.
+    c->CloseAfterSending();
+    SlotFreed();
+}
 
-    const bool sent = c.Send(WireProtocol::Acceptance());
-    if (!c.IsOpen()) {
+bool InvitationListener::Accept(int slot) {
+    GameConnection* c = Asking(slot);
+    if (c == nullptr) return false;
+    const bool sent = c->Send(WireProtocol::Acceptance());
+    if (!c->IsOpen()) {
         // The inviter left while the question was open: no game on a closed connection.
-        c.Close();
-        OnSlotClosed();
-        return;
+        c->Close();
+        SlotFreed();
+        return false;
     }
-    if (!sent) ReplyFailed(c);
-    if (self == nullptr || c.Serial() != serial) return;
+    if (!sent) emit replyFailed();
     session_.OnInvitationAccepted(slot);
     emit invitationAccepted(slot);
-    c.ScheduleProcessing();
+    c->ScheduleProcessing();
+    return true;
 }
 
 }  // namespace kelvara

@@ -4,23 +4,22 @@
 
 #include "GameConnection.h"
 #include "GameSession.h"
-#include "InvitationListener.h"
 #include "WireProtocol.h"
 
 namespace kelvara {
 
-NetworkHub::NetworkHub(GameSession& session, QWidget* owner, QObject* parent)
-    : QObject(parent), session_(session) {
+NetworkHub::NetworkHub(GameSession& session, QObject* parent) : QObject(parent), session_(session) {
     for (int slot = 0; slot < kSlots; ++slot)
         connections_[static_cast<std::size_t>(slot)] = new GameConnection(slot, session, this);
-    listener_ = new InvitationListener(session, connections_, owner, this);
+    listener_ = new InvitationListener(session, connections_, this);
 }
 
 NetworkHub::~NetworkHub() {
     if (pendingPeer_ != nullptr) delete pendingPeer_;
 }
 
-bool NetworkHub::StartListening(quint16 port, const QHostAddress& address) {
+InvitationListener::ListenResult NetworkHub::StartListening(quint16 port,
+                                                            const QHostAddress& address) {
     return listener_->StartListening(port, address);
 }
 

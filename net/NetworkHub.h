@@ -7,14 +7,13 @@
 #include <array>
 #include <memory>
 
+#include "InvitationListener.h"
 #include "NetworkLink.h"
-class QWidget;
 
 namespace kelvara {
 
 class GameConnection;
 class GameSession;
-class InvitationListener;
 
 // The window's network side: the listener and the six game connections (slot 0 for a game
 // this copy started by inviting, slots 1 to 5 for incoming connections). It is the session's
@@ -24,11 +23,12 @@ class NetworkHub : public QObject, public NetworkLink {
     Q_OBJECT
 
   public:
-    NetworkHub(GameSession& session, QWidget* owner, QObject* parent = nullptr);
+    explicit NetworkHub(GameSession& session, QObject* parent = nullptr);
     ~NetworkHub() override;
 
-    // Starts the listener (port 0: any free port). False, after telling the user, on failure.
-    bool StartListening(quint16 port, const QHostAddress& address = QHostAddress::AnyIPv4);
+    // Starts the listener (port 0: any free port).
+    InvitationListener::ListenResult StartListening(
+        quint16 port, const QHostAddress& address = QHostAddress::AnyIPv4);
     quint16 ListeningPort() const;
 
     // The socket of an accepted invitation; AttachPeer(0) moves it into slot 0.

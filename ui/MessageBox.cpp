@@ -9,11 +9,14 @@ void MessageBox::Show(QWidget* parent, const QString& caption, const QString& te
     box.exec();
 }
 
-bool MessageBox::Ask(QWidget* parent, const QString& caption, const QString& text) {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
-                    parent);
-    box.setObjectName(QStringLiteral("kelvaraMessage"));
-    return box.exec() == QMessageBox::Yes;
+QMessageBox* MessageBox::Open(QWidget* parent, const QString& caption, const QString& text,
+                              QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) {
+    auto* box = new QMessageBox(icon, caption, text, buttons, parent);
+    box->setObjectName(QStringLiteral("kelvaraMessage"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->show();
+    return box;
 }
 
 }  // namespace kelvara

@@ -24,8 +24,11 @@ class MessageBox {
     static void Inform(QWidget* parent, const QString& text) {
         Show(parent, NetCaption(), text, QMessageBox::Information);
     }
-    // A question with Yes and No; true for Yes.
-    static bool Ask(QWidget* parent, const QString& caption, const QString& text);
+    // The same box without waiting for it: shown application modal at once and deleted when
+    // closed; its finished() signal tells the pressed button.
+    static QMessageBox* Open(QWidget* parent, const QString& caption, const QString& text,
+                             QMessageBox::Icon icon,
+                             QMessageBox::StandardButtons buttons = QMessageBox::Ok);
 };
 
 }  // namespace kelvara

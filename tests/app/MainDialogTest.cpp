@@ -33,7 +33,9 @@ class FakeNetwork : public kelvara::NetworkPlay, public kelvara::NetworkLink {
         return works_;
     }
     void TestConnection(QWidget*, std::uint32_t, quint16) override {}
-    bool Invite(QWidget*, std::uint32_t, quint16) override { return false; }
+    void Invite(QWidget*, std::uint32_t, quint16, std::function<void(bool)> done) override {
+        done(false);
+    }
     void AttachPeer(int) override {}
     void SendHello(int, const std::string&) override {}
     void SendMove(int, const kelvara::MoveRecord&) override {}

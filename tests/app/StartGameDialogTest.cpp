@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <functional>
 
 #include "Gbk.h"
 #include "GuiFixture.h"
@@ -20,8 +21,8 @@ QStringList Items(QComboBox* box) {
     return items;
 }
 
-// Network play whose invitation answers as told and which records where the invitation and
-// the connection test went.
+// Network play whose invitation answers as told (at once, or when the test calls `answer`)
+// and which records where the invitation and the connection test went.
 class ScriptedNetwork : public kelvara::NetworkPlay, public kelvara::NetworkLink {
   public:
     explicit ScriptedNetwork(bool accepted) : accepted_(accepted) {}
@@ -37,12 +38,17 @@ class ScriptedNetwork : public kelvara::NetworkPlay, public kelvara::NetworkLink
         address = a;
         port = p;
     }
-    bool Invite(QWidget*, std::uint32_t a, quint16 p) override {
+    void Invite(QWidget*, std::uint32_t a, quint16 p, std::function<void(bool)> done) override {
         ++invitations;
         address = a;
         port = p;
-        return accepted_;
+        if (deferred)
+            answer = std::move(done);
+        else
+            done(accepted_);
     }
+    bool deferred = false;
+    std::function<void(bool)> answer;
     void AttachPeer(int) override {}
     void SendHello(int, const std::string&) override {}
     void SendMove(int, const kelvara::MoveRecord&) override {}
@@ -243,4 +249,27 @@ TEST_F(StartDialogTest, ConnectionTestGoesToTheNetworkWithTheFieldsAsTheyStand) 
     EXPECT_EQ(dialog.invitations, 0);
     EXPECT_EQ(tested, (std::vector<std::pair<std::uint32_t, quint16>>{{0x0A000009u, 1234},
                                                                       {0x0A000009u, 2003}}));
+}
+
+TEST_F(StartDialogTest, TheDialogWaitsForTheAnswerAndSendsOneInvitationAtATime) {
+    for (const bool accepted : {false, true}) {
+        InvitingDialog dialog(true);
+        dialog.deferred = true;
+        bool openWhileWaiting = false;
+        WhenModal([&](QWidget* modal) {
+            if (modal != &dialog) return false;
+            dialog.NetworkRadio()->click();
+            dialog.LocalNameCombo()->setEditText("本机");
+            dialog.OkButton()->click();
+            dialog.OkButton()->click();  // the answer is still awaited
+            openWhileWaiting = dialog.isVisible();
+            dialog.answer(accepted);
+            if (!accepted) dialog.reject();
+            return true;
+        });
+        EXPECT_EQ(dialog.exec(), accepted ? QDialog::Accepted : QDialog::Rejected);
+        EXPECT_TRUE(openWhileWaiting);
+        EXPECT_EQ(dialog.invitations, 1);
+        EXPECT_EQ(dialog.BlackName(), accepted ? "本机" : "");
+    }
 }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -12,23 +13,32 @@
 #include "NetTestSupport.h"
 
 using namespace nettest;
+using Result = InvitationClient::TestResult;
 
 namespace {
 
 constexpr int kPollMs = 30;
 
+struct Outcome {
+    Result result = Result::SendFailed;
+    int major = 0;
+    int minor = 0;
+};
+
 struct ConnectionTest : ::testing::Test {
-    ModalScript script;
-    InvitationClient client{nullptr};
+    InvitationClient client;
 
     ConnectionTest() { client.SetTiming(kPollMs, 2000); }
 
-    // Runs the test against `port` and returns the one message box it showed.
-    Seen Run(quint16 port) {
-        script.Box();
-        client.TestConnection(kLoopback, port);
-        EXPECT_TRUE(script.Done());
-        return script.seen.empty() ? Seen{} : script.seen.front();
+    // Runs the test against `port` and returns what it found.
+    Outcome Run(quint16 port) {
+        QSignalSpy finished(&client, &InvitationClient::testFinished);
+        client.StartTest(kLoopback, port);
+        EXPECT_TRUE(WaitFor([&] { return finished.count() == 1; }));
+        if (finished.isEmpty()) return {};
+        const QList<QVariant> args = finished.takeFirst();
+        EXPECT_FALSE(client.Busy());
+        return {args[0].value<Result>(), args[1].toInt(), args[2].toInt()};
     }
 };
 
@@ -48,10 +58,14 @@ struct RawServer {
     quint16 Port() const { return server.serverPort(); }
 };
 
-quint16 UnusedPort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();  // closed again when `probe` goes
+// A server that answers every request with `reply`.
+std::function<void(QTcpSocket*)> Replying(const QByteArray& reply) {
+    return [reply](QTcpSocket* s) {
+        QObject::connect(s, &QTcpSocket::readyRead, s, [s, reply] {
+            s->readAll();
+            s->write(reply);
+        });
+    };
 }
 
 }  // namespace
@@ -60,49 +74,36 @@ TEST_F(ConnectionTest, ACopyAnswersWithVersionOneZeroAndGivesItsSlotBack) {
     Copy peer;
     QElapsedTimer clock;
     clock.start();
-    const Seen box = Run(peer.Port());
-    EXPECT_EQ(box.caption, "KELVARA");
-    EXPECT_EQ(box.text, U("连接测试成功，对方程序版本为 v1.0"));
-    EXPECT_EQ(box.icon, QMessageBox::Information);
+    const Outcome outcome = Run(peer.Port());
+    EXPECT_EQ(outcome.result, Result::Answered);
+    EXPECT_EQ(outcome.major, 1);
+    EXPECT_EQ(outcome.minor, 0);
     // The reply is read at a poll, after a one-period wait, not as soon as it arrives. The
     // bound is half a period so that no timer granularity can undercut it.
     EXPECT_GE(clock.elapsed(), kPollMs / 2);
-    EXPECT_TRUE(WaitFor([&] { return peer.hub.Listener().HeldConnections() == 0; }));
-    // A probe leaves the peer's game state alone.
+    EXPECT_TRUE(WaitFor([&] { return peer.Listener().HeldConnections() == 0; }));
+    // A probe leaves the peer's game state alone and asks nothing.
     EXPECT_EQ(peer.session.GameState(), NoGame);
+    EXPECT_TRUE(peer.asked.empty());
 }
 
-TEST_F(ConnectionTest, VersionBytesAreShownSigned) {
-    RawServer raw([](QTcpSocket* s) {
-        QObject::connect(s, &QTcpSocket::readyRead, s, [s] {
-            s->readAll();
-            s->write(B({0x59, 0xFF, 0x02}));
-        });
-    });
-    EXPECT_EQ(Run(raw.Port()).text, U("连接测试成功，对方程序版本为 v-1.2"));
-}
-
-TEST_F(ConnectionTest, AServerThatClosesAtOnceRunsNoKelvara) {
-    RawServer raw([](QTcpSocket* s) { s->close(); });
-    const Seen box = Run(raw.Port());
-    EXPECT_EQ(box.text, U("主机没有运行六子棋程序!!"));
-    EXPECT_EQ(box.caption, "KELVARA");
-}
-
-TEST_F(ConnectionTest, RepliesOfOtherLengthsOrCodesRunNoKelvara) {
-    for (const QByteArray& reply :
-         {B({0x59, 0x01}), B({0x59, 0x01, 0x00, 0x00}), B({0x58, 0x01, 0x00})}) {
-        RawServer raw([reply](QTcpSocket* s) {
-            QObject::connect(s, &QTcpSocket::readyRead, s, [s, reply] {
-                s->readAll();
-                s->write(reply);
-            });
-        });
-        ModalScript own;
-        own.Box();
-        client.TestConnection(kLoopback, raw.Port());
-        ASSERT_EQ(own.seen.size(), 1u);
-        EXPECT_EQ(own.seen[0].text, U("主机没有运行六子棋程序!!")) << reply.toHex().constData();
+TEST_F(ConnectionTest, RepliesAreReadAsVersionsOnlyWhenTheyAreThreeBytesStartingWithY) {
+    const struct {
+        QByteArray reply;
+        Result result;
+        int major, minor;
+    } cases[] = {
+        {B({0x59, 0xFF, 0x02}), Result::Answered, -1, 2},  // version bytes are signed
+        {B({0x59, 0x01}), Result::NotKelvara, 0, 0},
+        {B({0x59, 0x01, 0x00, 0x00}), Result::NotKelvara, 0, 0},
+        {B({0x58, 0x01, 0x00}), Result::NotKelvara, 0, 0},
+    };
+    for (const auto& c : cases) {
+        RawServer raw(Replying(c.reply));
+        const Outcome outcome = Run(raw.Port());
+        EXPECT_EQ(outcome.result, c.result) << c.reply.toHex().constData();
+        EXPECT_EQ(outcome.major, c.major) << c.reply.toHex().constData();
+        EXPECT_EQ(outcome.minor, c.minor) << c.reply.toHex().constData();
     }
 }
 
@@ -114,8 +115,7 @@ TEST_F(ConnectionTest, ASilentServerTimesOutAfterTenPolls) {
     });
     QElapsedTimer clock;
     clock.start();
-    const Seen box = Run(raw.Port());
-    EXPECT_EQ(box.text, U("连接超时！"));
+    EXPECT_EQ(Run(raw.Port()).result, Result::TimedOut);
     // Ten periods were waited, not one: half of them is a bound no timer can undercut.
     EXPECT_GE(clock.elapsed(), 5 * kPollMs);
     EXPECT_EQ(received, B({0x77}));
@@ -123,13 +123,6 @@ TEST_F(ConnectionTest, ASilentServerTimesOutAfterTenPolls) {
     ASSERT_EQ(raw.accepted.size(), 1u);
     EXPECT_TRUE(
         WaitFor([&] { return raw.accepted[0]->state() != QAbstractSocket::ConnectedState; }));
-}
-
-TEST_F(ConnectionTest, NoListenerMeansNoConnection) {
-    const Seen box = Run(UnusedPort());
-    EXPECT_EQ(box.text, U("无法与主机建立连接!"));
-    EXPECT_EQ(box.caption, "KELVARA");
-    EXPECT_EQ(box.icon, QMessageBox::Information);
 }
 
 TEST_F(ConnectionTest, AConnectThatHangsGivesUpAtTheTimeLimit) {
@@ -150,17 +143,30 @@ TEST_F(ConnectionTest, AConnectThatHangsGivesUpAtTheTimeLimit) {
         fillers.push_back(std::make_unique<QTcpSocket>());
         fillers.back()->connectToHost(QHostAddress::LocalHost, port);
     }
-    QTest::qWait(100);
+    // Let the fillers' requests reach the queue before the test's own.
+    ASSERT_TRUE(
+        WaitFor([&] { return fillers.back()->state() != QAbstractSocket::HostLookupState; }));
 
     client.SetTiming(kPollMs, 300);
     QElapsedTimer clock;
     clock.start();
-    const Seen box = Run(port);
+    const Result result = Run(port).result;
     const qint64 took = clock.elapsed();
     ::close(fd);
     // The request is never answered, so the limit ends the wait: not at once (half the limit
     // is a bound that no timer granularity undercuts), and not much later.
-    EXPECT_EQ(box.text, U("无法与主机建立连接!"));
+    EXPECT_EQ(result, Result::ConnectFailed);
     EXPECT_GE(took, 150);
     EXPECT_LT(took, 3000);
+}
+
+TEST_F(ConnectionTest, ASecondStartWhileBusyIsIgnored) {
+    RawServer raw([](QTcpSocket*) {});
+    QSignalSpy finished(&client, &InvitationClient::testFinished);
+    client.StartTest(kLoopback, raw.Port());
+    EXPECT_TRUE(client.Busy());
+    client.StartTest(kLoopback, raw.Port());
+    client.StartInvitation(kLoopback, raw.Port(), "x");
+    ASSERT_TRUE(WaitFor([&] { return finished.count() == 1; }));
+    EXPECT_EQ(raw.accepted.size(), 1u);
 }

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QPointer>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <memory>
+#include <optional>
 
 #include "BoardText.h"
 #include "GameConnection.h"
@@ -11,104 +14,99 @@
 #include "NetTestSupport.h"
 
 using namespace nettest;
+using Result = InvitationClient::InvitationResult;
 
 namespace {
 
-const char* const kQuestion =
-    "来自 127.0.0.1 的朋友邀请你一起下六子棋,\n 你要接受对方的邀请吗？\n  附加信息:\n      ";
+const std::string kText = Gbk("你好，我们来下六子棋好吗？");
+
+struct Answer {
+    Result result = Result::SendFailed;
+    QString reason;
+    std::unique_ptr<QTcpSocket> socket;
+};
 
 // Two copies in one process: `a` invites `b`.
 struct Invitation : ::testing::Test {
     Copy a;
     Copy b;
-    ModalScript script;
-    InvitationClient client{nullptr};
+    InvitationClient client;
 
     Invitation() { client.SetTiming(20, 2000); }
 
-    std::unique_ptr<QTcpSocket> Invite() {
-        return std::unique_ptr<QTcpSocket>(client.SendInvitation(kLoopback, b.Port()));
+    // Sends an invitation to `port` and waits for its end; `whileWaiting` runs once the
+    // invitation is out.
+    Answer Invite(quint16 port, const std::string& text = kText,
+                  const std::function<void()>& whileWaiting = {}) {
+        QSignalSpy sent(&client, &InvitationClient::invitationSent);
+        QSignalSpy finished(&client, &InvitationClient::invitationFinished);
+        if (whileWaiting)
+            QObject::connect(&client, &InvitationClient::invitationSent, whileWaiting);
+        client.StartInvitation(kLoopback, port, text);
+        EXPECT_TRUE(WaitFor([&] { return finished.count() == 1; }));
+        client.disconnect();
+        Answer answer;
+        if (finished.isEmpty()) return answer;
+        const QList<QVariant> args = finished.takeFirst();
+        answer.result = args[0].value<Result>();
+        answer.reason = args[1].toString();
+        answer.socket.reset(client.TakeSocket());
+        // The notice goes up only for an invitation that went out.
+        const bool out = answer.result != Result::ConnectFailed;
+        EXPECT_EQ(sent.count(), out ? 1 : 0);
+        return answer;
     }
+};
+
+// A server that answers every request with `answer`; an empty one closes the connection.
+struct RawServer {
+    QTcpServer server;
+    QByteArray received;
+    QPointer<QTcpSocket> peer;
+    explicit RawServer(std::optional<QByteArray> answer) {
+        server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server, &QTcpServer::newConnection, [this, answer] {
+            peer = server.nextPendingConnection();
+            QObject::connect(peer, &QTcpSocket::readyRead, peer, [this, answer] {
+                received += peer->readAll();
+                if (!answer) return;
+                if (answer->isEmpty())
+                    peer->close();
+                else
+                    peer->write(*answer);
+            });
+        });
+    }
+    quint16 Port() const { return server.serverPort(); }
 };
 
 }  // namespace
 
-TEST_F(Invitation, RefusedWithAReason) {
-    const QString reason = U("改天吧\n再见");
-    script.Input(true).Box(QMessageBox::No).Input(true, &reason).Box();
-    EXPECT_EQ(Invite(), nullptr);
-    ASSERT_TRUE(script.Done());
-    ASSERT_EQ(script.seen.size(), 4u);
-    // The inviter's text dialog.
-    EXPECT_EQ(script.seen[0].caption, "CKELVARA DATA INPUT");
-    EXPECT_EQ(script.seen[0].text, U("请输入邀请信息(512字节以内):"));
-    EXPECT_EQ(script.seen[0].preset, U("你好，我们来下六子棋好吗？"));
-    // The question on the invited copy, with the peer's address and the text.
-    EXPECT_EQ(script.seen[1].caption, "KELVARA");
-    EXPECT_EQ(script.seen[1].icon, QMessageBox::Question);
-    EXPECT_EQ(script.seen[1].text, U(kQuestion) + U("你好，我们来下六子棋好吗？"));
-    // The reason dialog.
-    EXPECT_EQ(script.seen[2].text, U("请输入拒绝的原因(512字节以内):"));
-    EXPECT_EQ(script.seen[2].preset, U("对不起，我现在很忙."));
-    // The inviter sees the reason, line break as typed.
-    EXPECT_EQ(script.seen[3].caption, "KELVARA");
-    EXPECT_EQ(script.seen[3].icon, QMessageBox::Information);
-    EXPECT_EQ(script.seen[3].text, U("对方拒绝了你的请求，原因是：\n   改天吧\r\n再见"));
+TEST_F(Invitation, RefusedWithTheReasonAsTypedOrEmpty) {
+    b.answer = Copy::Answer::Refuse;
+    for (const std::string& reason : {Gbk("改天吧\r\n再见"), std::string()}) {
+        b.reason = reason;
+        const Answer answer = Invite(b.Port());
+        EXPECT_EQ(answer.result, Result::Refused);
+        EXPECT_EQ(answer.reason, GbkText::ToQString(reason));
+        EXPECT_EQ(answer.socket, nullptr);
+    }
+    // The question carried the peer's address and the text.
+    ASSERT_EQ(b.asked.size(), 2u);
+    EXPECT_EQ(b.asked[0].first, "127.0.0.1");
+    EXPECT_EQ(b.asked[0].second, U("你好，我们来下六子棋好吗？"));
     EXPECT_EQ(b.session.GameState(), NoGame);
     // The inviter closed its end, so the refused connection gives its slot back.
-    EXPECT_TRUE(WaitFor([&] { return b.hub.Listener().HeldConnections() == 0; }));
+    EXPECT_TRUE(WaitFor([&] { return b.Listener().HeldConnections() == 0; }));
 }
 
-TEST_F(Invitation, RefusedWithAnEmptyReasonOrWithTheDefault) {
-    const QString empty;
-    script.Input(true).Box(QMessageBox::No).Input(true, &empty).Box();
-    EXPECT_EQ(Invite(), nullptr);
-    ASSERT_EQ(script.seen.size(), 4u);
-    EXPECT_EQ(script.seen[3].text, U("对方拒绝了你的请求，原因是：\n   "));
-
-    // Cancel in the reason dialog still refuses, with the preset reason.
-    ModalScript again;
-    again.Input(true).Box(QMessageBox::No).Input(false).Box();
-    EXPECT_EQ(Invite(), nullptr);
-    ASSERT_EQ(again.seen.size(), 4u);
-    EXPECT_EQ(again.seen[3].text, U("对方拒绝了你的请求，原因是：\n   对不起，我现在很忙."));
-}
-
-TEST_F(Invitation, CancelInTheTextDialogSendsNothing) {
-    script.Input(false);
-    EXPECT_EQ(Invite(), nullptr);
-    QTest::qWait(100);
-    EXPECT_EQ(b.hub.Listener().HeldConnections(), 0);
-    EXPECT_EQ(script.seen.size(), 1u);
-}
-
-TEST_F(Invitation, AnEmptyTextGivesAnEmptyAdditionalMessage) {
-    const QString empty;
-    script.Input(true, &empty).Box(QMessageBox::No).Input(true).Box();
-    EXPECT_EQ(Invite(), nullptr);
-    ASSERT_EQ(script.seen.size(), 4u);
-    EXPECT_EQ(script.seen[1].text, U(kQuestion));
-}
-
-TEST_F(Invitation, NoListenerMeansNoConnection) {
-    QTcpServer unused;
-    unused.listen(QHostAddress::LocalHost, 0);
-    const quint16 closedPort = unused.serverPort();
-    unused.close();
-    script.Input(true).Box();
-    EXPECT_EQ(client.SendInvitation(kLoopback, closedPort), nullptr);
-    ASSERT_EQ(script.seen.size(), 2u);
-    EXPECT_EQ(script.seen[1].text, U("无法与主机建立连接!"));
-}
-
-// The whole road: invitation, acceptance, hellos, a game to its end on both copies.
 TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
     b.session.Start({1, Gbk("乙"), ""});  // the invited copy's last Start leaves its name
-    script.Input(true).Box(QMessageBox::Yes);
-    QTcpSocket* socket = client.SendInvitation(kLoopback, b.Port());
-    ASSERT_NE(socket, nullptr);
-    ASSERT_TRUE(script.Done());
-    EXPECT_EQ(socket->state(), QAbstractSocket::ConnectedState);
+    b.answer = Copy::Answer::Accept;
+    Answer answer = Invite(b.Port());
+    ASSERT_EQ(answer.result, Result::Accepted);
+    ASSERT_NE(answer.socket, nullptr);
+    EXPECT_EQ(answer.socket->state(), QAbstractSocket::ConnectedState);
 
     // The invited copy plays white on the accepted slot and waits for the hello.
     EXPECT_EQ(b.hub.Connection(1).CurrentState(), GameConnection::State::Channel);
@@ -117,7 +115,7 @@ TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
     EXPECT_EQ(b.hub.Channel(1).role, Answering);
     EXPECT_EQ(b.hub.Channel(1).state, AwaitingHello);
 
-    a.hub.SetPendingPeer(socket);
+    a.hub.SetPendingPeer(answer.socket.release());
     a.session.Start({3, Gbk("甲"), ""});
     ASSERT_TRUE(WaitFor([&] { return a.hub.Channel(0).state == LocalTurn; }));
     EXPECT_EQ(b.hub.Channel(1).state, AwaitingMove);
@@ -159,58 +157,31 @@ TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
     EXPECT_TRUE(b.hub.Connection(1).IsOpen());
 }
 
-TEST_F(Invitation, TheNoticesCancelEndsTheWaitWithoutAGame) {
-    // A host that takes the connection and never answers.
-    QTcpServer silent;
-    silent.listen(QHostAddress::LocalHost, 0);
-    QByteArray received;
-    QPointer<QTcpSocket> peer;
-    QObject::connect(&silent, &QTcpServer::newConnection, [&] {
-        peer = silent.nextPendingConnection();
-        QObject::connect(peer, &QTcpSocket::readyRead, [&] { received += peer->readAll(); });
-    });
-    script.Input(true).CancelNotice();
-    EXPECT_EQ(client.SendInvitation(kLoopback, silent.serverPort()), nullptr);
-    EXPECT_TRUE(script.Done());
-    EXPECT_EQ(received, "i" + G("你好，我们来下六子棋好吗？"));
-    // The socket was closed: the host sees the end of the connection.
-    ASSERT_TRUE(WaitFor(
-        [&] { return peer != nullptr && peer->state() != QAbstractSocket::ConnectedState; }));
+TEST_F(Invitation, CancelEndsTheWaitAndClosesTheSocket) {
+    RawServer silent(std::nullopt);  // takes the connection and never answers
+    const Answer answer = Invite(silent.Port(), kText, [this] { client.Cancel(); });
+    EXPECT_EQ(answer.result, Result::Cancelled);
+    EXPECT_EQ(answer.socket, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return silent.received.size() > 0; }));
+    EXPECT_EQ(silent.received, "i" + G("你好，我们来下六子棋好吗？"));
+    // The host sees the end of the connection.
+    ASSERT_TRUE(WaitFor([&] {
+        return silent.peer != nullptr && silent.peer->state() != QAbstractSocket::ConnectedState;
+    }));
 }
 
-TEST_F(Invitation, AnyOtherAnswerIsInvalid) {
-    for (const QByteArray& answer : {QByteArray("x"), QByteArray()}) {
-        QTcpServer raw;
-        raw.listen(QHostAddress::LocalHost, 0);
-        QObject::connect(&raw, &QTcpServer::newConnection, [&raw, answer] {
-            QTcpSocket* s = raw.nextPendingConnection();
-            QObject::connect(s, &QTcpSocket::readyRead, s, [s, answer] {
-                s->readAll();
-                if (answer.isEmpty())
-                    s->close();
-                else
-                    s->write(answer);
-            });
-        });
-        ModalScript own;
-        own.Input(true).Box();
-        EXPECT_EQ(client.SendInvitation(kLoopback, raw.serverPort()), nullptr);
-        ASSERT_EQ(own.seen.size(), 2u);
-        EXPECT_EQ(own.seen[1].text, U("收到无效的应答！")) << answer.constData();
+TEST_F(Invitation, AnswersAreReadByTheirFirstByte) {
+    const struct {
+        QByteArray answer;  // empty: the host closes the connection
+        Result result;
+    } cases[] = {
+        {"x", Result::InvalidAnswer},
+        {"", Result::InvalidAnswer},
+        {"axyz", Result::Accepted},  // an acceptance with more bytes still counts
+        {"r", Result::Refused},
+    };
+    for (const auto& c : cases) {
+        RawServer raw(c.answer);
+        EXPECT_EQ(Invite(raw.Port()).result, c.result) << c.answer.constData();
     }
-}
-
-TEST_F(Invitation, AnAcceptanceWithMoreBytesStillCounts) {
-    QTcpServer raw;
-    raw.listen(QHostAddress::LocalHost, 0);
-    QObject::connect(&raw, &QTcpServer::newConnection, [&raw] {
-        QTcpSocket* s = raw.nextPendingConnection();
-        QObject::connect(s, &QTcpSocket::readyRead, s, [s] {
-            s->readAll();
-            s->write("axyz");
-        });
-    });
-    script.Input(true);
-    std::unique_ptr<QTcpSocket> socket(client.SendInvitation(kLoopback, raw.serverPort()));
-    EXPECT_NE(socket, nullptr);
 }

@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 
 #include "MainDialog.h"
+#include "ModalScript.h"
 #include "NetTestSupport.h"
 #include "StartGameDialog.h"
 #include "TcpNetworkPlay.h"

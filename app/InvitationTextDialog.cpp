@@ -20,7 +20,9 @@ QString WithCrLf(QString text) {
 
 }  // namespace
 
-InvitationTextDialog::InvitationTextDialog(QWidget* owner) : QDialog(owner) {
+InvitationTextDialog::InvitationTextDialog(QWidget* owner, const QString& prompt,
+                                           const std::string& preset)
+    : QDialog(owner), text_(preset) {
     setWindowTitle(QStringLiteral("CKELVARA DATA INPUT"));
     setFixedSize(DluRect(0, 0, 186, 121).size());
 
@@ -37,31 +39,28 @@ InvitationTextDialog::InvitationTextDialog(QWidget* owner) : QDialog(owner) {
     editor_->setTabChangesFocus(true);
     connect(editor_, &QPlainTextEdit::textChanged, this, &InvitationTextDialog::OnTextChanged);
 
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setGeometry(DluRect(25, 101, 50, 14));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &InvitationTextDialog::accept);
+    okButton_ = new QPushButton(QStringLiteral("确定"), this);
+    okButton_->setObjectName(QStringLiteral("ok"));
+    okButton_->setGeometry(DluRect(25, 101, 50, 14));
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &InvitationTextDialog::accept);
 
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setGeometry(DluRect(103, 101, 50, 14));
-    connect(cancel, &QPushButton::clicked, this, &InvitationTextDialog::reject);
-}
+    cancelButton_ = new QPushButton(QStringLiteral("取消"), this);
+    cancelButton_->setObjectName(QStringLiteral("cancel"));
+    cancelButton_->setGeometry(DluRect(103, 101, 50, 14));
+    connect(cancelButton_, &QPushButton::clicked, this, &InvitationTextDialog::reject);
 
-int InvitationTextDialog::exec() {
-    promptLabel_->setText(GbkText::ToQString(prompt));
-    QString preset = GbkText::ToQString(text);
-    preset.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    promptLabel_->setText(prompt);
+    QString shown = GbkText::ToQString(preset);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     // A preset longer than the limit is cut at a character boundary.
-    while (GbkText::ByteLength(WithCrLf(preset)) > kMaxBytes) preset.chop(1);
+    while (GbkText::ByteLength(WithCrLf(shown)) > kMaxBytes) shown.chop(1);
     reverting_ = true;
-    editor_->setPlainText(preset);
+    editor_->setPlainText(shown);
     reverting_ = false;
-    lastGood_ = preset;
+    lastGood_ = shown;
     editor_->moveCursor(QTextCursor::End);
     editor_->setFocus();
-    return QDialog::exec();
 }
 
 std::string InvitationTextDialog::EditorBytes(bool* encodable) const {
@@ -101,7 +100,7 @@ void InvitationTextDialog::accept() {
             QStringLiteral("Please enter no more than %1 characters.").arg(kMaxBytes));
         return;
     }
-    text = bytes;
+    text_ = bytes;
     QDialog::accept();
 }
 
