@@ -13,11 +13,6 @@ InputBlocker::~InputBlocker() {
     if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
 }
 
-void InputBlocker::DropPendingInput() {
-    // Socket notifications wait for the caller to finish, as input used to.
-    QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
-}
-
 bool InputBlocker::IsUserInput(int eventType) {
     switch (eventType) {
         case QEvent::MouseButtonPress:

@@ -5,7 +5,7 @@
 namespace kelvara {
 
 // While it exists, mouse and keyboard input to the whole application is swallowed (dropped,
-// not queued). Used around the step animation so that clicks made meanwhile do nothing.
+// not queued). Kept while a step slides on the board, so that clicks made meanwhile do nothing.
 class InputBlocker : public QObject {
     Q_OBJECT
   public:
@@ -13,9 +13,6 @@ class InputBlocker : public QObject {
     ~InputBlocker() override;
     InputBlocker(const InputBlocker&) = delete;
     InputBlocker& operator=(const InputBlocker&) = delete;
-
-    // Delivers what is already waiting in the queues (paints, timers), dropping any input in it.
-    void DropPendingInput();
 
     static bool IsUserInput(int eventType);
 

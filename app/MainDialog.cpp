@@ -2,7 +2,6 @@
 
 #include <QActionGroup>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -14,7 +13,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QRandomGenerator>
-#include <QThread>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
@@ -22,6 +20,7 @@
 
 #include "AboutDialog.h"
 #include "BoardCanvas.h"
+#include "BoardGeometry.h"
 #include "BoardMarks.h"
 #include "ComputerPlayer.h"
 #include "DataPaths.h"
@@ -155,9 +154,16 @@ MainDialog::MainDialog(QWidget* parent) : QDialog(parent), session_(*this, nullp
     });
     tablePoll_.setInterval(kTablePollMs);
     connect(&tablePoll_, &QTimer::timeout, this, &MainDialog::OnTablePoll);
+
+    slide_.setStartValue(0);
+    slide_.setEndValue(kAnimationFrames);
+    connect(&slide_, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& frame) { OnSlideFrame(frame.toInt()); });
+    connect(&slide_, &QVariantAnimation::finished, this, &MainDialog::OnSlideFinished);
 }
 
 MainDialog::~MainDialog() {
+    slide_.stop();
     clockTimer_.stop();
     tablePoll_.stop();
     // The session keeps a pointer to the level's player, which goes before the session.
@@ -249,6 +255,7 @@ void MainDialog::BuildControls() {
     canvas_->setMinimumSize(kClientWidth, kClientHeight);
     canvas_->resize(kClientWidth, kClientHeight);
     layout->addWidget(canvas_);
+    drag_ = std::make_unique<DragController>(*canvas_, session_, blackPicture_, whitePicture_);
     connect(canvas_, &BoardCanvas::LeftPressed, this, &MainDialog::OnCanvasPressed);
     connect(canvas_, &BoardCanvas::Moved, this, &MainDialog::OnCanvasMoved);
     connect(canvas_, &BoardCanvas::LeftReleased, this, &MainDialog::OnCanvasReleased);
@@ -350,9 +357,8 @@ const SolvedTable* MainDialog::ReadyTable() const {
 
 TurnView MainDialog::Turn() const {
     TurnView turn;
-    turn.mode = session_.Mode();
-    turn.gameState = session_.GameState();
-    turn.inputEnabled = session_.InputEnabled();
+    turn.kind = session_.Kind();
+    turn.phase = session_.Phase();
     turn.sideToMove = session_.SideToMove();
     turn.board = &session_.CurrentBoard();
     return turn;
@@ -394,11 +400,11 @@ void MainDialog::StartGame() {
         this, network_, DataPaths::Resolve(std::string("set/player.information")));
     if (dialog->exec() != QDialog::Accepted) return;
     StartChoice choice;
-    choice.gameKind = dialog->GameKind();
+    choice.kind = dialog->Kind();
     choice.blackName = GbkText::FromQString(dialog->BlackName());
     choice.whiteName = GbkText::FromQString(dialog->WhiteName());
     dialog.reset();
-    if (choice.gameKind == 1) PrepareComputer();
+    if (choice.kind == GameKind::OnePlayer) PrepareComputer();
     session_.Start(choice);
     UpdateTurnControls();
 }
@@ -425,7 +431,7 @@ void MainDialog::ChooseLevel(Level level) {
 }
 
 void MainDialog::ShowHint() {
-    if (!PlayAids::AidsOffered(session_.Mode())) return;
+    if (!PlayAids::AidsOffered(session_.Kind())) return;
     const std::string text = aids_.AskHint(Turn(), ReadyTable());
     if (text.empty()) return;
     if (ReadyTable() == nullptr) Table();
@@ -455,7 +461,7 @@ void MainDialog::UpdateAids() {
 void MainDialog::UpdateAidActions() {
     const TurnView turn = Turn();
     hintAction_->setEnabled(PlayAids::LocalMayMove(turn));
-    analysisAction_->setEnabled(PlayAids::AidsOffered(turn.mode));
+    analysisAction_->setEnabled(PlayAids::AidsOffered(turn.kind));
 }
 
 void MainDialog::OnTablePoll() {
@@ -473,6 +479,7 @@ void MainDialog::ShowAidStatus(const std::string& text) {
 }
 
 void MainDialog::StepPlayed(const PlyRecord& ply) {
+    EndSlide();
     aids_.StepPlayed(ply);
     hintTimer_.stop();
     marks_->SetMarks(aids_.Marks());
@@ -511,7 +518,7 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
                             event->key() == Qt::Key_Escape;
     if (closingKey && event->modifiers() == Qt::NoModifier) {
         // A game is under way until it ends or 停止 takes the turn away from both sides.
-        if (session_.GameState() == Running && session_.SideToMove() != Empty) {
+        if (session_.GameRunning() && session_.SideToMove() != Empty) {
             event->accept();
             return;
         }
@@ -532,13 +539,13 @@ void MainDialog::changeEvent(QEvent* event) {
     const auto* change = static_cast<QWindowStateChangeEvent*>(event);
     if ((change->oldState() & Qt::WindowMinimized) && !(windowState() & Qt::WindowMinimized)) {
         EraseBoard();
-        if (session_.GameState() == Running) DrawAllPieces();
+        if (session_.GameRunning()) PaintBoard();
     }
 }
 
 void MainDialog::UpdateCursor() {
     if (devicePixelRatioF() != cursorRatio_ && cursorRatio_ != 0.0) BuildCursors();
-    switch (session_.CursorFor()) {
+    switch (DragController::CursorFor(session_)) {
         case TurnCursor::Default:
             canvas_->unsetCursor();
             break;
@@ -563,17 +570,17 @@ void MainDialog::UpdateTurnControls() {
 }
 
 void MainDialog::OnCanvasPressed(int x, int y) {
-    session_.OnLeftButtonDown(x, y);
+    drag_->Press(x, y);
     UpdateTurnControls();
 }
 
 void MainDialog::OnCanvasMoved(int x, int y, bool leftHeld) {
     UpdateCursor();
-    session_.OnMouseMove(x, y, leftHeld);
+    drag_->Move(x, y, leftHeld);
 }
 
 void MainDialog::OnCanvasReleased(int x, int y) {
-    session_.OnLeftButtonUp(x, y);
+    drag_->Release(x, y);
     UpdateTurnControls();
 }
 
@@ -658,91 +665,94 @@ void MainDialog::StopClockTimer() {
 // ---- drawing ----
 
 void MainDialog::EraseBoard() {
-    EraseRect(geometry::kBoardArea);
-}
-
-void MainDialog::DrawAllPieces() {
-    for (int i = 1; i <= 4; ++i)
-        for (int j = 1; j <= 4; ++j)
-            DrawPiece(i, j, static_cast<CellCode>(session_.CurrentBoard().Code(i, j)));
+    const PixelRect& area = geometry::kBoardArea;
+    canvas_->Erase(QRect(area.left, area.top, area.right - area.left, area.bottom - area.top));
 }
 
 void MainDialog::DrawPiece(int column, int row, CellCode side) {
     if (side != Black && side != White) return;
-    DrawPictureInRect(side, geometry::PieceSquare(column, row));
+    canvas_->DrawPicture(ToQRect(geometry::PieceSquare(column, row)), &PiecePicture(side));
 }
 
-void MainDialog::ErasePiece(int column, int row) {
-    // Only the capture rule takes single pieces off, while the side that steps is still the
-    // side to move: the piece of the other colour fades out where it stood.
-    const std::int32_t mover = session_.SideToMove();
-    if (mover == Black || mover == White)
-        marks_->StartLeaving(
-            column, row, PiecePicture(Enemy(static_cast<CellCode>(mover))).At(devicePixelRatioF()),
-            animationMs_);
-    // Only the capture rule erases single pieces: the move that follows sounds as a capture.
-    capturedThisMove_ = true;
-    EraseRect(geometry::PieceSquare(column, row));
+void MainDialog::PaintBoard() {
+    EraseBoard();
+    const Board& board = session_.CurrentBoard();
+    for (int i = 1; i <= 4; ++i)
+        for (int j = 1; j <= 4; ++j)
+            if (!sliding_ || MakePoint(i, j) != slideTarget_)
+                DrawPiece(i, j, static_cast<CellCode>(board.Code(i, j)));
+    if (sliding_) canvas_->DrawPicture(slideSquare_, &PiecePicture(slideSide_));
 }
 
-void MainDialog::EraseRect(const PixelRect& rect) {
-    canvas_->Erase(ToQRect(rect));
-}
-
-void MainDialog::DrawPictureInRect(CellCode side, const PixelRect& rect) {
-    canvas_->DrawPicture(ToQRect(rect), &PiecePicture(side));
-}
-
-void MainDialog::AnimateMove(CellCode side, int column, int row, int direction) {
-    int x = geometry::SquareLeft(column);
-    int y = geometry::SquareTop(row);
-    int dx = 0, dy = 0;
-    int toColumn = column, toRow = row;
-    switch (direction) {
-        case Up:
-            dy = -1;
-            ++toRow;
-            break;
-        case Down:
-            dy = 1;
-            --toRow;
-            break;
-        case Left:
-            dx = -1;
-            --toColumn;
-            break;
-        case Right:
-            dx = 1;
-            ++toColumn;
-            break;
-        default:
-            break;
+void MainDialog::PositionChanged() {
+    drag_->Cancel();
+    if (sliding_) {
+        slide_.stop();
+        sliding_ = false;
+        slideBlocker_.reset();
     }
-    const auto square = [](int left, int top) {
-        return PixelRect{left, top, left + geometry::kSquare, top + geometry::kSquare};
-    };
+    PaintBoard();
+}
 
+void MainDialog::StepApplied(const PlyRecord& ply) {
+    // The pieces of the other colour that the step took fade out where they stood, and the
+    // step sounds as a capture.
+    for (BoardPoint p : ply.captured)
+        marks_->StartLeaving(PointX(p), PointY(p),
+                             PiecePicture(Enemy(ply.side)).At(devicePixelRatioF()), animationMs_);
+    capturedThisMove_ = !ply.captured.empty();
+    if (session_.Phase() == TurnPhase::Animating) {
+        // The piece stays on its origin until it slides.
+        int toX = 0, toY = 0;
+        StepTarget(ply.step.fromX, ply.step.fromY, ply.step.direction, toX, toY);
+        sliding_ = true;
+        slideSide_ = ply.side;
+        slideTarget_ = MakePoint(toX, toY);
+        slideOrigin_ =
+            QPoint(geometry::SquareLeft(ply.step.fromX), geometry::SquareTop(ply.step.fromY));
+        slideDirection_ = QPoint(toX - ply.step.fromX, ply.step.fromY - toY);
+        slideSquare_ = QRect(slideOrigin_, QSize(geometry::kSquare, geometry::kSquare));
+    }
+    PaintBoard();
+}
+
+void MainDialog::AnimateStep(const PlyRecord& /*ply*/) {
+    if (animationMs_ == 0) {
+        EndSlide();
+        session_.StepAnimationDone();
+        return;
+    }
     // Input that arrives meanwhile is dropped; the clock keeps ticking.
-    InputBlocker blocker;
-    QElapsedTimer elapsed;
-    elapsed.start();
-    for (int frame = 1; frame <= kAnimationFrames; ++frame) {
-        EraseRect(square(x, y));
-        x += dx;
-        y += dy;
-        DrawPictureInRect(side, square(x, y));
-        canvas_->Present();
-        const qint64 due = static_cast<qint64>(animationMs_) * frame / kAnimationFrames;
-        while (elapsed.elapsed() < due) {
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
-                                            QEventLoop::ExcludeSocketNotifiers);
-            if (elapsed.elapsed() < due) QThread::msleep(1);
-        }
-    }
-    EraseRect(square(x, y));
-    DrawPiece(toColumn, toRow, side);
-    canvas_->Present();
-    if (animationMs_ > 0) blocker.DropPendingInput();
+    slideBlocker_ = std::make_unique<InputBlocker>();
+    slide_.stop();
+    slide_.setDuration(animationMs_);
+    slide_.start();
+}
+
+void MainDialog::OnSlideFrame(int frame) {
+    if (!sliding_) return;
+    const QRect square(slideOrigin_ + slideDirection_ * frame,
+                       QSize(geometry::kSquare, geometry::kSquare));
+    if (square == slideSquare_) return;
+    canvas_->Erase(slideSquare_);
+    slideSquare_ = square;
+    canvas_->DrawPicture(slideSquare_, &PiecePicture(slideSide_));
+}
+
+void MainDialog::OnSlideFinished() {
+    if (!sliding_) return;
+    EndSlide();
+    session_.StepAnimationDone();
+    UpdateTurnControls();
+}
+
+void MainDialog::EndSlide() {
+    if (!sliding_) return;
+    slide_.stop();
+    sliding_ = false;
+    canvas_->Erase(slideSquare_);
+    DrawPiece(PointX(slideTarget_), PointY(slideTarget_), slideSide_);
+    slideBlocker_.reset();
 }
 
 }  // namespace kelvara

@@ -8,9 +8,11 @@
 #include <QImage>
 #include <QString>
 #include <QTimer>
+#include <QVariantAnimation>
 #include <memory>
 #include <string>
 
+#include "DragController.h"
 #include "GamePort.h"
 #include "GameSession.h"
 #include "GameView.h"
@@ -30,16 +32,20 @@ namespace kelvara {
 
 class BoardCanvas;
 class BoardMarks;
+class InputBlocker;
 class LevelOpponent;
 class NetworkPlay;
 class TableService;
 
 // The main window: menu, match/status/clock texts, the two history lists and the board canvas.
-// It owns the game session and the computer player, implements GameView for the session and
-// forwards the menu, the mouse and the clock timer to it.
+// It owns the game session and the computer player, implements GameView for the session (it
+// paints the board from the session's position) and forwards the menu, the clock timer and,
+// through its DragController, the mouse to it. A computer's or peer's step slides on a
+// QVariantAnimation; meanwhile user input to the whole program is dropped and the session
+// is Animating.
 //
 // Client area: the canvas below the menu bar shows a scene of 542 x 400 pixels. 542 is the
-// width of the original 361-unit dialog; the height is 400 instead of 394 so that the whole
+// width of a 361-unit dialog; the height is 400 instead of 394 so that the whole
 // board area (0, 70)-(311, 400) fits. Scene pixel (x, y) is the board geometry's client pixel
 // (x, y). That size is the window's default and smallest; larger windows scale the scene.
 //
@@ -89,7 +95,7 @@ class MainDialog : public QDialog, public GameView {
     const MoveChooser* Computer() const { return activeComputer_; }
     const PlayAids& Aids() const { return aids_; }
     BoardMarks* Marks() const { return marks_; }
-    // Total time of one step animation (95 frames); 0 draws the frames without waiting.
+    // Total time of one step's slide (95 pixels); 0 completes the step at once.
     void SetAnimationMilliseconds(int ms) { animationMs_ = ms < 0 ? 0 : ms; }
     int AnimationMilliseconds() const { return animationMs_; }
 
@@ -111,6 +117,7 @@ class MainDialog : public QDialog, public GameView {
     const QCursor& TurnCursor(CellCode side) const;
     SoundPlayer& Sounds() { return sounds_; }
     bool ClockRunning() const { return clockTimer_.isActive(); }
+    const DragController& DragControl() const { return *drag_; }
 
     // GameView
     void SetMatchLine(const std::string& text) override;
@@ -121,13 +128,9 @@ class MainDialog : public QDialog, public GameView {
     void ClearHistory() override;
     void StartClockTimer() override;
     void StopClockTimer() override;
-    void EraseBoard() override;
-    void DrawAllPieces() override;
-    void DrawPiece(int column, int row, CellCode side) override;
-    void ErasePiece(int column, int row) override;
-    void EraseRect(const PixelRect& rect) override;
-    void DrawPictureInRect(CellCode side, const PixelRect& rect) override;
-    void AnimateMove(CellCode side, int column, int row, int direction) override;
+    void PositionChanged() override;
+    void StepApplied(const PlyRecord& ply) override;
+    void AnimateStep(const PlyRecord& ply) override;
     void StepPlayed(const PlyRecord& ply) override;
 
   public slots:
@@ -173,6 +176,15 @@ class MainDialog : public QDialog, public GameView {
     void UpdateAidActions();
     void OnTablePoll();
     void ShowAidStatus(const std::string& text);
+    // The board area: erased, or painted from the session's board (the sliding piece at its
+    // place of the slide instead of on its target).
+    void EraseBoard();
+    void PaintBoard();
+    void DrawPiece(int column, int row, CellCode side);
+    void OnSlideFrame(int frame);
+    void OnSlideFinished();
+    // Ends the slide on screen: the piece is drawn on its target and input is taken again.
+    void EndSlide();
 
     GameSession session_;
     std::unique_ptr<MoveChooser> computer_;  // the classic player, for the window's life
@@ -216,6 +228,17 @@ class MainDialog : public QDialog, public GameView {
     SoundPlayer sounds_;
     QAction* soundAction_ = nullptr;
     bool capturedThisMove_ = false;
+    std::unique_ptr<DragController> drag_;
+
+    // The step that slides: its piece, where it goes and where it is drawn now.
+    QVariantAnimation slide_;
+    std::unique_ptr<InputBlocker> slideBlocker_;
+    bool sliding_ = false;
+    CellCode slideSide_ = Black;
+    BoardPoint slideTarget_ = 0;
+    QPoint slideOrigin_;
+    QPoint slideDirection_;
+    QRect slideSquare_;
     double cursorRatio_ = 0.0;
 
     bool listenEnabled_ = true;

@@ -186,15 +186,15 @@ void StartGameDialog::accept() {
     // port that cannot be taken and then left accepted while the dialog stays open.
     if (!TakeAddressAndPort()) return;
     if (onePlayerRadio_->isChecked()) {
-        gameKind_ = 1;
+        kind_ = GameKind::OnePlayer;
         chosenBlack_ = onePlayerName_->currentText();
         chosenWhite_.clear();
     } else if (twoPlayersRadio_->isChecked()) {
-        gameKind_ = 2;
+        kind_ = GameKind::TwoPlayers;
         chosenBlack_ = blackName_->currentText();
         chosenWhite_ = whiteName_->currentText();
     } else {
-        gameKind_ = 3;
+        kind_ = GameKind::Network;
         if (network_ == nullptr || inviting_) return;
         // The dialog stays open while the invitation goes out and is answered; it closes
         // only on an acceptance.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "GameKind.h"
 #include "GamePort.h"
 
 class QButtonGroup;
@@ -37,7 +38,7 @@ class StartGameDialog : public QDialog {
     int exec() override;
 
     // Results, valid after OK.
-    int GameKind() const { return gameKind_; }
+    GameKind Kind() const { return kind_; }
     const QString& BlackName() const { return chosenBlack_; }
     const QString& WhiteName() const { return chosenWhite_; }
     std::uint32_t PeerAddress() const { return peerAddress_; }
@@ -97,7 +98,7 @@ class StartGameDialog : public QDialog {
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
 
-    int gameKind_ = 1;
+    GameKind kind_ = GameKind::OnePlayer;
     QString chosenBlack_;
     QString chosenWhite_;
     std::uint32_t peerAddress_ = 0;

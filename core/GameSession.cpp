@@ -1,7 +1,7 @@
 #include "GameSession.h"
 
-#include <cstdio>
 #include <optional>
+#include <utility>
 
 #include "Texts.h"
 
@@ -12,128 +12,103 @@ GameSession::GameSession(GameView& view, MoveChooser* computer, NetworkLink* lin
 
 void GameSession::GameReset() {
     view_.ClearHistory();
-    buttonDown = 0;
-    dragging = 0;
-    view_.EraseBoard();
-    board.ResetBoard();
-    view_.DrawAllPieces();
-    gameState = Running;
-    board.whitePieces = 6;
-    board.blackPieces = 6;
-    history_.clear();
-    played_ = 0;
-    computerPending_ = false;
+    board_.ResetBoard();
+    board_.whitePieces = 6;
+    board_.blackPieces = 6;
+    record_.Clear();
+    view_.PositionChanged();
     ClockReset();
 }
 
 void GameSession::Start(const StartChoice& choice) {
+    FinishPendingStep();
     GameReset();
-    switch (choice.gameKind) {
-        case 1:
-            playerName = choice.blackName;
-            mode = OnePlayer;
-            view_.SetMatchLine(texts::kMatchPrefix + playerName + texts::kMatchVsComputer);
-            sideToMove = Black;
-            inputEnabled = 1;
+    kind_ = choice.kind;
+    playerName_ = choice.blackName;
+    sideToMove_ = Black;
+    switch (choice.kind) {
+        case GameKind::OnePlayer:
+            phase_ = TurnPhase::LocalTurn;
+            view_.SetMatchLine(texts::kMatchPrefix + playerName_ + texts::kMatchVsComputer);
             view_.SetStatusLine(texts::kYourTurn);
             break;
-        case 2:
-            playerName = choice.blackName;
-            opponentName = choice.whiteName;
-            view_.SetMatchLine(texts::kMatchPrefix + playerName + texts::kMatchBlackVs +
-                               opponentName + texts::kMatchWhiteSuffix);
-            mode = TwoPlayers;
-            inputEnabled = 1;
-            sideToMove = Black;
-            view_.SetStatusLine(texts::kNowMoving + playerName + texts::kBlackMovingSuffix);
+        case GameKind::TwoPlayers:
+            opponentName_ = choice.whiteName;
+            phase_ = TurnPhase::LocalTurn;
+            view_.SetMatchLine(texts::kMatchPrefix + playerName_ + texts::kMatchBlackVs +
+                               opponentName_ + texts::kMatchWhiteSuffix);
+            view_.SetStatusLine(texts::kNowMoving + playerName_ + texts::kBlackMovingSuffix);
             break;
-        default: {
-            mode = Network;
-            playerName = choice.blackName;
-            sideToMove = Black;
-            inputEnabled = 0;
-            activeSlot = 0;
+        case GameKind::Network:
+            phase_ = TurnPhase::AwaitingPeer;
+            activeSlot_ = 0;
             // The socket first: the hello goes out on the connection it was accepted on.
             if (link_ != nullptr) link_->AttachPeer(0);
             SetChannel(0, Inviting, SendingHello);
-            if (link_ != nullptr) link_->SendHello(0, playerName);
+            if (link_ != nullptr) link_->SendHello(0, playerName_);
             SetChannelState(0, AwaitingHello);
             break;
-        }
     }
 }
 
 void GameSession::Stop() {
-    inputEnabled = 0;
-    sideToMove = Empty;
-    computerPending_ = false;
+    FinishPendingStep();
+    sideToMove_ = Empty;
+    if (GameRunning()) phase_ = TurnPhase::Stopped;
 }
 
 void GameSession::OnInvitationAccepted(int slot) {
     if (slot < 0 || slot >= NetworkLink::kSlots) return;
-    inputEnabled = 0;
-    sideToMove = Empty;
-    activeSlot = slot;
+    FinishPendingStep();
+    activeSlot_ = slot;
     GameReset();
-    mode = Network;
-    sideToMove = White;
+    kind_ = GameKind::Network;
+    phase_ = TurnPhase::AwaitingPeer;
+    sideToMove_ = White;
     SetChannel(slot, Answering, AwaitingHello);
 }
 
-void GameSession::OnMoveDone() {
-    if (gameState == NoGame) return;
-    switch (mode) {
-        case OnePlayer:
-            if (sideToMove == White) {
+void GameSession::HandOver() {
+    if (!GameRunning()) return;
+    const unsigned slidesBefore = slidesStarted_;
+    switch (kind_) {
+        case GameKind::OnePlayer:
+            if (sideToMove_ == White) {
+                phase_ = TurnPhase::ComputerThinking;
                 view_.SetStatusLine(texts::kComputerThinking);
                 ComputerTurn();
-            } else if (sideToMove == Black) {
-                buttonDown = 0;
-                inputEnabled = 1;
+            } else if (sideToMove_ == Black) {
+                phase_ = TurnPhase::LocalTurn;
                 view_.SetStatusLine(texts::kYourTurn);
             }
             break;
-        case TwoPlayers:
-            if (sideToMove == White) {
-                inputEnabled = 1;
-                view_.SetStatusLine(texts::kNowMoving + opponentName + texts::kWhiteMovingSuffix);
-            } else if (sideToMove == Black) {
-                inputEnabled = 1;
-                view_.SetStatusLine(texts::kNowMoving + playerName + texts::kBlackMovingSuffix);
-            }
+        case GameKind::TwoPlayers:
+            phase_ = TurnPhase::LocalTurn;
+            if (sideToMove_ == White)
+                view_.SetStatusLine(texts::kNowMoving + opponentName_ + texts::kWhiteMovingSuffix);
+            else if (sideToMove_ == Black)
+                view_.SetStatusLine(texts::kNowMoving + playerName_ + texts::kBlackMovingSuffix);
             break;
-        case Network: {
-            const ChannelStatus channel = Channel(activeSlot);
-            if (channel.state == LocalTurn) {
-                inputEnabled = 0;
-                SetChannelState(activeSlot, SendingMove);
-                if (link_ != nullptr) link_->SendMove(activeSlot, currentMove);
-                SetChannelState(activeSlot, AwaitingMove);
+        case GameKind::Network:
+            phase_ = TurnPhase::AwaitingPeer;
+            if (Channel(activeSlot_).state == LocalTurn && !History().empty()) {
+                SetChannelState(activeSlot_, SendingMove);
+                if (link_ != nullptr) link_->SendMove(activeSlot_, History().back().step);
+                SetChannelState(activeSlot_, AwaitingMove);
                 view_.SetStatusLine(texts::kWaitingForPeer);
-            } else if (channel.state == AwaitingMove) {
-                // A peer's move that is not a legal step is refused: nothing changes and the
-                // game keeps waiting for a legal one.
-                if (!PeerMoveIsLegal(channel, currentMove)) return;
-                SetChannelState(activeSlot, LocalTurn);
-                PlayMove(channel.role == Answering ? Black : White, currentMove, MoveSource::Peer);
             }
-            break;
-        }
-        default:
             break;
     }
-    EndCheck();
+    // A step that slides is checked when it is complete.
+    if (slidesStarted_ == slidesBefore) EndCheck();
 }
 
 void GameSession::ComputerTurn() {
-    if (computer_ != nullptr && !computer_->ReadyToChoose()) {
-        computerPending_ = true;
-        return;
-    }
+    if (computer_ != nullptr && !computer_->ReadyToChoose()) return;
     // A chosen step that the rules do not allow counts as no move at all.
     const std::optional<MoveRecord> chosen =
-        computer_ != nullptr ? computer_->ChooseMove(board) : std::nullopt;
-    if (!chosen || !board.IsLegalStep(White, *chosen)) {
+        computer_ != nullptr ? computer_->ChooseMove(board_) : std::nullopt;
+    if (!chosen || !board_.IsLegalStep(White, *chosen)) {
         GameOver(Black);
         return;
     }
@@ -141,224 +116,212 @@ void GameSession::ComputerTurn() {
 }
 
 bool GameSession::ResumeComputerTurn() {
-    if (!computerPending_) return false;
-    if (mode != OnePlayer || gameState != Running || sideToMove != White) {
-        computerPending_ = false;
-        return false;
-    }
+    if (phase_ != TurnPhase::ComputerThinking) return false;
     if (computer_ != nullptr && !computer_->ReadyToChoose()) return false;
-    computerPending_ = false;
     // The same as the hand-over that found the computer to move: its turn, then the end check.
+    const unsigned slidesBefore = slidesStarted_;
     ComputerTurn();
-    EndCheck();
+    if (slidesStarted_ == slidesBefore) EndCheck();
     return true;
 }
 
+bool GameSession::MayLift(int column, int row) const {
+    return phase_ == TurnPhase::LocalTurn && (sideToMove_ == Black || sideToMove_ == White) &&
+           OnGrid(column, row) && board_.Code(column, row) == sideToMove_;
+}
+
+LocalStep GameSession::PlayLocalStep(const MoveRecord& step) {
+    if (phase_ != TurnPhase::LocalTurn || (sideToMove_ != Black && sideToMove_ != White))
+        return LocalStep::NotYourTurn;
+    if (!board_.IsLegalStep(sideToMove_, step)) return LocalStep::Illegal;
+    PlayMove(sideToMove_, step, MoveSource::Local);
+    return LocalStep::Taken;
+}
+
 void GameSession::PlayMove(CellCode side, const MoveRecord& step, MoveSource source) {
-    currentMove = step;
     PlyRecord ply;
     ply.side = side;
     ply.step = step;
     ApplyPly(ply);
-    if (source == MoveSource::LocalMouse) {
-        int toX = 0, toY = 0;
-        StepTarget(step.fromX, step.fromY, step.direction, toX, toY);
-        view_.DrawPiece(toX, toY, side);
-        selectedPoint = MakePoint(toX, toY);
+    if (source != MoveSource::Local) {
+        phase_ = TurnPhase::Animating;
+        sliding_ = ply;
+        slidingSource_ = source;
+        ++slidesStarted_;
     }
+    view_.StepApplied(ply);
     view_.AppendHistory(side, Board::FormatMove(step));
-    if (source != MoveSource::LocalMouse)
-        view_.AnimateMove(side, step.fromX, step.fromY, step.direction);
-    // A new step ends the line that Redo() could have replayed.
-    history_.resize(played_);
-    history_.push_back(std::move(ply));
-    played_ = history_.size();
-    sideToMove = Enemy(side);
-    view_.StepPlayed(history_.back());
-
-    switch (source) {
-        case MoveSource::LocalMouse:
-            inputEnabled = 0;
-            dragging = 0;
-            OnMoveDone();  // in a network game this sends the step
-            break;
-        case MoveSource::Computer:
-            OnMoveDone();
-            break;
-        case MoveSource::Peer:
-            // Played inside the hand-over, which runs the end check next.
-            view_.SetStatusLine(texts::kYourTurn);
-            inputEnabled = 1;
-            break;
+    if (source != MoveSource::Local) {
+        // The view reports the slide done, perhaps before this returns.
+        view_.AnimateStep(ply);
+        return;
     }
+    record_.Add(std::move(ply));
+    sideToMove_ = Enemy(side);
+    view_.StepPlayed(History().back());
+    HandOver();  // in a network game this sends the step
+}
+
+void GameSession::StepAnimationDone() {
+    FinishPendingStep();
+}
+
+void GameSession::FinishPendingStep() {
+    if (phase_ == TurnPhase::Animating) CompleteStep();
+}
+
+void GameSession::CompleteStep() {
+    const MoveSource source = slidingSource_;
+    record_.Add(std::move(sliding_));
+    sliding_ = PlyRecord{};
+    sideToMove_ = Enemy(History().back().side);
+    // Whoever moves next is settled below; until then nobody may.
+    phase_ = TurnPhase::AwaitingPeer;
+    view_.StepPlayed(History().back());
+    if (source == MoveSource::Computer) {
+        HandOver();
+        return;
+    }
+    view_.SetStatusLine(texts::kYourTurn);
+    phase_ = TurnPhase::LocalTurn;
+    EndCheck();
 }
 
 void GameSession::ApplyPly(PlyRecord& ply) {
-    ply.blackPiecesBefore = board.blackPieces;
-    ply.whitePiecesBefore = board.whitePieces;
-    ply.captured = board.ApplyMove(ply.side, ply.step);
-    for (const BoardPoint p : ply.captured) view_.ErasePiece(PointX(p), PointY(p));
+    ply.blackPiecesBefore = board_.blackPieces;
+    ply.whitePiecesBefore = board_.whitePieces;
+    ply.captured = board_.ApplyMove(ply.side, ply.step);
 }
 
 void GameSession::TakeBackPly(const PlyRecord& ply) {
     int toX = 0, toY = 0;
     if (StepTarget(ply.step.fromX, ply.step.fromY, ply.step.direction, toX, toY) &&
         OnGrid(toX, toY) && OnGrid(ply.step.fromX, ply.step.fromY)) {
-        board.cells[Board::Index(toX, toY)].code = Empty;
-        board.cells[Board::Index(ply.step.fromX, ply.step.fromY)].code = ply.side;
+        board_.cells[Board::Index(toX, toY)].code = Empty;
+        board_.cells[Board::Index(ply.step.fromX, ply.step.fromY)].code = ply.side;
     }
     for (BoardPoint p : ply.captured)
-        board.cells[Board::Index(PointX(p), PointY(p))].code = Enemy(ply.side);
-    board.blackPieces = ply.blackPiecesBefore;
-    board.whitePieces = ply.whitePiecesBefore;
+        board_.cells[Board::Index(PointX(p), PointY(p))].code = Enemy(ply.side);
+    board_.blackPieces = ply.blackPiecesBefore;
+    board_.whitePieces = ply.whitePiecesBefore;
 }
 
 void GameSession::SetUpPosition(const Board& position, CellCode toMove) {
-    SettleDrag();
-    board = position;
-    sideToMove = toMove;
-    history_.clear();
-    played_ = 0;
-    computerPending_ = false;
-    view_.EraseBoard();
-    view_.DrawAllPieces();
+    FinishPendingStep();
+    board_ = position;
+    sideToMove_ = toMove;
+    record_.Clear();
+    view_.PositionChanged();
 }
 
 bool GameSession::MayRewind() const {
-    if (mode != OnePlayer && mode != TwoPlayers) return false;
+    if (kind_ != GameKind::OnePlayer && kind_ != GameKind::TwoPlayers) return false;
     // While a local player may move, or once the game has ended; not after Stop.
-    return (gameState == Running && inputEnabled == 1) || gameState == NoGame;
-}
-
-std::size_t GameSession::UndoCount() const {
-    if (played_ == 0) return 0;
-    if (mode != OnePlayer) return 1;
-    // Back to the player's turn: the computer's answer, if any, and the player's step.
-    std::size_t n = played_;
-    if (history_[n - 1].side == White) --n;
-    if (n == 0 || history_[n - 1].side != Black) return 0;
-    return played_ - (n - 1);
-}
-
-std::size_t GameSession::RedoCount() const {
-    const std::size_t left = history_.size() - played_;
-    if (left == 0) return 0;
-    if (mode != OnePlayer) return 1;
-    if (history_[played_].side != Black) return 0;
-    return left >= 2 && history_[played_ + 1].side == White ? 2 : 1;
+    return phase_ == TurnPhase::LocalTurn || phase_ == TurnPhase::Over ||
+           phase_ == TurnPhase::NoGame;
 }
 
 bool GameSession::CanUndo() const {
-    return MayRewind() && UndoCount() > 0;
+    return MayRewind() && record_.UndoCount(kind_) > 0;
 }
 
 bool GameSession::CanRedo() const {
-    return MayRewind() && gameState == Running && RedoCount() > 0;
+    return MayRewind() && GameRunning() && record_.RedoCount(kind_) > 0;
 }
 
 bool GameSession::Undo() {
     if (!CanUndo()) return false;
-    SettleDrag();
-    const std::size_t count = UndoCount();
+    const std::size_t count = record_.UndoCount(kind_);
     for (std::size_t i = 0; i < count; ++i) {
-        const PlyRecord& ply = history_[--played_];
+        const PlyRecord& ply = record_.StepBack();
         TakeBackPly(ply);
+        sideToMove_ = ply.side;
         view_.RemoveLastHistory(ply.side);
     }
-    const PlyRecord& first = history_[played_];
-    sideToMove = first.side;
-    currentMove = played_ > 0 ? history_[played_ - 1].step : first.step;
-    view_.EraseBoard();
-    view_.DrawAllPieces();
-    if (gameState == NoGame) {
+    view_.PositionChanged();
+    if (!GameRunning()) {
         // Taking back the last step of a finished game lets it go on, clock included.
-        gameState = Running;
         view_.StartClockTimer();
     }
-    OnMoveDone();
+    phase_ = TurnPhase::LocalTurn;
+    HandOver();
     return true;
 }
 
 bool GameSession::Redo() {
     if (!CanRedo()) return false;
-    SettleDrag();
-    const std::size_t count = RedoCount();
+    const std::size_t count = record_.RedoCount(kind_);
     for (std::size_t i = 0; i < count; ++i) {
-        PlyRecord& ply = history_[played_++];
+        PlyRecord ply = record_.StepForward();
         ApplyPly(ply);
-        currentMove = ply.step;
+        view_.StepApplied(ply);
         view_.AppendHistory(ply.side, Board::FormatMove(ply.step));
-        sideToMove = Enemy(ply.side);
+        sideToMove_ = Enemy(ply.side);
     }
-    view_.EraseBoard();
-    view_.DrawAllPieces();
-    inputEnabled = 0;
-    OnMoveDone();
+    view_.PositionChanged();
+    HandOver();
     return true;
 }
 
 void GameSession::EndCheck() {
-    if (board.blackPieces <= 1) GameOver(White);
-    if (board.whitePieces <= 1) GameOver(Black);
-    if (gameState == NoGame) return;
+    if (board_.blackPieces <= 1) GameOver(White);
+    if (board_.whitePieces <= 1) GameOver(Black);
+    if (!GameRunning()) return;
     // A side to move that has no step left has lost. In a game against the computer only the
     // player is checked here: the computer's own turn ends the game when it finds no move.
-    const bool checked =
-        mode == OnePlayer ? sideToMove == Black : (sideToMove == Black || sideToMove == White);
-    if (checked && !board.HasLegalStep(static_cast<CellCode>(sideToMove))) {
-        GameOver(Enemy(static_cast<CellCode>(sideToMove)));
-    }
+    const bool checked = kind_ == GameKind::OnePlayer
+                             ? sideToMove_ == Black
+                             : (sideToMove_ == Black || sideToMove_ == White);
+    if (checked && !board_.HasLegalStep(sideToMove_)) GameOver(Enemy(sideToMove_));
 }
 
 void GameSession::GameOver(CellCode winner) {
     std::string text = texts::kGameOver;
-    switch (mode) {
-        case OnePlayer:
+    switch (kind_) {
+        case GameKind::OnePlayer:
             text += winner == Black ? texts::kYouWin : texts::kYouLose;
             break;
-        case TwoPlayers:
-            text += winner == Black ? texts::kBlackWinsPrefix + playerName + texts::kWinsSuffix
-                                    : texts::kWhiteWinsPrefix + opponentName + texts::kWinsSuffix;
+        case GameKind::TwoPlayers:
+            text += winner == Black ? texts::kBlackWinsPrefix + playerName_ + texts::kWinsSuffix
+                                    : texts::kWhiteWinsPrefix + opponentName_ + texts::kWinsSuffix;
             break;
-        default: {
-            const CellCode local = Channel(activeSlot).role == Answering ? White : Black;
+        case GameKind::Network: {
+            const CellCode local = Channel(activeSlot_).role == Answering ? White : Black;
             text += winner == local ? texts::kYouWin : texts::kYouLose;
             break;
         }
     }
-    gameState = NoGame;
-    sideToMove = Empty;
-    inputEnabled = 0;
+    phase_ = TurnPhase::Over;
+    sideToMove_ = Empty;
     view_.SetStatusLine(text);
-    ClockStop();
+    view_.StopClockTimer();
 }
 
 bool GameSession::PeerMoveIsLegal(const ChannelStatus& channel, const MoveRecord& move) const {
     const CellCode peer = channel.role == Answering ? Black : White;
-    return board.IsLegalStep(peer, move);
+    return board_.IsLegalStep(peer, move);
 }
 
 bool GameSession::OnHelloReceived(int slot, const std::string& name,
                                   const std::string& peerAddress) {
-    if (mode != Network || slot != activeSlot || slot < 0 || slot >= NetworkLink::kSlots)
-        return false;
+    if (!CarriesRunningGame(slot) || slot < 0 || slot >= NetworkLink::kSlots) return false;
     const ChannelStatus channel = Channel(slot);
     if (channel.state != AwaitingHello) return false;
-    opponentName = name;
+    opponentName_ = name;
     std::string match;
     std::string status;
     if (channel.role != Answering) {
-        match = texts::kMatchLocalBlack + playerName + texts::kMatchLocalVsWhite + opponentName +
+        match = texts::kMatchLocalBlack + playerName_ + texts::kMatchLocalVsWhite + opponentName_ +
                 "(" + peerAddress + ")";
         status = texts::kYourTurn;
-        inputEnabled = 1;
+        if (phase_ == TurnPhase::AwaitingPeer) phase_ = TurnPhase::LocalTurn;
         SetChannelState(slot, LocalTurn);
     } else {
-        match = texts::kMatchLocalWhite + playerName + texts::kMatchLocalVsBlack + opponentName +
+        match = texts::kMatchLocalWhite + playerName_ + texts::kMatchLocalVsBlack + opponentName_ +
                 "(" + peerAddress + ")";
         status = texts::kWaitingForPeer;
         SetChannelState(slot, SendingHello);
-        if (link_ != nullptr) link_->SendHello(slot, playerName);
+        if (link_ != nullptr) link_->SendHello(slot, playerName_);
         SetChannelState(slot, AwaitingMove);
     }
     view_.SetMatchLine(match);
@@ -367,33 +330,33 @@ bool GameSession::OnHelloReceived(int slot, const std::string& name,
 }
 
 bool GameSession::OnMoveReceived(int slot, const MoveRecord& move) {
-    if (mode != Network || slot != activeSlot || slot < 0 || slot >= NetworkLink::kSlots)
-        return false;
+    if (!CarriesRunningGame(slot) || slot < 0 || slot >= NetworkLink::kSlots) return false;
     const ChannelStatus channel = Channel(slot);
     if (channel.state != AwaitingMove) return false;
     if (!PeerMoveIsLegal(channel, move)) {
         // Refused: the game goes on waiting for a legal move, and the player sees why.
-        if (gameState == Running)
-            view_.SetStatusLine(texts::kRefusedMovePrefix + Board::FormatMove(move) +
-                                texts::kRefusedMoveSuffix);
+        view_.SetStatusLine(texts::kRefusedMovePrefix + Board::FormatMove(move) +
+                            texts::kRefusedMoveSuffix);
         return false;
     }
-    currentMove = move;
-    OnMoveDone();
+    SetChannelState(activeSlot_, LocalTurn);
+    PlayMove(channel.role == Answering ? Black : White, move, MoveSource::Peer);
     return true;
 }
 
 void GameSession::OnPeerLeft(int slot) {
     if (!CarriesRunningGame(slot)) return;
-    gameState = NoGame;
-    sideToMove = Empty;
-    inputEnabled = 0;
+    // The step still sliding is completed first, as it would have been before the news came.
+    FinishPendingStep();
+    if (!CarriesRunningGame(slot)) return;
+    phase_ = TurnPhase::Over;
+    sideToMove_ = Empty;
     view_.SetStatusLine(std::string(texts::kGameOver) + texts::kPeerLeft);
-    ClockStop();
+    view_.StopClockTimer();
 }
 
 bool GameSession::CarriesRunningGame(int slot) const {
-    return mode == Network && gameState == Running && slot == activeSlot;
+    return kind_ == GameKind::Network && GameRunning() && slot == activeSlot_;
 }
 
 ChannelStatus GameSession::Channel(int slot) const {
@@ -410,103 +373,15 @@ void GameSession::SetChannelState(int slot, std::int32_t state) {
     SetChannel(slot, Channel(slot).role, state);
 }
 
-void GameSession::OnLeftButtonDown(int px, int py) {
-    if (dragging) SettleDrag();
-    if (!inputEnabled) return;
-    // Nobody may move (after Stop, until the other machine's move comes): nothing to pick up.
-    if (sideToMove != Black && sideToMove != White) return;
-    selectedPoint = geometry::PointAtPixel(px, py);
-    if (board.PieceAt(selectedPoint) != sideToMove) selectedPoint = 0;
-    if (selectedPoint != 0) {
-        buttonDown = 1;
-        dragging = 1;
-        dragRect = geometry::PieceSquare(PointX(selectedPoint), PointY(selectedPoint));
-        dragSide = static_cast<CellCode>(sideToMove);
-    }
-}
-
-void GameSession::OnMouseMove(int px, int py, bool leftButtonHeld) {
-    if (dragging && !leftButtonHeld) {
-        SettleDrag();
-        return;
-    }
-    if (!dragging || !buttonDown || !(0 < px && px < 400 && py < 400)) return;
-    EraseDragSquare();
-    dragRect = PixelRect{px - 10, py - 10, px + 10, py + 10};
-    view_.DrawPictureInRect(dragSide, dragRect);
-}
-
-void GameSession::SettleDrag() {
-    if (!dragging) return;
-    EraseDragSquare();
-    view_.DrawPiece(PointX(selectedPoint), PointY(selectedPoint), dragSide);
-    dragging = 0;
-    buttonDown = 0;
-}
-
-void GameSession::EraseDragSquare() {
-    view_.EraseRect(dragRect);
-    // The dragged picture may have passed over other pieces: put back what lay under it, so
-    // that a drag never wipes a piece off the screen. The lifted piece stays lifted.
-    const auto overlaps = [](const PixelRect& a, const PixelRect& b) {
-        return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-    };
-    for (int i = 1; i <= 4; ++i) {
-        for (int j = 1; j <= 4; ++j) {
-            const CellCode code = static_cast<CellCode>(board.Code(i, j));
-            if (MakePoint(i, j) == selectedPoint || code == Empty) continue;
-            if (overlaps(geometry::PieceSquare(i, j), dragRect)) view_.DrawPiece(i, j, code);
-        }
-    }
-}
-
-void GameSession::OnLeftButtonUp(int px, int py) {
-    buttonDown = 0;
-    if (!dragging) return;
-    EraseDragSquare();
-    const BoardPoint target = geometry::PointAtPixel(px, py);
-    MoveRecord move;
-    if (sideToMove == dragSide && board.PieceAt(target) == Empty && target != 0 &&
-        Board::MakeMove(selectedPoint, target, move)) {
-        PlayMove(dragSide, move, MoveSource::LocalMouse);
-        return;
-    }
-    view_.DrawPiece(PointX(selectedPoint), PointY(selectedPoint), dragSide);
-    dragging = 0;
-}
-
-TurnCursor GameSession::CursorFor() const {
-    if (!inputEnabled) return TurnCursor::Default;
-    if (sideToMove == Black) return TurnCursor::BlackHand;
-    if (sideToMove == White) return TurnCursor::WhiteHand;
-    return TurnCursor::Unchanged;
-}
-
-std::string GameSession::FormatClock(int hours, int minutes, int seconds) {
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%2d:%2d:%2d", hours, minutes, seconds);
-    return buf;
-}
-
 void GameSession::OnClockTick() {
-    if (++clockSeconds >= 60) {
-        clockSeconds = 0;
-        if (++clockMinutes >= 60) {
-            clockMinutes = 0;
-            ++clockHours;
-        }
-    }
-    view_.SetClockText(FormatClock(clockHours, clockMinutes, clockSeconds));
+    clock_.Tick();
+    view_.SetClockText(clock_.Text());
 }
 
 void GameSession::ClockReset() {
-    clockHours = clockMinutes = clockSeconds = 0;
-    view_.SetClockText(FormatClock(0, 0, 0));
+    clock_.Reset();
+    view_.SetClockText(clock_.Text());
     view_.StartClockTimer();
-}
-
-void GameSession::ClockStop() {
-    view_.StopClockTimer();
 }
 
 }  // namespace kelvara

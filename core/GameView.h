@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "BoardGeometry.h"
 #include "BoardTypes.h"
 #include "PlyRecord.h"
 
 namespace kelvara {
 
-// What the game session asks of the window. Texts are GBK bytes.
+// What the game session tells the window. The window paints the board from the session's
+// CurrentBoard(); these calls say when and what changed. Texts are GBK bytes.
 class GameView {
   public:
     virtual ~GameView() = default;
@@ -26,18 +26,19 @@ class GameView {
     virtual void StartClockTimer() = 0;
     virtual void StopClockTimer() = 0;
 
-    virtual void EraseBoard() = 0;
-    virtual void DrawAllPieces() = 0;
-    virtual void DrawPiece(int column, int row, CellCode side) = 0;
-    virtual void ErasePiece(int column, int row) = 0;
-    virtual void EraseRect(const PixelRect& rect) = 0;
-    // Draws the picture of `side` stretched into `rect` (the piece that follows the mouse).
-    virtual void DrawPictureInRect(CellCode side, const PixelRect& rect) = 0;
-    // Slides the piece of `side` from (column, row) one step in `direction`; returns when done.
-    virtual void AnimateMove(CellCode side, int column, int row, int direction) = 0;
-
-    // A step has been played and recorded (it is the last of the session's History()); the
-    // turn is handed over next. Redo() and Undo() do not report here.
+    // The whole position is new (a new game, a set-up position, steps taken back or played
+    // again): the board is to be shown afresh.
+    virtual void PositionChanged() = 0;
+    // `ply` is on the board now: its piece stands on its target and the pieces in
+    // `ply.captured` are gone. While the session's phase is Animating the piece is still to
+    // be shown on its origin; AnimateStep follows.
+    virtual void StepApplied(const PlyRecord& ply) = 0;
+    // The piece of `ply` is to slide from its origin to its target. When the slide is over
+    // the view calls GameSession::StepAnimationDone(), which completes the step.
+    virtual void AnimateStep(const PlyRecord& ply) = 0;
+    // A step has been completed and recorded (it is the last of the session's History()); the
+    // turn is handed over next. Ends any slide of that step still shown. Redo() and Undo() do
+    // not report here.
     virtual void StepPlayed(const PlyRecord& /*ply*/) {}
 };
 

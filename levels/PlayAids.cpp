@@ -16,7 +16,7 @@ BoardPoint Target(const MoveRecord& step) {
 }  // namespace
 
 bool PlayAids::LocalMayMove(const TurnView& turn) {
-    return AidsOffered(turn.mode) && turn.gameState == 2 && turn.inputEnabled == 1 &&
+    return AidsOffered(turn.kind) && turn.phase == TurnPhase::LocalTurn &&
            (turn.sideToMove == Black || turn.sideToMove == White) && turn.board != nullptr;
 }
 
@@ -126,8 +126,7 @@ void PlayAids::StepPlayed(const PlyRecord& ply) {
 bool PlayAids::Refresh(const TurnView& turn, const SolvedTable* table) {
     std::vector<BoardMark> next;
     if (analysisOn_ && table != nullptr && LocalMayMove(turn)) {
-        next = AnalysisMarks(
-            GameAnalysis(*table).Analyse(*turn.board, static_cast<CellCode>(turn.sideToMove)));
+        next = AnalysisMarks(GameAnalysis(*table).Analyse(*turn.board, turn.sideToMove));
     }
     if (next == analysis_) return false;
     analysis_ = std::move(next);
@@ -143,8 +142,7 @@ std::string PlayAids::AskHint(const TurnView& turn, const SolvedTable* table) {
     if (!LocalMayMove(turn)) return {};
     if (table == nullptr) return HintText::Preparing();
     StepOutcome hint;
-    if (!GameAnalysis(*table).Hint(*turn.board, static_cast<CellCode>(turn.sideToMove), hint))
-        return HintText::NoStep();
+    if (!GameAnalysis(*table).Hint(*turn.board, turn.sideToMove, hint)) return HintText::NoStep();
     hint_ = HintMarks(hint);
     return HintText::Hint(hint);
 }

@@ -7,9 +7,11 @@
 #include "Board.h"
 #include "BoardTypes.h"
 #include "GameAnalysis.h"
+#include "GameKind.h"
 #include "PlyRecord.h"
 #include "PositionValue.h"
 #include "SolvedTable.h"
+#include "TurnPhase.h"
 
 namespace kelvara {
 
@@ -38,10 +40,9 @@ struct BoardMark {
 
 // The state of the game that decides what the aids may show.
 struct TurnView {
-    std::int32_t mode = 0;  // 0 against the computer, 1 two players, 2 network
-    std::int32_t gameState = 0;
-    std::int32_t inputEnabled = 0;
-    std::int32_t sideToMove = Empty;
+    GameKind kind = GameKind::OnePlayer;
+    TurnPhase phase = TurnPhase::NoGame;
+    CellCode sideToMove = Empty;
     const Board* board = nullptr;
 };
 
@@ -53,7 +54,9 @@ struct TurnView {
 // player may move; they are answered from the solved table and are empty while it is missing.
 class PlayAids {
   public:
-    static bool AidsOffered(std::int32_t mode) { return mode == 0 || mode == 1; }
+    static bool AidsOffered(GameKind kind) {
+        return kind == GameKind::OnePlayer || kind == GameKind::TwoPlayers;
+    }
     static bool LocalMayMove(const TurnView& turn);
     static BoardMark::Tone ToneOf(const PositionValue& value);
 

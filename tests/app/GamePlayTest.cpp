@@ -63,12 +63,15 @@ class GamePlayTest : public GuiFixture {
         window.findChild<QAction*>("actionStart")->trigger();
     }
 
-    // Press on the piece, move in a few steps, release on the target.
+    // Press on the piece, move in a few steps, release on the target; then the answer's
+    // slide, if any, runs to its end.
     static void Drag(MainDialog& window, QPoint from, QPoint to) {
         QWidget* canvas = window.Canvas();
         QTest::mousePress(canvas, Qt::LeftButton, {}, from);
         for (int k = 1; k <= 3; ++k) QTest::mouseMove(canvas, from + (to - from) * k / 3);
         QTest::mouseRelease(canvas, Qt::LeftButton, {}, to);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return window.Session().Phase() != TurnPhase::Animating; }, 20000));
     }
 
     static void Play(MainDialog& window, const MoveRecord& move) {
@@ -187,7 +190,7 @@ TEST_F(GamePlayTest, TwoPlayerGameWithTheMouseToTheEnd) {
         EXPECT_EQ(History(window->BlackHistory()), blackMoves);
         EXPECT_EQ(History(window->WhiteHistory()), whiteMoves);
         ExpectCanvasShowsBoard(*window);
-        if (window->Session().GameState() == Running) {
+        if (window->Session().GameRunning()) {
             EXPECT_EQ(window->StatusText(),
                       whiteToMove ? "现在是 张三(黑)  走棋..." : "现在是 李四(白)  走棋...");
         }
@@ -246,7 +249,7 @@ TEST_F(GamePlayTest, DropsThatAreNotMovesPutThePieceBack) {
     QMouseEvent back(QEvent::MouseMove, QPointF(210, 260), canvas->mapToGlobal(QPointF(210, 260)),
                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(canvas, &back);
-    EXPECT_FALSE(window->Session().Dragging());
+    EXPECT_FALSE(window->DragControl().Dragging());
     EXPECT_EQ(window->CanvasImage(), start);
 
     // ... or the next press comes first: the lifted piece goes back, the new one is taken.
@@ -273,21 +276,21 @@ TEST_F(GamePlayTest, GameAgainstTheComputerToTheEnd) {
     EXPECT_EQ(window->StatusText(), "现在该你走棋了...");
 
     int moves = 0;
-    while (window->Session().GameState() == Running && moves < 60) {
+    while (window->Session().GameRunning() && moves < 60) {
         const std::optional<MoveRecord> step = FirstBlackStep(window->Session().CurrentBoard());
         ASSERT_TRUE(step.has_value()) << "black has no step after " << moves << " moves";
         Play(*window, *step);
         ++moves;
         EXPECT_EQ(window->BlackHistory()->topLevelItemCount(), moves);
         ExpectCanvasShowsBoard(*window);
-        if (window->Session().GameState() == Running) {
-            // The computer has answered inside the release.
+        if (window->Session().GameRunning()) {
+            // The computer has answered once its step has slid.
             EXPECT_EQ(window->WhiteHistory()->topLevelItemCount(), moves);
             EXPECT_EQ(window->StatusText(), "现在该你走棋了...");
             EXPECT_TRUE(ShowsHand(window->Canvas(), qRgb(0, 0, 0)));
         }
     }
-    ASSERT_EQ(window->Session().GameState(), NoGame) << "no end after " << moves << " moves";
+    ASSERT_FALSE(window->Session().GameRunning()) << "no end after " << moves << " moves";
     const Board& board = window->Session().CurrentBoard();
     if (board.blackPieces <= 1)
         EXPECT_EQ(window->StatusText(), "游戏结束，你输了 :(");

@@ -141,7 +141,7 @@ TEST_F(WindowTest, SettingsWithoutPicturesGiveASolidBoardAndInvisiblePieces) {
     EXPECT_TRUE(window.PiecePicture(Black).IsNull());
 
     kelvara::StartChoice choice;
-    choice.gameKind = 2;
+    choice.kind = kelvara::GameKind::TwoPlayers;
     window.Session().Start(choice);
     const QRgb solid = qRgb(200, 210, 220);
     EXPECT_TRUE(ShowsColour(window.CanvasImage(), QRect(0, 0, 542, 400), solid));

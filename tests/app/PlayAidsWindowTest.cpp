@@ -373,7 +373,7 @@ TEST_F(PlayAidsWindowTest, NetworkGamesOfferNoHintAnalysisOrUndo) {
     session.OnInvitationAccepted(1);
     ASSERT_TRUE(session.OnHelloReceived(1, GbkText::FromQString("远方"), "10.0.0.2"));
     ASSERT_TRUE(session.OnMoveReceived(1, MoveRecord{2, 1, Up}));
-    ASSERT_EQ(session.InputEnabled(), 1);
+    ASSERT_EQ(session.LocalMayMove(), true);
     EXPECT_EQ(window->StatusText(), "现在该你走棋了...");
 
     EXPECT_FALSE(Action(*window, "actionHint")->isEnabled());

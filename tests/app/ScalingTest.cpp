@@ -22,7 +22,7 @@ class ScalingTest : public GuiFixture {
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         StartChoice choice;
-        choice.gameKind = 2;
+        choice.kind = kelvara::GameKind::TwoPlayers;
         window->Session().Start(choice);
         return window;
     }

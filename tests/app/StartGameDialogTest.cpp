@@ -11,6 +11,7 @@
 #include "NetworkPlay.h"
 #include "StartGameDialog.h"
 
+using kelvara::GameKind;
 using kelvara::StartGameDialog;
 
 namespace {
@@ -96,7 +97,7 @@ TEST_F(StartDialogTest, OpensWithSortedNamesDefaultSelectionsAndAddress) {
     EXPECT_EQ(address, "192.168.0.2");
     EXPECT_EQ(port, "2003");
     EXPECT_TRUE(onePlayerChecked);
-    EXPECT_EQ(dialog.GameKind(), 1);
+    EXPECT_EQ(dialog.Kind(), GameKind::OnePlayer);
     EXPECT_EQ(dialog.BlackName(), "李四");
     EXPECT_EQ(dialog.PeerAddress(), 0xC0A80002u);
     EXPECT_EQ(dialog.PeerPort(), 2003);
@@ -146,7 +147,7 @@ TEST_F(StartDialogTest, TwoPlayersTakeTheTypedNames) {
         return true;
     });
     ASSERT_EQ(dialog.exec(), QDialog::Accepted);
-    EXPECT_EQ(dialog.GameKind(), 2);
+    EXPECT_EQ(dialog.Kind(), GameKind::TwoPlayers);
     EXPECT_EQ(dialog.BlackName(), "黑方 甲");
     EXPECT_EQ(dialog.WhiteName(), "黑方 甲");
 }
@@ -180,7 +181,7 @@ TEST_F(StartDialogTest, NetworkChoiceClosesOnlyAfterAnAcceptedInvitation) {
     EXPECT_EQ(dialog.invitations, 1);
     EXPECT_EQ(dialog.address, 0x0A010200u);
     EXPECT_EQ(dialog.port, 70000 - 65536);
-    EXPECT_EQ(dialog.GameKind(), 3);
+    EXPECT_EQ(dialog.Kind(), GameKind::Network);
     EXPECT_EQ(dialog.BlackName(), "本机");
 }
 

@@ -31,7 +31,7 @@ class WindowKeysTest : public GuiFixture {
     }
     static void StartTwoPlayers(MainDialog& window) {
         StartChoice choice;
-        choice.gameKind = 2;
+        choice.kind = kelvara::GameKind::TwoPlayers;
         window.Session().Start(choice);
     }
     static void Step(MainDialog& window, const MoveRecord& move) {
@@ -50,7 +50,7 @@ TEST_F(WindowKeysTest, EnterAndEscapeDoNothingWhileAGameRuns) {
     for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
         QTest::keyClick(window.get(), key);
         EXPECT_TRUE(window->isVisible()) << key;
-        EXPECT_EQ(window->Session().GameState(), Running);
+        EXPECT_TRUE(window->Session().GameRunning());
     }
     // Once 停止 has taken the turn from both sides, Escape closes as designed.
     window->findChild<QAction*>("actionStop")->trigger();

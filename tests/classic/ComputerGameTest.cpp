@@ -16,17 +16,6 @@ using kelvara::test::TempDir;
 
 namespace {
 
-// Black's move with the mouse: press on the piece, drag, release on the destination.
-void Drag(GameSession& s, const MoveRecord& m) {
-    int tx = 0, ty = 0;
-    StepTarget(m.fromX, m.fromY, m.direction, tx, ty);
-    const auto px = [](int column) { return 95 * column - 80; };
-    const auto py = [](int row) { return 475 - 95 * row; };
-    s.OnLeftButtonDown(px(m.fromX), py(m.fromY));
-    s.OnMouseMove(px(tx), py(ty), true);
-    s.OnLeftButtonUp(px(tx), py(ty));
-}
-
 // A plain black player: the legal step at a position in scan order that turns with the ply.
 bool BlackStep(const Board& board, int ply, MoveRecord& move) {
     const StepList steps = board.LegalSteps(Black);
@@ -44,26 +33,27 @@ TEST(ComputerGame, PlaysToTheEnd) {
     ComputerPlayer computer(dir.File("set/experience.dat"));
     RecordingView view;
     GameSession s(view, &computer, nullptr);
-    s.Start({1, "p", ""});
+    view.session = &s;
+    s.Start({GameKind::OnePlayer, "p", ""});
 
     int ply = 0;
-    for (; s.GameState() == Running && ply < 400; ++ply) {
+    for (; s.GameRunning() && ply < 400; ++ply) {
         ASSERT_EQ(s.SideToMove(), Black);
         const std::size_t whiteBefore = view.white.size();
         MoveRecord m;
         ASSERT_TRUE(BlackStep(s.CurrentBoard(), ply, m));
         if (ply == 0) m = {2, 1, Up};
         const std::string before = BoardToText(s.CurrentBoard());
-        Drag(s, m);
+        ASSERT_EQ(s.PlayLocalStep(m), LocalStep::Taken);
         ASSERT_NE(BoardToText(s.CurrentBoard()), before) << "black's step was not taken";
-        if (s.GameState() == Running) {
+        if (s.GameRunning()) {
             ASSERT_EQ(view.white.size(), whiteBefore + 1);
         }
         // The counts always agree with the cells, and every computer move was legal.
         ASSERT_EQ(s.CurrentBoard().blackPieces, s.CurrentBoard().CountPieces(Black));
         ASSERT_EQ(s.CurrentBoard().whitePieces, s.CurrentBoard().CountPieces(White));
     }
-    EXPECT_EQ(s.GameState(), NoGame) << "no end after " << ply << " black moves";
+    EXPECT_FALSE(s.GameRunning()) << "no end after " << ply << " black moves";
     // The game ended by the rules: a side down to one piece, or the computer without a move.
     EXPECT_TRUE(s.CurrentBoard().blackPieces <= 1 || s.CurrentBoard().whitePieces <= 1 ||
                 view.white.size() < view.black.size());

@@ -33,11 +33,10 @@ Board FromText(const char* text) {
     return board;
 }
 
-TurnView LocalTurn(const Board& board, CellCode side, int mode = 0) {
+TurnView LocalTurn(const Board& board, CellCode side, GameKind kind = GameKind::OnePlayer) {
     TurnView turn;
-    turn.mode = mode;
-    turn.gameState = 2;
-    turn.inputEnabled = 1;
+    turn.kind = kind;
+    turn.phase = TurnPhase::LocalTurn;
     turn.sideToMove = side;
     turn.board = &board;
     return turn;
@@ -148,19 +147,23 @@ TEST(PlayAids, HintOnlyWhereALocalPlayerMayMove) {
 
     // Network games, the computer's turn, no game, nobody to move: no hint at all.
     for (auto change : std::vector<std::function<void(TurnView&)>>{
-             [](TurnView& t) { t.mode = 2; }, [](TurnView& t) { t.inputEnabled = 0; },
-             [](TurnView& t) { t.gameState = 0; }, [](TurnView& t) { t.sideToMove = Empty; }}) {
+             [](TurnView& t) { t.kind = GameKind::Network; },
+             [](TurnView& t) { t.phase = TurnPhase::ComputerThinking; },
+             [](TurnView& t) { t.phase = TurnPhase::Over; },
+             [](TurnView& t) { t.sideToMove = Empty; }}) {
         TurnView other = turn;
         change(other);
         EXPECT_EQ(aids.AskHint(other, &Table()), "");
         EXPECT_FALSE(aids.HintShown());
     }
     // Two players: white's hint too.
-    EXPECT_EQ(aids.AskHint(LocalTurn(start, White, 1), &Table()), Gbk("提示：13R，和棋"));
+    EXPECT_EQ(aids.AskHint(LocalTurn(start, White, GameKind::TwoPlayers), &Table()),
+              Gbk("提示：13R，和棋"));
 
     // A side that cannot step has no hint, only the line that says so.
     const Board stuck = FromText("bw..bw..w.......");
-    EXPECT_EQ(aids.AskHint(LocalTurn(stuck, Black, 1), &Table()), Gbk("提示：无棋可走"));
+    EXPECT_EQ(aids.AskHint(LocalTurn(stuck, Black, GameKind::TwoPlayers), &Table()),
+              Gbk("提示：无棋可走"));
     EXPECT_FALSE(aids.HintShown());
 }
 
@@ -209,14 +212,14 @@ TEST(PlayAids, AnalysisLabelsEveryStepAndEveryDestinationByItsBestStep) {
     // Not the local player's turn, or the table missing: the marks go; waiting only for the
     // table.
     TurnView computer = LocalTurn(lost, White);
-    computer.inputEnabled = 0;
+    computer.phase = TurnPhase::ComputerThinking;
     EXPECT_TRUE(aids.Refresh(computer, &Table()));
     EXPECT_TRUE(aids.Marks().empty());
     EXPECT_FALSE(aids.AnalysisWaiting(computer, nullptr));
     EXPECT_TRUE(aids.AnalysisWaiting(LocalTurn(lost, Black), nullptr));
     EXPECT_FALSE(aids.Refresh(LocalTurn(lost, Black), nullptr));
     EXPECT_TRUE(aids.Marks().empty());
-    TurnView network = LocalTurn(board, Black, 2);
+    TurnView network = LocalTurn(board, Black, GameKind::Network);
     EXPECT_FALSE(aids.AnalysisWaiting(network, nullptr));
     aids.Refresh(network, &Table());
     EXPECT_TRUE(aids.Marks().empty());

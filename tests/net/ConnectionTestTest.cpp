@@ -83,7 +83,7 @@ TEST_F(ConnectionTest, ACopyAnswersWithVersionOneZeroAndGivesItsSlotBack) {
     EXPECT_GE(clock.elapsed(), kPollMs / 2);
     EXPECT_TRUE(WaitFor([&] { return peer.Listener().HeldConnections() == 0; }));
     // A probe leaves the peer's game state alone and asks nothing.
-    EXPECT_EQ(peer.session.GameState(), NoGame);
+    EXPECT_FALSE(peer.session.GameRunning());
     EXPECT_TRUE(peer.asked.empty());
 }
 

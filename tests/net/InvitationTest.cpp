@@ -95,13 +95,14 @@ TEST_F(Invitation, RefusedWithTheReasonAsTypedOrEmpty) {
     ASSERT_EQ(b.asked.size(), 2u);
     EXPECT_EQ(b.asked[0].first, "127.0.0.1");
     EXPECT_EQ(b.asked[0].second, U("你好，我们来下六子棋好吗？"));
-    EXPECT_EQ(b.session.GameState(), NoGame);
+    EXPECT_FALSE(b.session.GameRunning());
     // The inviter closed its end, so the refused connection gives its slot back.
     EXPECT_TRUE(WaitFor([&] { return b.Listener().HeldConnections() == 0; }));
 }
 
 TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
-    b.session.Start({1, Gbk("乙"), ""});  // the invited copy's last Start leaves its name
+    b.session.Start(
+        {GameKind::OnePlayer, Gbk("乙"), ""});  // the invited copy's last Start leaves its name
     b.answer = Copy::Answer::Accept;
     Answer answer = Invite(b.Port());
     ASSERT_EQ(answer.result, Result::Accepted);
@@ -111,37 +112,37 @@ TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
     // The invited copy plays white on the accepted slot and waits for the hello.
     EXPECT_EQ(b.hub.Connection(1).CurrentState(), GameConnection::State::Channel);
     EXPECT_EQ(b.session.ActiveSlot(), 1);
-    EXPECT_EQ(b.session.Mode(), Network);
+    EXPECT_EQ(b.session.Kind(), GameKind::Network);
     EXPECT_EQ(b.hub.Channel(1).role, Answering);
     EXPECT_EQ(b.hub.Channel(1).state, AwaitingHello);
 
     a.hub.SetPendingPeer(answer.socket.release());
-    a.session.Start({3, Gbk("甲"), ""});
+    a.session.Start({GameKind::Network, Gbk("甲"), ""});
     ASSERT_TRUE(WaitFor([&] { return a.hub.Channel(0).state == LocalTurn; }));
     EXPECT_EQ(b.hub.Channel(1).state, AwaitingMove);
     EXPECT_EQ(a.view.match, Gbk("战局：   黑:甲(本机)   VS   白:乙(127.0.0.1)"));
     EXPECT_EQ(a.view.status, Gbk("现在该你走棋了..."));
     EXPECT_EQ(b.view.match, Gbk("战局：   白:乙(本机)   VS   黑:甲(127.0.0.1)"));
     EXPECT_EQ(b.view.status, Gbk("正在等待对方走棋,请稍后..."));
-    EXPECT_EQ(b.session.InputEnabled(), 0);
+    EXPECT_FALSE(b.session.LocalMayMove());
 
     const char* moves[] = {"21U", "34D", "22U", "44L", "31U", "43U", "42U"};
     for (int i = 0; i < 7; ++i) {
         Copy& mover = i % 2 == 0 ? a : b;
         Copy& other = i % 2 == 0 ? b : a;
-        ASSERT_EQ(mover.session.InputEnabled(), 1) << moves[i];
+        ASSERT_EQ(mover.session.LocalMayMove(), true) << moves[i];
         Drag(mover.session, moves[i]);
         if (i < 6) {
             EXPECT_EQ(mover.view.status, Gbk("正在等待对方走棋,请稍后..."));
-            ASSERT_TRUE(WaitFor([&] { return other.session.InputEnabled() == 1; })) << moves[i];
+            ASSERT_TRUE(WaitFor([&] { return other.session.LocalMayMove(); })) << moves[i];
             EXPECT_EQ(other.view.status, Gbk("现在该你走棋了..."));
         }
         EXPECT_TRUE(WaitFor([&] {
             return BoardToText(a.session.CurrentBoard()) == BoardToText(b.session.CurrentBoard());
         }));
     }
-    ASSERT_TRUE(WaitFor([&] { return b.session.GameState() == NoGame; }));
-    EXPECT_EQ(a.session.GameState(), NoGame);
+    ASSERT_TRUE(WaitFor([&] { return !b.session.GameRunning(); }));
+    EXPECT_FALSE(a.session.GameRunning());
     EXPECT_EQ(a.view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
     EXPECT_EQ(b.view.status, Gbk("游戏结束，你输了 :("));
     EXPECT_FALSE(a.view.timerRunning);

@@ -41,6 +41,7 @@ struct Copy {
     std::vector<std::pair<QString, QString>> asked;
 
     Copy() {
+        view.session = &session;
         session.SetNetworkLink(&hub);
         hub.StartListening(0, QHostAddress::LocalHost);
         QObject::connect(&hub.Listener(), &InvitationListener::invitationArrived,
@@ -68,31 +69,15 @@ inline QByteArray G(const char* utf8) {
     return QByteArray::fromStdString(Gbk(utf8));
 }
 
-// Centre pixel of a piece square, and a whole mouse move from it one step on.
+// The local player's step, as the window's drag hands it over ("21U").
 inline void Drag(GameSession& s, const char* move) {
     const int fx = move[0] - '0';
     const int fy = move[1] - '0';
-    int tx = fx, ty = fy;
-    switch (move[2]) {
-        case 'U':
-            ty = fy + 1;
-            break;
-        case 'D':
-            ty = fy - 1;
-            break;
-        case 'L':
-            tx = fx - 1;
-            break;
-        default:
-            tx = fx + 1;
-            break;
-    }
-    auto px = [](int c) { return 95 * c - 80; };
-    auto py = [](int r) { return 475 - 95 * r; };
-    s.OnLeftButtonDown(px(fx), py(fy));
-    s.OnMouseMove((px(fx) + px(tx)) / 2, (py(fy) + py(ty)) / 2, true);
-    s.OnMouseMove(px(tx), py(ty), true);
-    s.OnLeftButtonUp(px(tx), py(ty));
+    const int direction = move[2] == 'U'   ? Up
+                          : move[2] == 'D' ? Down
+                          : move[2] == 'L' ? Left
+                                           : Right;
+    s.PlayLocalStep(MoveRecord{fx, fy, direction});
 }
 
 }  // namespace nettest

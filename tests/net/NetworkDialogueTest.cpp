@@ -105,7 +105,7 @@ TEST_F(Dialogue, RefusedWithAReasonShowsEachWindowInTurn) {
     EXPECT_EQ(script.seen[3].caption, "KELVARA");
     EXPECT_EQ(script.seen[3].icon, QMessageBox::Information);
     EXPECT_EQ(script.seen[3].text, U("对方拒绝了你的请求，原因是：\n   改天吧\r\n再见"));
-    EXPECT_EQ(b.session.GameState(), NoGame);
+    EXPECT_FALSE(b.session.GameRunning());
 }
 
 TEST_F(Dialogue, AnEmptyReasonOrCancelInTheReasonDialog) {
@@ -129,7 +129,7 @@ TEST_F(Dialogue, AcceptedKeepsTheConnectionForTheNextNetworkGame) {
     EXPECT_TRUE(Invite(b.Port()));
     EXPECT_TRUE(script.Done());
     EXPECT_EQ(b.session.ActiveSlot(), 1);
-    a.session.Start({3, Gbk("甲"), ""});
+    a.session.Start({GameKind::Network, Gbk("甲"), ""});
     EXPECT_TRUE(WaitFor([&] { return a.network.Hub().Channel(0).state == LocalTurn; }));
 }
 

@@ -49,7 +49,8 @@ struct RawPeerTest : ::testing::Test {
 
     // The copy's name in its hello is the one its last Start left.
     void NameTheCopy() {
-        if (copy.session.PlayerName() != Gbk("白方")) copy.session.Start({1, Gbk("白方"), ""});
+        if (copy.session.PlayerName() != Gbk("白方"))
+            copy.session.Start({GameKind::OnePlayer, Gbk("白方"), ""});
     }
 
     // A raw peer whose invitation the copy accepts, followed by the hello exchange: the raw
@@ -110,7 +111,7 @@ TEST_F(RawPeerTest, InvitationHelloAndMovesHaveTheirExactBytesBothWays) {
     ASSERT_TRUE(WaitFor([&] { return c.Buffer().Size() == 2; }));
     EXPECT_TRUE(copy.view.black.empty());
     peer.Write(B({0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
     EXPECT_EQ(copy.view.status, Gbk("现在该你走棋了..."));
 
@@ -152,10 +153,10 @@ TEST_F(RawPeerTest, IllegalMovesAreDroppedAndTheCopyKeepsWaiting) {
     EXPECT_EQ(BoardToText(copy.session.CurrentBoard()), kStart);
     EXPECT_TRUE(copy.view.black.empty());
     EXPECT_EQ(copy.hub.Channel(1).state, AwaitingMove);
-    EXPECT_EQ(copy.session.InputEnabled(), 0);
+    EXPECT_FALSE(copy.session.LocalMayMove());
     // A legal move after all that is played.
     peer->Write(B({0x74, 0x02, 0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
 }
 
@@ -164,7 +165,7 @@ TEST_F(RawPeerTest, AnOverlongNameIsCutTo99Bytes) {
     EXPECT_EQ(copy.session.OpponentName(), std::string(99, 'n'));
     // The tail of the name is not taken for a move later.
     peer->Write(B({0x74, 0x02, 0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
 }
 
@@ -178,7 +179,7 @@ TEST_F(RawPeerTest, AFirstRequestWithNoKnownCodeClosesTheConnectionUnanswered) {
         EXPECT_EQ(copy.Listener().HeldConnections(), 0);
         EXPECT_TRUE(WaitFor([&] { return copy.Listener().WaitingConnections() == 0; }));
     }
-    EXPECT_EQ(copy.session.GameState(), NoGame);
+    EXPECT_FALSE(copy.session.GameRunning());
 }
 
 TEST_F(RawPeerTest, ASilentConnectionIsDroppedAndTheWindowStaysResponsive) {
@@ -268,7 +269,7 @@ TEST_F(RawPeerTest, ARefusedInvitationsConnectionIsClosedOnceTheRefusalIsSent) {
     ASSERT_TRUE(peer.WaitClosed());
     EXPECT_EQ(peer.received, "r" + G("对不起，我现在很忙."));
     EXPECT_TRUE(WaitFor([&] { return copy.Listener().HeldConnections() == 0; }));
-    EXPECT_EQ(copy.session.GameState(), NoGame);
+    EXPECT_FALSE(copy.session.GameRunning());
 }
 
 TEST_F(RawPeerTest, AnOpenQuestionHoldsItsSlot) {
@@ -297,7 +298,7 @@ TEST_F(RawPeerTest, ATruncatedMoveFrameIsDroppedAndTheNextMoveIsPlayed) {
     EXPECT_TRUE(copy.view.black.empty());
     // ... and the whole move that follows is read as itself.
     peer->Write(B({0x74, 0x02, 0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
     EXPECT_EQ(copy.view.status, Gbk("现在该你走棋了..."));
 }
@@ -305,16 +306,16 @@ TEST_F(RawPeerTest, ATruncatedMoveFrameIsDroppedAndTheNextMoveIsPlayed) {
 TEST_F(RawPeerTest, APeerThatLeavesMidGameEndsItAndTheNextGameCanStart) {
     auto peer = Opponent(1);
     peer->Write(B({0x74, 0x02, 0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
     peer->socket.disconnectFromHost();
-    ASSERT_TRUE(WaitFor([&] { return copy.session.GameState() == NoGame; }));
+    ASSERT_TRUE(WaitFor([&] { return !copy.session.GameRunning(); }));
     EXPECT_EQ(copy.view.status, Gbk("游戏结束，对方已经离开!!"));
     EXPECT_FALSE(copy.view.timerRunning);
-    EXPECT_EQ(copy.session.InputEnabled(), 0);
+    EXPECT_FALSE(copy.session.LocalMayMove());
     EXPECT_EQ(copy.Listener().HeldConnections(), 0);
     // A new invitation gets the slot and a game.
     auto next = Opponent(1, "next");
-    EXPECT_EQ(copy.session.GameState(), Running);
+    EXPECT_TRUE(copy.session.GameRunning());
     EXPECT_TRUE(copy.view.timerRunning);
     // The inviting side too: the peer leaves while its hello is awaited.
     QTcpServer far;
@@ -325,10 +326,10 @@ TEST_F(RawPeerTest, APeerThatLeavesMidGameEndsItAndTheNextGameCanStart) {
     std::unique_ptr<QTcpSocket> remote(far.nextPendingConnection());
     ASSERT_TRUE(WaitFor([&] { return local->state() == QAbstractSocket::ConnectedState; }));
     copy.hub.SetPendingPeer(local);
-    copy.session.Start({3, Gbk("甲"), ""});
+    copy.session.Start({GameKind::Network, Gbk("甲"), ""});
     ASSERT_TRUE(WaitFor([&] { return remote->bytesAvailable() >= 3; }));
     remote->abort();
-    ASSERT_TRUE(WaitFor([&] { return copy.session.GameState() == NoGame; }));
+    ASSERT_TRUE(WaitFor([&] { return !copy.session.GameRunning(); }));
     EXPECT_EQ(copy.view.status, Gbk("游戏结束，对方已经离开!!"));
 }
 
@@ -337,9 +338,9 @@ TEST_F(RawPeerTest, ARefusedPeerMoveIsNamedAndTheGameWaitsForALegalOne) {
     peer->Write(B({0x74, 0x01, 0x04, 0x00}));  // off the board
     ASSERT_TRUE(WaitFor([&] { return copy.view.status != Gbk("正在等待对方走棋,请稍后..."); }));
     EXPECT_EQ(copy.view.status, Gbk("对方的走法 14U 不合规则,正在等待对方走棋,请稍后..."));
-    EXPECT_EQ(copy.session.InputEnabled(), 0);
+    EXPECT_FALSE(copy.session.LocalMayMove());
     peer->Write(B({0x74, 0x02, 0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
 }
 
@@ -375,7 +376,7 @@ TEST_F(RawPeerTest, AnInviterThatLeavesBeforeTheAnswerWithdrawsItsInvitation) {
     EXPECT_FALSE(copy.Listener().Accept(slot));
     copy.Listener().Refuse(slot, "late");
     EXPECT_EQ(failed.count(), 0);
-    EXPECT_EQ(copy.session.GameState(), NoGame);
+    EXPECT_FALSE(copy.session.GameRunning());
     EXPECT_EQ(copy.hub.Channel(slot).state, Idle);
 }
 
@@ -392,14 +393,14 @@ TEST_F(RawPeerTest, ANewInvitingGameClosesTheOldSocketOnSlotZero) {
     };
     auto [local1, remote1] = connectPair();
     copy.hub.SetPendingPeer(local1);
-    copy.session.Start({3, Gbk("甲"), ""});
+    copy.session.Start({GameKind::Network, Gbk("甲"), ""});
     // The hello goes out on the socket just attached: sent before, it would be lost.
     ASSERT_TRUE(WaitFor([&] { return remote1->bytesAvailable() >= 3; }));
     EXPECT_EQ(remote1->readAll(), "m" + G("甲"));
 
     auto [local2, remote2] = connectPair();
     copy.hub.SetPendingPeer(local2);
-    copy.session.Start({3, Gbk("甲"), ""});
+    copy.session.Start({GameKind::Network, Gbk("甲"), ""});
     EXPECT_TRUE(WaitFor([&] { return remote1->state() == QAbstractSocket::UnconnectedState; }));
     // Sent before the new socket was attached, the hello would have gone to the old peer.
     ASSERT_TRUE(WaitFor([&] { return remote2->bytesAvailable() >= 3; }));
@@ -429,6 +430,6 @@ TEST_F(RawPeerTest, ASupersededGamesConnectionGivesItsSlotToANewInvitation) {
     EXPECT_EQ(copy.session.ActiveSlot(), 1);
     EXPECT_EQ(peers[4]->socket.state(), QAbstractSocket::ConnectedState);
     sixth->Write(B({0x74, 0x02, 0x01, 0x00}));
-    ASSERT_TRUE(WaitFor([&] { return copy.session.InputEnabled() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
 }

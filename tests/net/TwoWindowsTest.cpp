@@ -119,13 +119,13 @@ TEST_F(TwoWindows, TestInviteAcceptAndPlayAWholeGame) {
     for (int i = 0; i < 7; ++i) {
         Program& mover = i % 2 == 0 ? *a : *b;
         Program& other = i % 2 == 0 ? *b : *a;
-        ASSERT_EQ(mover.Session().InputEnabled(), 1) << moves[i];
+        ASSERT_EQ(mover.Session().LocalMayMove(), true) << moves[i];
         Drag(mover.Session(), moves[i]);
         if (i < 6) {
-            ASSERT_TRUE(WaitFor([&] { return other.Session().InputEnabled() == 1; })) << moves[i];
+            ASSERT_TRUE(WaitFor([&] { return other.Session().LocalMayMove(); })) << moves[i];
         }
     }
-    ASSERT_TRUE(WaitFor([&] { return b->Session().GameState() == NoGame; }));
+    ASSERT_TRUE(WaitFor([&] { return !b->Session().GameRunning(); }));
     EXPECT_EQ(a->StatusText(), U("游戏结束，恭喜你，你赢了!!"));
     EXPECT_EQ(b->StatusText(), U("游戏结束，你输了 :("));
     EXPECT_EQ(a->BlackHistory()->topLevelItemCount(), 4);
@@ -154,6 +154,6 @@ TEST_F(TwoWindows, ARefusedInvitationLeavesTheStartDialogOpen) {
     ASSERT_TRUE(script.Done());
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(script.seen.back().text, U("对方拒绝了你的请求，原因是：\n   对不起，我现在很忙."));
-    EXPECT_EQ(a->Session().GameState(), NoGame);
-    EXPECT_EQ(b->Session().GameState(), NoGame);
+    EXPECT_FALSE(a->Session().GameRunning());
+    EXPECT_FALSE(b->Session().GameRunning());
 }

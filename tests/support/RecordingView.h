@@ -5,26 +5,27 @@
 #include <vector>
 
 #include "Board.h"
+#include "GameSession.h"
 #include "GameView.h"
 
 namespace kelvara::test {
 
-// A GameView that records what the session shows and draws, for tests without a window.
+// A GameView that keeps what the session shows, for tests without a window. A step's slide
+// is over at once unless `holdSlides` is set; FinishSlide() then ends it.
 struct RecordingView : GameView {
+    GameSession* session = nullptr;
+    bool holdSlides = false;
+
     std::string match, status, clock;
     std::vector<std::string> black, white;
     bool timerRunning = false;
     int timerStops = 0;
-    std::vector<std::pair<int, int>> erasedPieces;
-    std::vector<std::string> animations;
-    std::vector<std::string> log;  // drawing calls in order
-    PixelRect lastErased{};
+    int positionsShown = 0;
+    std::vector<std::pair<int, int>> erasedPieces;  // every captured point, in order
+    std::vector<std::string> animations;            // "w13R": side and step of each slide
 
     void SetMatchLine(const std::string& t) override { match = t; }
-    void SetStatusLine(const std::string& t) override {
-        status = t;
-        log.push_back("status");
-    }
+    void SetStatusLine(const std::string& t) override { status = t; }
     void SetClockText(const std::string& t) override { clock = t; }
     void AppendHistory(CellCode side, const std::string& m) override {
         (side == Black ? black : white).push_back(m);
@@ -42,24 +43,17 @@ struct RecordingView : GameView {
         timerRunning = false;
         ++timerStops;
     }
-    void EraseBoard() override { log.push_back("eraseBoard"); }
-    void DrawAllPieces() override { log.push_back("drawAll"); }
-    void DrawPiece(int c, int r, CellCode s) override {
-        log.push_back("draw " + std::to_string(c) + std::to_string(r) + (s == Black ? "b" : "w"));
+    void PositionChanged() override { ++positionsShown; }
+    void StepApplied(const PlyRecord& ply) override {
+        for (BoardPoint p : ply.captured) erasedPieces.emplace_back(PointX(p), PointY(p));
     }
-    void ErasePiece(int c, int r) override {
-        erasedPieces.emplace_back(c, r);
-        log.push_back("erase " + std::to_string(c) + std::to_string(r));
+    void AnimateStep(const PlyRecord& ply) override {
+        animations.push_back(std::string(ply.side == Black ? "b" : "w") +
+                             Board::FormatMove(ply.step));
+        if (!holdSlides) FinishSlide();
     }
-    void EraseRect(const PixelRect& r) override {
-        lastErased = r;
-        log.push_back("eraseRect");
-    }
-    void DrawPictureInRect(CellCode, const PixelRect& r) override {
-        log.push_back("drag " + std::to_string(r.left) + "," + std::to_string(r.top));
-    }
-    void AnimateMove(CellCode s, int c, int r, int d) override {
-        animations.push_back(std::string(s == Black ? "b" : "w") + Board::FormatMove({c, r, d}));
+    void FinishSlide() {
+        if (session != nullptr) session->StepAnimationDone();
     }
 };
 
