@@ -8,7 +8,6 @@
 
 #include "BoardText.h"
 #include "GameSession.h"
-#include "Gbk.h"
 #include "RecordingView.h"
 
 using namespace kelvara;
@@ -98,17 +97,17 @@ struct Session : ::testing::Test {
     }
     // A network game on slot 0 where this machine plays black and may move.
     void StartInviting() {
-        s.Start({GameKind::Network, Gbk("本地"), ""});
-        ASSERT_TRUE(s.OnHelloReceived(0, Gbk("远方"), "10.0.0.7"));
+        s.Start({GameKind::Network, "本地", ""});
+        ASSERT_TRUE(s.OnHelloReceived(0, "远方", "10.0.0.7"));
     }
 };
 
 }  // namespace
 
 TEST_F(Session, OnePlayerStartTextsAndComputerReply) {
-    s.Start({GameKind::OnePlayer, Gbk("张三"), ""});
-    EXPECT_EQ(view.match, Gbk("战局：   张三(黑)   VS   电脑(白)"));
-    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    s.Start({GameKind::OnePlayer, "张三", ""});
+    EXPECT_EQ(view.match, "战局：   张三(黑)   VS   电脑(白)");
+    EXPECT_EQ(view.status, "现在该你走棋了...");
     EXPECT_EQ(view.clock, " 0: 0: 0");
     EXPECT_TRUE(view.timerRunning);
     EXPECT_EQ(s.Phase(), TurnPhase::LocalTurn);
@@ -117,13 +116,13 @@ TEST_F(Session, OnePlayerStartTextsAndComputerReply) {
     ASSERT_EQ(Play("21U"), LocalStep::Taken);
     // The computer saw the board after black's step and its reply took the black piece.
     EXPECT_EQ(computer.boardSeen, "b.bbbb.bw..wwwww");
-    EXPECT_EQ(computer.statusSeen, Gbk("正在等候电脑走棋，请稍后...."));
+    EXPECT_EQ(computer.statusSeen, "正在等候电脑走棋，请稍后....");
     EXPECT_EQ(view.black, Strings{"21U"});
     EXPECT_EQ(view.white, Strings{"13R"});
     EXPECT_EQ(view.animations, Strings{"w13R"});
     EXPECT_EQ(view.erasedPieces, (std::vector<std::pair<int, int>>{{2, 2}}));
     EXPECT_EQ(s.CurrentBoard().blackPieces, 5);
-    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(view.status, "现在该你走棋了...");
     EXPECT_EQ(s.SideToMove(), Black);
     EXPECT_TRUE(s.LocalMayMove());
 }
@@ -148,7 +147,7 @@ TEST_P(Endings, EndTheGameWithItsText) {
     if (!e.position.empty()) Place(e.position, e.toMove);
     computer.moves.assign(e.answers.begin(), e.answers.end());
     for (const char* step : e.steps) ASSERT_EQ(Play(step), LocalStep::Taken) << step;
-    EXPECT_EQ(view.status, Gbk(e.status));
+    EXPECT_EQ(view.status, e.status);
     EXPECT_EQ(view.white, e.white);
     EXPECT_EQ(s.Phase(), TurnPhase::Over);
     EXPECT_EQ(s.SideToMove(), Empty);
@@ -219,22 +218,22 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Session, TwoPlayersHandTheTurnOverAndRefuseOtherSteps) {
-    s.Start({GameKind::TwoPlayers, Gbk("甲"), Gbk("乙")});
-    EXPECT_EQ(view.match, Gbk("战局：   甲(黑)   VS   乙(白)"));
-    EXPECT_EQ(view.status, Gbk("现在是 甲(黑)  走棋..."));
+    s.Start({GameKind::TwoPlayers, "甲", "乙"});
+    EXPECT_EQ(view.match, "战局：   甲(黑)   VS   乙(白)");
+    EXPECT_EQ(view.status, "现在是 甲(黑)  走棋...");
     EXPECT_FALSE(s.MayLift(1, 3));  // white's piece
     EXPECT_FALSE(s.MayLift(2, 2));  // an empty point
     EXPECT_TRUE(s.MayLift(2, 1));
     EXPECT_EQ(Play("13R"), LocalStep::Illegal);
     EXPECT_EQ(Play("21R"), LocalStep::Illegal);  // onto an occupied point
     ASSERT_EQ(Play("21U"), LocalStep::Taken);
-    EXPECT_EQ(view.status, Gbk("现在是 乙(白)  走棋..."));
+    EXPECT_EQ(view.status, "现在是 乙(白)  走棋...");
     EXPECT_EQ(Play("31U"), LocalStep::Illegal);  // black may not move twice
     ASSERT_EQ(Play("13R"), LocalStep::Taken);    // takes the black piece on (2, 2)
     EXPECT_EQ(view.black, Strings{"21U"});
     EXPECT_EQ(view.white, Strings{"13R"});
     EXPECT_EQ(s.CurrentBoard().blackPieces, 5);
-    EXPECT_EQ(view.status, Gbk("现在是 甲(黑)  走棋..."));
+    EXPECT_EQ(view.status, "现在是 甲(黑)  走棋...");
     EXPECT_TRUE(view.animations.empty());  // local steps do not slide
 }
 
@@ -262,7 +261,7 @@ TEST_F(Session, RandomTwoPlayerGamesKeepCountsAndEnd) {
         const bool whiteWon =
             b.blackPieces <= 1 ||
             (b.whitePieces > 1 && view.black.size() == view.white.size() && !b.HasLegalStep(Black));
-        EXPECT_EQ(view.status, Gbk(whiteWon ? "游戏结束，白棋(B)胜!!" : "游戏结束，黑棋(A)胜!!"))
+        EXPECT_EQ(view.status, whiteWon ? "游戏结束，白棋(B)胜!!" : "游戏结束，黑棋(A)胜!!")
             << BoardToText(b);
     }
 }
@@ -286,26 +285,26 @@ TEST_F(Session, StopKeepsTheClockAndTakesTheTurnAway) {
 
 TEST_F(Session, NetworkInvitingSide) {
     s.Start({GameKind::TwoPlayers, "old", "game"});
-    s.Start({GameKind::Network, Gbk("本地"), ""});
+    s.Start({GameKind::Network, "本地", ""});
     // The hello goes out on the socket of the accepted invitation, so it is attached first.
-    EXPECT_EQ(link.calls, (Strings{"attach 0", "hello 0 " + Gbk("本地")}));
+    EXPECT_EQ(link.calls, (Strings{"attach 0", "hello 0 本地"}));
     EXPECT_EQ(link.channels[0].state, AwaitingHello);
     EXPECT_EQ(link.channels[0].role, Inviting);
-    EXPECT_EQ(view.status, Gbk("现在是 old(黑)  走棋..."));  // unchanged until the hello
+    EXPECT_EQ(view.status, "现在是 old(黑)  走棋...");  // unchanged until the hello
     EXPECT_EQ(s.Phase(), TurnPhase::AwaitingPeer);
     EXPECT_EQ(Play("21U"), LocalStep::NotYourTurn);    // no move before the hello
     EXPECT_FALSE(s.OnMoveReceived(0, {1, 3, Right}));  // nor a move from the peer
 
     EXPECT_FALSE(s.OnHelloReceived(1, "x", "1.2.3.4"));  // another connection
-    EXPECT_TRUE(s.OnHelloReceived(0, Gbk("远方"), "10.0.0.7"));
-    EXPECT_EQ(view.match, Gbk("战局：   黑:本地(本机)   VS   白:远方(10.0.0.7)"));
-    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_TRUE(s.OnHelloReceived(0, "远方", "10.0.0.7"));
+    EXPECT_EQ(view.match, "战局：   黑:本地(本机)   VS   白:远方(10.0.0.7)");
+    EXPECT_EQ(view.status, "现在该你走棋了...");
     EXPECT_EQ(link.channels[0].state, LocalTurn);
     EXPECT_FALSE(s.OnHelloReceived(0, "again", ""));
 
     ASSERT_EQ(Play("21U"), LocalStep::Taken);
     EXPECT_EQ(link.moves, (std::vector<std::pair<int, MoveRecord>>{{0, {2, 1, Up}}}));
-    EXPECT_EQ(view.status, Gbk("正在等待对方走棋,请稍后..."));
+    EXPECT_EQ(view.status, "正在等待对方走棋,请稍后...");
     EXPECT_EQ(link.channels[0].state, AwaitingMove);
     EXPECT_EQ(s.Phase(), TurnPhase::AwaitingPeer);
 
@@ -314,9 +313,9 @@ TEST_F(Session, NetworkInvitingSide) {
                            MoveRecord{2, 4, Up}, MoveRecord{0, 3, Right}})
         EXPECT_FALSE(s.OnMoveReceived(0, bad));
     EXPECT_FALSE(s.OnMoveReceived(0, {1, 3, 7}));
-    EXPECT_EQ(view.status, Gbk("对方的走法 13ERR 不合规则,正在等待对方走棋,请稍后..."));
+    EXPECT_EQ(view.status, "对方的走法 13ERR 不合规则,正在等待对方走棋,请稍后...");
     EXPECT_FALSE(s.OnMoveReceived(0, {1, 4, Up}));
-    EXPECT_EQ(view.status, Gbk("对方的走法 14U 不合规则,正在等待对方走棋,请稍后..."));
+    EXPECT_EQ(view.status, "对方的走法 14U 不合规则,正在等待对方走棋,请稍后...");
     // A move on another connection is no refusal of this game's peer: nothing is shown.
     view.status.clear();
     EXPECT_FALSE(s.OnMoveReceived(2, {1, 4, Up}));
@@ -327,7 +326,7 @@ TEST_F(Session, NetworkInvitingSide) {
     EXPECT_EQ(view.white, Strings{"13R"});
     EXPECT_EQ(view.animations, Strings{"w13R"});
     EXPECT_EQ(s.CurrentBoard().blackPieces, 5);
-    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(view.status, "现在该你走棋了...");
     EXPECT_EQ(s.SideToMove(), Black);
     EXPECT_TRUE(s.LocalMayMove());
 
@@ -335,11 +334,11 @@ TEST_F(Session, NetworkInvitingSide) {
     Place(Rows("w..w", ".b..", "b...", "...."));
     ASSERT_EQ(Play("23L"), LocalStep::Taken);
     EXPECT_EQ(link.moves.back().second, Step("23L"));
-    EXPECT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+    EXPECT_EQ(view.status, "游戏结束，恭喜你，你赢了!!");
 }
 
 TEST_F(Session, NetworkAnsweringSideAndStop) {
-    s.Start({GameKind::OnePlayer, Gbk("白方"), ""});  // the name the last Start left
+    s.Start({GameKind::OnePlayer, "白方", ""});  // the name the last Start left
     s.OnInvitationAccepted(3);
     EXPECT_EQ(s.ActiveSlot(), 3);
     EXPECT_EQ(s.Kind(), GameKind::Network);
@@ -350,9 +349,9 @@ TEST_F(Session, NetworkAnsweringSideAndStop) {
     EXPECT_FALSE(s.OnMoveReceived(3, {2, 1, Up}));  // a move before the hello
 
     EXPECT_TRUE(s.OnHelloReceived(3, "", "127.0.0.1"));
-    EXPECT_EQ(link.calls, Strings{"hello 3 " + Gbk("白方")});
-    EXPECT_EQ(view.match, Gbk("战局：   白:白方(本机)   VS   黑:(127.0.0.1)"));
-    EXPECT_EQ(view.status, Gbk("正在等待对方走棋,请稍后..."));
+    EXPECT_EQ(link.calls, Strings{"hello 3 白方"});
+    EXPECT_EQ(view.match, "战局：   白:白方(本机)   VS   黑:(127.0.0.1)");
+    EXPECT_EQ(view.status, "正在等待对方走棋,请稍后...");
     EXPECT_EQ(link.channels[3].state, AwaitingMove);
     EXPECT_EQ(Play("13R"), LocalStep::NotYourTurn);
 
@@ -360,7 +359,7 @@ TEST_F(Session, NetworkAnsweringSideAndStop) {
     EXPECT_FALSE(s.OnMoveReceived(1, {2, 1, Up}));     // another connection
     EXPECT_TRUE(s.OnMoveReceived(3, {2, 1, Up}));
     EXPECT_EQ(view.black, Strings{"21U"});
-    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(view.status, "现在该你走棋了...");
     ASSERT_EQ(Play("13R"), LocalStep::Taken);
     EXPECT_EQ(link.moves.back(), (std::pair<int, MoveRecord>{3, {1, 3, Right}}));
 
@@ -375,7 +374,7 @@ TEST_F(Session, NetworkAnsweringSideAndStop) {
     ASSERT_EQ(Play("44D"), LocalStep::Taken);
     EXPECT_TRUE(s.OnMoveReceived(3, {1, 3, Right}));
     EXPECT_EQ(s.CurrentBoard().whitePieces, 1);
-    EXPECT_EQ(view.status, Gbk("游戏结束，你输了 :("));
+    EXPECT_EQ(view.status, "游戏结束，你输了 :(");
     // A move after the end is not taken.
     const std::string after = BoardToText(s.CurrentBoard());
     link.channels[3].state = AwaitingMove;
@@ -403,7 +402,7 @@ TEST_F(Session, APeerThatLeavesEndsOnlyItsGame) {
     EXPECT_TRUE(s.GameRunning());
     EXPECT_TRUE(view.timerRunning);
     s.OnPeerLeft(0);
-    EXPECT_EQ(view.status, Gbk("游戏结束，对方已经离开!!"));
+    EXPECT_EQ(view.status, "游戏结束，对方已经离开!!");
     EXPECT_EQ(s.Phase(), TurnPhase::Over);
     EXPECT_EQ(s.SideToMove(), Empty);
     EXPECT_FALSE(view.timerRunning);
@@ -416,7 +415,7 @@ TEST_F(Session, APeerThatLeavesEndsOnlyItsGame) {
     EXPECT_FALSE(s.OnMoveReceived(0, {1, 4, Up}));
     EXPECT_TRUE(view.status.empty());
 
-    s.Start({GameKind::OnePlayer, Gbk("张三"), ""});
+    s.Start({GameKind::OnePlayer, "张三", ""});
     s.OnPeerLeft(0);  // not a network game
     EXPECT_TRUE(s.GameRunning());
 }
@@ -551,10 +550,10 @@ TEST_F(Session, UndoOfFinishedGamesAgainstTheComputer) {
     const std::string position = BoardToText(s.CurrentBoard());
     computer.moves = {Step("23R")};
     ASSERT_EQ(Play("11R"), LocalStep::Taken);
-    ASSERT_EQ(view.status, Gbk("游戏结束，你输了 :("));
+    ASSERT_EQ(view.status, "游戏结束，你输了 :(");
     ASSERT_TRUE(s.Undo());
     EXPECT_EQ(BoardToText(s.CurrentBoard()), position);
-    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(view.status, "现在该你走棋了...");
     EXPECT_TRUE(s.LocalMayMove());
     EXPECT_TRUE(view.timerRunning);
     EXPECT_FALSE(s.CanUndo());  // the set-up position is where the record starts
@@ -563,12 +562,12 @@ TEST_F(Session, UndoOfFinishedGamesAgainstTheComputer) {
     // redo asks the computer again and ends the game again.
     s.Start(kOne);
     ASSERT_EQ(Play("21U"), LocalStep::Taken);
-    ASSERT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+    ASSERT_EQ(view.status, "游戏结束，恭喜你，你赢了!!");
     ASSERT_TRUE(s.Undo());
     EXPECT_EQ(BoardToText(s.CurrentBoard()), kStart);
     EXPECT_TRUE(view.black.empty());
     ASSERT_TRUE(s.Redo());
-    EXPECT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+    EXPECT_EQ(view.status, "游戏结束，恭喜你，你赢了!!");
     EXPECT_FALSE(s.GameRunning());
 }
 
@@ -596,7 +595,7 @@ TEST_F(Session, ComputerTurnWaitsForItsPlayerAndResumes) {
     // Nothing blocks: the turn waits, nobody may move, the status says the computer is on.
     EXPECT_EQ(s.Phase(), TurnPhase::ComputerThinking);
     EXPECT_EQ(computer.calls, 0);
-    EXPECT_EQ(view.status, Gbk("正在等候电脑走棋，请稍后...."));
+    EXPECT_EQ(view.status, "正在等候电脑走棋，请稍后....");
     EXPECT_EQ(s.SideToMove(), White);
     EXPECT_FALSE(s.CanUndo());
     EXPECT_FALSE(s.ResumeComputerTurn());
@@ -604,7 +603,7 @@ TEST_F(Session, ComputerTurnWaitsForItsPlayerAndResumes) {
     computer.ready = true;
     EXPECT_TRUE(s.ResumeComputerTurn());
     EXPECT_EQ(view.white, Strings{"13R"});
-    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(view.status, "现在该你走棋了...");
     EXPECT_TRUE(s.LocalMayMove());
     EXPECT_FALSE(s.ResumeComputerTurn());
 
@@ -613,7 +612,7 @@ TEST_F(Session, ComputerTurnWaitsForItsPlayerAndResumes) {
     ASSERT_EQ(Play("12R"), LocalStep::Taken);
     computer.ready = true;
     EXPECT_TRUE(s.ResumeComputerTurn());
-    EXPECT_EQ(view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
+    EXPECT_EQ(view.status, "游戏结束，恭喜你，你赢了!!");
 }
 
 TEST_F(Session, StopOrANewGameDropsTheWaitingComputerTurn) {
@@ -646,13 +645,13 @@ TEST_F(Session, TheSlidingStepIsCompletedWhenItsSlideEnds) {
     EXPECT_EQ(view.white, Strings{"13R"});
     EXPECT_EQ(s.CurrentBoard().blackPieces, 5);
     EXPECT_EQ(s.History().size(), 1u);
-    EXPECT_EQ(view.status, Gbk("正在等候电脑走棋，请稍后...."));
+    EXPECT_EQ(view.status, "正在等候电脑走棋，请稍后....");
     EXPECT_FALSE(s.CanUndo());
     EXPECT_FALSE(s.MayLift(3, 1));
     EXPECT_EQ(Play("31U"), LocalStep::NotYourTurn);
     view.FinishSlide();
     EXPECT_EQ(s.History().size(), 2u);
-    EXPECT_EQ(view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(view.status, "现在该你走棋了...");
     EXPECT_TRUE(s.LocalMayMove());
     view.FinishSlide();  // a late report changes nothing
     EXPECT_EQ(s.History().size(), 2u);
@@ -664,7 +663,7 @@ TEST_F(Session, TheSlidingStepIsCompletedWhenItsSlideEnds) {
     ASSERT_EQ(s.Phase(), TurnPhase::Animating);
     s.OnPeerLeft(0);
     EXPECT_EQ(s.History().size(), 2u);
-    EXPECT_EQ(view.status, Gbk("游戏结束，对方已经离开!!"));
+    EXPECT_EQ(view.status, "游戏结束，对方已经离开!!");
 
     // A new game during a slide completes it before the board is reset.
     s.Start(kOne);
