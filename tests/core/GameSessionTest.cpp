@@ -2,6 +2,7 @@
 
 #include <array>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,14 +22,14 @@ struct ScriptedComputer : MoveChooser {
     std::string boardSeen;
     const std::string* status = nullptr;  // the status line while the computer thinks
     std::string statusSeen;
-    bool ChooseMove(Board& board, MoveRecord& move) override {
+    std::optional<MoveRecord> ChooseMove(const Board& board) override {
         ++calls;
         boardSeen = BoardToText(board);
         if (status != nullptr) statusSeen = *status;
-        if (moves.empty()) return false;
-        move = moves.front();
+        if (moves.empty()) return std::nullopt;
+        const MoveRecord move = moves.front();
         moves.pop_front();
-        return true;
+        return move;
     }
     bool ReadyToChoose() const override { return ready; }
 };
