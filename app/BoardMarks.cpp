@@ -10,7 +10,6 @@
 #include <cmath>
 
 #include "BoardGeometry.h"
-#include "GbkText.h"
 
 namespace kelvara {
 namespace {
@@ -87,7 +86,7 @@ void PaintLabel(QPainter& painter, const BoardMark& mark) {
     font.setPixelSize(11);
     font.setBold(true);
     painter.setFont(font);
-    const QString text = GbkText::ToQString(mark.label);
+    const QString text = QString::fromStdString(mark.label);
     const QFontMetrics metrics(font);
     const double w = metrics.horizontalAdvance(text) + 6.0;
     const double h = metrics.height() + 1.0;

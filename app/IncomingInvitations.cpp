@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "GbkText.h"
 #include "InvitationListener.h"
 #include "InvitationTextDialog.h"
 #include "MessageBox.h"
@@ -79,9 +78,8 @@ void IncomingInvitations::OnQuestionAnswered(bool yes) {
         Done();
         return;
     }
-    auto* dialog =
-        new InvitationTextDialog(owner_, QStringLiteral("请输入拒绝的原因(512字节以内):"),
-                                 GbkText::FromQString(QStringLiteral("对不起，我现在很忙.")));
+    auto* dialog = new InvitationTextDialog(
+        owner_, QStringLiteral("请输入拒绝的原因(512字节以内):"), "对不起，我现在很忙.");
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::ApplicationModal);
     reason_ = dialog;

@@ -7,7 +7,7 @@
 #include <QTextCursor>
 
 #include "DialogUnits.h"
-#include "GbkText.h"
+#include "GbkCodec.h"
 
 namespace kelvara {
 
@@ -16,6 +16,11 @@ namespace {
 // The editor holds line feeds; the message carries CR LF.
 QString WithCrLf(QString text) {
     return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+// The length that counts against the limit: bytes of the GBK message.
+int GbkBytes(const QString& text) {
+    return static_cast<int>(GbkCodec::GbkLength(WithCrLf(text).toStdString()));
 }
 
 }  // namespace
@@ -51,10 +56,10 @@ InvitationTextDialog::InvitationTextDialog(QWidget* owner, const QString& prompt
     connect(cancelButton_, &QPushButton::clicked, this, &InvitationTextDialog::reject);
 
     promptLabel_->setText(prompt);
-    QString shown = GbkText::ToQString(preset);
+    QString shown = QString::fromStdString(preset);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     // A preset longer than the limit is cut at a character boundary.
-    while (GbkText::ByteLength(WithCrLf(shown)) > kMaxBytes) shown.chop(1);
+    while (GbkBytes(shown) > kMaxBytes) shown.chop(1);
     reverting_ = true;
     editor_->setPlainText(shown);
     reverting_ = false;
@@ -64,13 +69,15 @@ InvitationTextDialog::InvitationTextDialog(QWidget* owner, const QString& prompt
 }
 
 std::string InvitationTextDialog::EditorBytes(bool* encodable) const {
-    return GbkText::FromQString(WithCrLf(editor_->toPlainText()), encodable);
+    std::string typed = WithCrLf(editor_->toPlainText()).toStdString();
+    if (encodable != nullptr) *encodable = GbkCodec::Utf8ToGbk(typed).has_value();
+    return typed;
 }
 
 void InvitationTextDialog::OnTextChanged() {
     if (reverting_) return;
     const QString current = editor_->toPlainText();
-    if (GbkText::ByteLength(WithCrLf(current)) <= kMaxBytes) {
+    if (GbkBytes(current) <= kMaxBytes) {
         lastGood_ = current;
         return;
     }
@@ -87,20 +94,20 @@ void InvitationTextDialog::OnTextChanged() {
 
 void InvitationTextDialog::accept() {
     bool encodable = true;
-    const std::string bytes = EditorBytes(&encodable);
+    const std::string typed = EditorBytes(&encodable);
     if (!encodable) {
         QMessageBox::warning(
             this, windowTitle(),
             QStringLiteral("文本中有无法用 GBK 编码表示的字符，请删除这些字符后再确定。"));
         return;
     }
-    if (bytes.size() > static_cast<std::size_t>(kMaxBytes)) {
+    if (GbkCodec::GbkLength(typed) > static_cast<std::size_t>(kMaxBytes)) {
         QMessageBox::warning(
             this, windowTitle(),
             QStringLiteral("Please enter no more than %1 characters.").arg(kMaxBytes));
         return;
     }
-    text_ = bytes;
+    text_ = typed;
     QDialog::accept();
 }
 

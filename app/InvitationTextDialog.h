@@ -11,8 +11,9 @@ class QPushButton;
 namespace kelvara {
 
 // Modal dialog that asks for a message text (an invitation's or a refusal's) under a one-line
-// prompt, preset with `preset` (GBK bytes). After OK Text() holds what the user typed (line
-// breaks as CR LF, at most kMaxBytes GBK bytes); until then, and after Cancel, the preset.
+// prompt, preset with `preset` (UTF-8). After OK Text() holds what the user typed (line breaks
+// as CR LF, at most kMaxBytes bytes once encoded to GBK, as the message carries it); until
+// then, and after Cancel, the preset.
 class InvitationTextDialog : public QDialog {
     Q_OBJECT
 
@@ -29,7 +30,7 @@ class InvitationTextDialog : public QDialog {
     QPlainTextEdit* Editor() const { return editor_; }
     QPushButton* OkButton() const { return okButton_; }
     QPushButton* CancelButton() const { return cancelButton_; }
-    // The editor's text as the bytes that OK would store.
+    // The editor's text as OK would store it; `encodable` is false when GBK cannot hold it.
     std::string EditorBytes(bool* encodable = nullptr) const;
 
   private:

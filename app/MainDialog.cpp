@@ -25,7 +25,7 @@
 #include "ComputerPlayer.h"
 #include "DataPaths.h"
 #include "DialogUnits.h"
-#include "GbkText.h"
+#include "GbkCodec.h"
 #include "InputBlocker.h"
 #include "LevelOpponent.h"
 #include "MessageBox.h"
@@ -67,7 +67,7 @@ QRect ToQRect(const PixelRect& r) {
 
 // Paths in the settings file may be written with backslashes.
 QString PicturePath(const std::string& value) {
-    QString path = QString::fromLocal8Bit(value.data(), static_cast<qsizetype>(value.size()));
+    QString path = QString::fromStdString(value);
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     return path;
 }
@@ -215,7 +215,8 @@ void MainDialog::BuildMenu() {
                    {Level::Expert, "actionLevelExpert"},
                    {Level::Perfect, "actionLevelPerfect"}};
     for (const auto& entry : kLevels) {
-        QAction* action = levels->addAction(GbkText::ToQString(LevelSetting::Title(entry.level)));
+        QAction* action =
+            levels->addAction(QString::fromStdString(LevelSetting::Title(entry.level)));
         action->setObjectName(QString::fromLatin1(entry.name));
         action->setCheckable(true);
         action->setChecked(entry.level == chosenLevel_);
@@ -401,8 +402,10 @@ void MainDialog::StartGame() {
     if (dialog->exec() != QDialog::Accepted) return;
     StartChoice choice;
     choice.kind = dialog->Kind();
-    choice.blackName = GbkText::FromQString(dialog->BlackName());
-    choice.whiteName = GbkText::FromQString(dialog->WhiteName());
+    // A name goes to the peer as GBK: what GBK cannot hold shows as '?' here too, as the peer
+    // sees it.
+    choice.blackName = GbkCodec::FitToGbk(dialog->BlackName().toStdString());
+    choice.whiteName = GbkCodec::FitToGbk(dialog->WhiteName().toStdString());
     dialog.reset();
     if (choice.kind == GameKind::OnePlayer) PrepareComputer();
     session_.Start(choice);
@@ -473,7 +476,7 @@ void MainDialog::OnTablePoll() {
 }
 
 void MainDialog::ShowAidStatus(const std::string& text) {
-    statusText_ = GbkText::ToQString(text);
+    statusText_ = QString::fromStdString(text);
     statusIsAid_ = true;
     ShowStatus();
 }
@@ -587,11 +590,11 @@ void MainDialog::OnCanvasReleased(int x, int y) {
 // ---- texts, lists, clock ----
 
 void MainDialog::SetMatchLine(const std::string& text) {
-    matchLabel_->setText(GbkText::ToQString(text));
+    matchLabel_->setText(QString::fromStdString(text));
 }
 
 void MainDialog::SetStatusLine(const std::string& text) {
-    statusText_ = GbkText::ToQString(text);
+    statusText_ = QString::fromStdString(text);
     statusIsAid_ = false;
     ShowStatus();
     // The session writes the status line at every change of turn, network games included.
@@ -624,12 +627,12 @@ void MainDialog::ShowStatus() {
 }
 
 void MainDialog::SetClockText(const std::string& text) {
-    clockLabel_->setText(GbkText::ToQString(text));
+    clockLabel_->setText(QString::fromStdString(text));
 }
 
 void MainDialog::AppendHistory(CellCode side, const std::string& moveText) {
     QTreeWidget* list = side == Black ? blackHistory_ : whiteHistory_;
-    auto* item = new QTreeWidgetItem(QStringList{GbkText::ToQString(moveText)});
+    auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(moveText)});
     list->addTopLevelItem(item);
     list->scrollToItem(item);
     sounds_.Play(capturedThisMove_ ? SoundPlayer::Sound::Capture : SoundPlayer::Sound::Step);

@@ -6,8 +6,9 @@
 
 namespace kelvara {
 
-// The address book of players, set/player.information: names in file order (GBK bytes) and
-// the four default selections "def1".."def4". Plain C++; the dialog sorts and shows them.
+// The address book of players, set/player.information: names in file order (UTF-8; the file
+// holds them in GBK) and the four default selections "def1".."def4". Plain C++; the dialog
+// sorts and shows them.
 class PlayerBook {
   public:
     // The most names taken from one file: a count beyond it is treated as this many, so a

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "GbkCodec.h"
+
 namespace kelvara {
 
 int SettingsFile::Load(const std::string& path) {
@@ -56,15 +58,19 @@ int SettingsFile::Load(const std::string& path) {
 }
 
 void SettingsFile::AddLine(const std::string& line) {
+    // The kind is told by the first byte, and '=' is never part of a GBK character, so the
+    // raw bytes classify and split the line before any decoding.
     if (line.empty()) return;
+    const std::string_view bytes = line;
     if (line[0] == '#') {
-        entries_.push_back(SettingsEntry{'n', std::string(), line});
+        entries_.push_back(SettingsEntry{'n', std::string(), GbkCodec::GbkToUtf8(bytes)});
     } else if (line[0] == '[') {
-        entries_.push_back(SettingsEntry{'d', line, std::string()});
+        entries_.push_back(SettingsEntry{'d', GbkCodec::GbkToUtf8(bytes), std::string()});
     } else {
         const std::size_t eq = line.find('=');
         if (eq == std::string::npos) return;
-        entries_.push_back(SettingsEntry{'o', line.substr(0, eq), line.substr(eq + 1)});
+        entries_.push_back(SettingsEntry{'o', GbkCodec::GbkToUtf8(bytes.substr(0, eq)),
+                                         GbkCodec::GbkToUtf8(bytes.substr(eq + 1))});
     }
 }
 

@@ -5,7 +5,8 @@
 
 namespace kelvara {
 
-// One classified line of a settings-style file. Strings are raw bytes as stored.
+// One classified line of a settings-style file. The file's text is GBK; the strings here are
+// its UTF-8, each decoded on its own after the line was split at its bytes.
 struct SettingsEntry {
     char kind = 'e';  // 'o' key line, 'd' section header, 'n' comment, 'e' end of list
     std::string key;

@@ -14,7 +14,6 @@
 #include <algorithm>
 
 #include "DialogUnits.h"
-#include "GbkText.h"
 #include "MessageBox.h"
 #include "NetworkPlay.h"
 #include "PlayerBook.h"
@@ -146,7 +145,8 @@ bool StartGameDialog::LoadAddressBook() {
     if (!book.Load(bookPath_)) return false;
 
     QStringList names;
-    for (const std::string& name : book.Names()) names.push_back(GbkText::ToQString(name));
+    // A name shows up to a zero byte in it.
+    for (const std::string& name : book.Names()) names.push_back(QString::fromUtf8(name.c_str()));
     // The lists are sorted as the platform sorts names for a Chinese user (pinyin order).
     QCollator collator{QLocale(QLocale::Chinese, QLocale::China)};
     std::stable_sort(names.begin(), names.end(), [&collator](const QString& a, const QString& b) {

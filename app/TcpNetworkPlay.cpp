@@ -1,6 +1,5 @@
 #include "TcpNetworkPlay.h"
 
-#include "GbkText.h"
 #include "InputBlocker.h"
 #include "InvitationClient.h"
 #include "InvitationTextDialog.h"
@@ -115,9 +114,8 @@ void TcpNetworkPlay::TestConnection(QWidget* dialog, std::uint32_t address, quin
 void TcpNetworkPlay::Invite(QWidget* dialog, std::uint32_t address, quint16 port,
                             std::function<void(bool)> done) {
     if (Busy()) return;
-    auto* input = new InvitationTextDialog(
-        dialog, QStringLiteral("请输入邀请信息(512字节以内):"),
-        GbkText::FromQString(QStringLiteral("你好，我们来下六子棋好吗？")));
+    auto* input = new InvitationTextDialog(dialog, QStringLiteral("请输入邀请信息(512字节以内):"),
+                                           "你好，我们来下六子棋好吗？");
     input->setAttribute(Qt::WA_DeleteOnClose);
     input->setWindowModality(Qt::ApplicationModal);
     QPointer<QWidget> over(dialog);

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "GbkText.h"
+#include "GbkCodec.h"
 #include "MainDialog.h"
 #include "MessageBox.h"
 #include "QtTranslations.h"
@@ -46,8 +46,8 @@ int main(int argc, char* argv[]) {
     QTranslator qtTexts;
     kelvara::QtTranslations::Install(qtTexts);
 
-    if (!kelvara::GbkText::Available()) {
-        std::fprintf(stderr, "kelvara: GBK text conversion is not available in this Qt build\n");
+    if (!kelvara::GbkCodec::Available()) {
+        std::fprintf(stderr, "kelvara: GBK text conversion is not available on this system\n");
         kelvara::MessageBox::Show(nullptr, QStringLiteral("ERROR"),
                                   QStringLiteral("GBK text conversion is not available."),
                                   QMessageBox::Critical);

@@ -17,7 +17,7 @@
 
 namespace kelvara {
 
-// What the start-game dialog hands over on OK. Names are GBK bytes.
+// What the start-game dialog hands over on OK. Names are UTF-8.
 struct StartChoice {
     GameKind kind = GameKind::OnePlayer;
     std::string blackName;

@@ -8,7 +8,7 @@
 namespace kelvara {
 
 // What the game session tells the window. The window paints the board from the session's
-// CurrentBoard(); these calls say when and what changed. Texts are GBK bytes.
+// CurrentBoard(); these calls say when and what changed. Texts are UTF-8.
 class GameView {
   public:
     virtual ~GameView() = default;

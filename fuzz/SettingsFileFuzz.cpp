@@ -3,8 +3,10 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "GbkCodec.h"
 #include "SettingsFile.h"
 
+using kelvara::GbkCodec;
 using kelvara::SettingsEntry;
 using kelvara::SettingsFile;
 
@@ -37,16 +39,18 @@ std::vector<std::string> Lines(std::string_view bytes) {
     return lines;
 }
 
+// Each part of a line is decoded from GBK after the split.
 std::vector<SettingsEntry> Expected(std::string_view bytes) {
     std::vector<SettingsEntry> entries;
     for (const std::string& line : Lines(bytes)) {
         if (line.empty()) continue;
         if (line[0] == '#') {
-            entries.push_back({'n', "", line});
+            entries.push_back({'n', "", GbkCodec::GbkToUtf8(line)});
         } else if (line[0] == '[') {
-            entries.push_back({'d', line, ""});
+            entries.push_back({'d', GbkCodec::GbkToUtf8(line), ""});
         } else if (const std::size_t eq = line.find('='); eq != std::string::npos) {
-            entries.push_back({'o', line.substr(0, eq), line.substr(eq + 1)});
+            entries.push_back({'o', GbkCodec::GbkToUtf8(line.substr(0, eq)),
+                               GbkCodec::GbkToUtf8(line.substr(eq + 1))});
         }
     }
     entries.push_back({});

@@ -2,8 +2,10 @@
 #include <cstring>
 
 #include "FuzzSupport.h"
+#include "GbkCodec.h"
 #include "WireProtocol.h"
 
+using kelvara::GbkCodec;
 using kelvara::MoveRecord;
 using kelvara::WireProtocol;
 
@@ -23,10 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         KELVARA_FUZZ_CHECK(major == 1000 && minor == 1000);
     }
 
-    // The text is what follows the code, up to the first zero byte.
+    // The text is what follows the code, up to the first zero byte, decoded.
     const std::string text = WireProtocol::Text(block);
     const std::string_view after = block.empty() ? std::string_view() : block.substr(1);
-    KELVARA_FUZZ_CHECK(text == after.substr(0, after.find('\0')));
+    const std::string_view textBytes = after.substr(0, after.find('\0'));
+    KELVARA_FUZZ_CHECK(text == GbkCodec::GbkToUtf8(textBytes));
 
     MoveRecord move{77, 77, 3};
     bool directionValid = true;
@@ -44,16 +47,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         KELVARA_FUZZ_CHECK(move == (MoveRecord{77, 77, 3}));
     }
 
-    // Received text handed back out (a refusal's reason, a hello's name): bounded and intact.
-    const std::string invitation = WireProtocol::Invitation(std::string(block));
-    KELVARA_FUZZ_CHECK(invitation.size() == 1 + std::min(block.size(), WireProtocol::kMaxText));
-    KELVARA_FUZZ_CHECK(invitation[0] == WireProtocol::kInvitation);
-    KELVARA_FUZZ_CHECK(
-        invitation.compare(1, std::string::npos, block.data(), invitation.size() - 1) == 0);
-    const std::string refusal = WireProtocol::Refusal(std::string(block));
+    // Received text handed back out (a refusal's reason, a hello's name): bounded, and the
+    // same bytes again where every byte was part of a character.
+    const std::string hello = WireProtocol::Hello(text);
+    KELVARA_FUZZ_CHECK(hello[0] == WireProtocol::kHello && hello.size() <= 1 + textBytes.size());
+    if (GbkCodec::Utf8ToGbk(text).has_value()) {
+        const std::string_view resent = std::string_view(hello).substr(1);
+        KELVARA_FUZZ_CHECK(resent == textBytes ||
+                           resent == textBytes.substr(0, textBytes.size() - 1));
+    }
+    const std::string invitation = WireProtocol::Invitation(text);
+    KELVARA_FUZZ_CHECK(invitation.size() == std::min(hello.size(), 1 + WireProtocol::kMaxText));
+    KELVARA_FUZZ_CHECK(invitation[0] == WireProtocol::kInvitation &&
+                       invitation.compare(1, std::string::npos, hello, 1, invitation.size() - 1) ==
+                           0);
+    const std::string refusal = WireProtocol::Refusal(text);
     KELVARA_FUZZ_CHECK(refusal.size() == invitation.size() && refusal[0] == WireProtocol::kRefusal);
-    const std::string hello = WireProtocol::Hello(std::string(block));
-    KELVARA_FUZZ_CHECK(hello.size() == 1 + block.size() &&
-                       hello.compare(1, block.size(), block) == 0);
+    // Any bytes as a text of this side: bounded by their count.
+    const std::string raw = WireProtocol::Hello(std::string(block));
+    KELVARA_FUZZ_CHECK(raw.size() <= 1 + block.size());
     return 0;
 }

@@ -7,7 +7,7 @@
 
 namespace kelvara {
 
-// The window's texts for hints and analysis, as GBK bytes.
+// The window's texts for hints and analysis.
 //
 // Distances on screen count the player's own steps, the suggested step included: a win in
 // p plies takes (p + 1) / 2 steps of the winner, the last one ending the game; a loss in p

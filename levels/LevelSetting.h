@@ -16,8 +16,8 @@ enum class Level { Beginner, Classic, Expert, Perfect };
 // Naming, choosing and building the computer's levels.
 //
 // In set/kelvara.ini the level is key `level` of section "AI": one of beginner, classic,
-// expert, perfect (letters in either case) or the level's Chinese name in GBK; a missing key
-// or any other value is classic.
+// expert, perfect (letters in either case) or the level's Chinese name (its Title); a missing
+// key or any other value is classic.
 class LevelSetting {
   public:
     static constexpr Level kDefault = Level::Classic;
@@ -28,7 +28,7 @@ class LevelSetting {
     // The engine front end's word: beginner, classic, expert or perfect; false otherwise.
     static bool FromWord(const std::string& word, Level& level);
     static std::string Word(Level level);
-    // Menu name in GBK: 入门, 经典, 高手, 完美.
+    // Menu name: 入门, 经典, 高手, 完美.
     static std::string Title(Level level);
 
     // Only these wait for the solved table.

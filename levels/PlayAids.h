@@ -32,7 +32,7 @@ struct BoardMark {
     BoardPoint point = 0;
     BoardPoint from = 0;
     Tone tone = Tone::Plain;
-    std::string label;      // GBK; StepOutcome only
+    std::string label;      // StepOutcome only
     CellCode side = Empty;  // LastTo: the side that stepped; Taken: the colour taken
 
     friend bool operator==(const BoardMark&, const BoardMark&) = default;

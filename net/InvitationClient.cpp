@@ -3,7 +3,6 @@
 #include <QHostAddress>
 #include <QTcpSocket>
 
-#include "GbkText.h"
 #include "WireProtocol.h"
 
 namespace kelvara {
@@ -154,7 +153,7 @@ bool InvitationClient::LookForAnswer() {
             break;
         case WireProtocol::kRefusal:
             FinishInvitation(InvitationResult::Refused,
-                             GbkText::ToQString(WireProtocol::Text(answer)));
+                             QString::fromStdString(WireProtocol::Text(answer)));
             break;
         default:
             FinishInvitation(InvitationResult::InvalidAnswer);

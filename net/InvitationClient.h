@@ -53,7 +53,7 @@ class InvitationClient : public QObject {
 
     // Sends a probe; ends with testFinished. Ignored while Busy().
     void StartTest(quint32 address, quint16 port);
-    // Sends an invitation with `text` (GBK); invitationSent once it is out, then
+    // Sends an invitation with `text` (UTF-8; sent as GBK); invitationSent once it is out, then
     // invitationFinished. Ignored while Busy().
     void StartInvitation(quint32 address, quint16 port, const std::string& text);
     // Ends the wait for the answer to an invitation: invitationFinished(Cancelled).

@@ -7,7 +7,6 @@
 
 #include "GameConnection.h"
 #include "GameSession.h"
-#include "GbkText.h"
 #include "WireProtocol.h"
 
 namespace kelvara {
@@ -172,7 +171,7 @@ bool InvitationListener::TakeSlot(GameConnection* waiting) {
     c.Attach(waiting->Release(), GameConnection::State::Asking);
     Forget(waiting);
     emit invitationArrived(slot, QString::fromStdString(c.PeerAddress()),
-                           GbkText::ToQString(WireProtocol::Text(request)));
+                           QString::fromStdString(WireProtocol::Text(request)));
     return true;
 }
 

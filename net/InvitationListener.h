@@ -67,8 +67,8 @@ class InvitationListener : public QObject {
     // Accepts the invitation on `slot`: sends the acceptance and starts the game. False when
     // there is no open invitation there (or its inviter has just left): no game then.
     bool Accept(int slot);
-    // Refuses the invitation on `slot` with `reason` (GBK) and closes its connection once
-    // the refusal is sent.
+    // Refuses the invitation on `slot` with `reason` (UTF-8; sent as GBK) and closes its connection
+    // once the refusal is sent.
     void Refuse(int slot, const std::string& reason);
 
   signals:

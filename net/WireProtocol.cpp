@@ -2,11 +2,14 @@
 
 #include <algorithm>
 
+#include "GbkCodec.h"
+
 namespace kelvara {
 
 namespace {
 
-std::string WithText(char code, const std::string& text, std::size_t limit) {
+std::string WithText(char code, const std::string& utf8, std::size_t limit) {
+    const std::string text = GbkCodec::Utf8ToGbkLossy(utf8);
     std::string block(1, code);
     block.append(text, 0, std::min(text.size(), limit));
     return block;
@@ -40,7 +43,7 @@ std::string WireProtocol::Refusal(const std::string& reason) {
 }
 
 std::string WireProtocol::Hello(const std::string& name) {
-    return WithText(kHello, name, name.size());
+    return WithText(kHello, name, std::string::npos);
 }
 
 std::string WireProtocol::Move(const MoveRecord& move) {
@@ -63,7 +66,7 @@ bool WireProtocol::ReadVersion(std::string_view block, int& major, int& minor) {
 std::string WireProtocol::Text(std::string_view block) {
     if (block.empty()) return {};
     const std::string_view text = block.substr(1);
-    return std::string(text.substr(0, text.find('\0')));
+    return GbkCodec::GbkToUtf8(text.substr(0, text.find('\0')));
 }
 
 bool WireProtocol::ReadMove(std::string_view block, MoveRecord& move, bool* directionValid) {

@@ -11,7 +11,8 @@ namespace kelvara {
 
 // Every byte block that two copies exchange over TCP. A message is one code byte, optionally
 // followed by a GBK text (no length, no terminator) or by the three fields of a move.
-// Building and reading are pure functions.
+// Building and reading are pure functions. Texts are UTF-8 on this side: the builders encode
+// them to GBK (a character GBK cannot hold goes as '?') and Text decodes.
 class WireProtocol {
   public:
     static constexpr char kProbe = 'w';
@@ -38,7 +39,7 @@ class WireProtocol {
 
     static std::string Probe();
     static std::string ProbeReply();
-    // Texts longer than kMaxText bytes are cut to kMaxText.
+    // Texts longer than kMaxText GBK bytes are cut to kMaxText bytes.
     static std::string Invitation(const std::string& text);
     static std::string Acceptance();
     static std::string Refusal(const std::string& reason);
@@ -51,7 +52,7 @@ class WireProtocol {
     // The version of a probe reply: only a block of exactly 3 bytes starting with 'Y' is one.
     // The two bytes are read as signed numbers.
     static bool ReadVersion(std::string_view block, int& major, int& minor);
-    // The text after the code, up to the first zero byte.
+    // The text after the code, up to the first zero byte, decoded from GBK.
     static std::string Text(std::string_view block);
     // The move fields of a block of at least 4 bytes starting with 't': the from-point as
     // signed bytes; the direction only when it is 0 to 3, otherwise `move.direction` is kept

@@ -66,7 +66,7 @@ package() {
 }
 
 fuzzers=(wire-protocol stream-splitter settings-file player-book experience-store engine-protocol
-         board-text)
+         board-text gbk-codec)
 
 # Builds the harnesses with clang in build-fuzz/ (the plain libraries with it, too) and runs
 # each for the given seconds from the seeds in fuzz/corpus/<harness>/; what they find to keep

@@ -7,10 +7,11 @@
 #include <QTimer>
 #include <functional>
 
-#include "Gbk.h"
+#include "GbkCodec.h"
 #include "GuiFixture.h"
 #include "InvitationTextDialog.h"
 
+using kelvara::GbkCodec;
 using kelvara::InvitationTextDialog;
 
 namespace {
@@ -37,13 +38,13 @@ TEST_F(InvitationTextDialogTest, OkReturnsTheEditAndCancelKeepsThePreset) {
         const char* typed;  // nullptr: the preset left as it is
         std::string expected;
     } cases[] = {
-        {true, nullptr, Gbk("默认")},
-        {false, "别的", Gbk("默认")},
+        {true, nullptr, "默认"},
+        {false, "别的", "默认"},
         {true, "", ""},
-        {true, "别的", Gbk("别的")},
+        {true, "别的", "别的"},
     };
     for (const auto& c : cases) {
-        InvitationTextDialog input(nullptr, "请输入:", Gbk("默认"));
+        InvitationTextDialog input(nullptr, "请输入:", "默认");
         EXPECT_EQ(input.windowTitle(), "CKELVARA DATA INPUT");
         EXPECT_EQ(input.PromptLabel()->text(), "请输入:");
         EXPECT_EQ(input.Editor()->toPlainText(), "默认");
@@ -68,7 +69,7 @@ TEST_F(InvitationTextDialogTest, EnterMakesANewLineSentAsCrLf) {
 }
 
 TEST_F(InvitationTextDialogTest, APresetOverTheLimitIsCutAtACharacterBoundary) {
-    InvitationTextDialog input(nullptr, "", std::string(511, 'x') + Gbk("中"));
+    InvitationTextDialog input(nullptr, "", std::string(511, 'x') + "中");
     EXPECT_EQ(input.EditorBytes(), std::string(511, 'x'));
 }
 
@@ -78,14 +79,15 @@ TEST_F(InvitationTextDialogTest, TypingStopsAt512GbkBytes) {
         // A line break counts two bytes; one double-byte character then fills the rest.
         QTest::keyClick(d.Editor(), Qt::Key_Return);
         Commit(d.Editor(), "中");
-        EXPECT_EQ(d.EditorBytes().size(), 509u + 2);  // "中" needs 2 and only 1 is left
+        EXPECT_EQ(GbkCodec::GbkLength(d.EditorBytes()),
+                  509u + 2);  // "中" needs 2 and only 1 is left
         QTest::keyClicks(d.Editor(), "yz");
-        EXPECT_EQ(d.EditorBytes().size(), 512u);
+        EXPECT_EQ(GbkCodec::GbkLength(d.EditorBytes()), 512u);
         Commit(d.Editor(), "中");
-        EXPECT_EQ(d.EditorBytes().size(), 512u);
+        EXPECT_EQ(GbkCodec::GbkLength(d.EditorBytes()), 512u);
         // A paste that would go beyond is refused whole.
         d.Editor()->insertPlainText(QString(10, QLatin1Char('p')));
-        EXPECT_EQ(d.EditorBytes().size(), 512u);
+        EXPECT_EQ(GbkCodec::GbkLength(d.EditorBytes()), 512u);
         d.OkButton()->click();
     });
     EXPECT_EQ(input.Text(), std::string(509, 'x') + "\r\ny");
@@ -95,13 +97,13 @@ TEST_F(InvitationTextDialogTest, DeletingBelowTheLimitAllowsTypingAgain) {
     InvitationTextDialog input(nullptr, "", std::string(512, 'x'));
     RunInput(input, [](InvitationTextDialog& d) {
         Commit(d.Editor(), "中");
-        EXPECT_EQ(d.EditorBytes().size(), 512u);
+        EXPECT_EQ(GbkCodec::GbkLength(d.EditorBytes()), 512u);
         QTest::keyClick(d.Editor(), Qt::Key_Backspace);
         QTest::keyClick(d.Editor(), Qt::Key_Backspace);
         Commit(d.Editor(), "中");
         d.OkButton()->click();
     });
-    EXPECT_EQ(input.Text(), std::string(510, 'x') + Gbk("中"));
+    EXPECT_EQ(input.Text(), std::string(510, 'x') + "中");
 }
 
 TEST_F(InvitationTextDialogTest, TextThatGbkCannotHoldIsRefusedWithAMessage) {
@@ -121,5 +123,5 @@ TEST_F(InvitationTextDialogTest, TextThatGbkCannotHoldIsRefusedWithAMessage) {
     EXPECT_TRUE(box.shown);
     EXPECT_TRUE(box.text.contains("GBK"));
     EXPECT_EQ(box.icon, QMessageBox::Warning);
-    EXPECT_EQ(input.Text(), Gbk("笑"));
+    EXPECT_EQ(input.Text(), "笑");
 }

@@ -14,7 +14,6 @@
 #include "BoardText.h"
 #include "ComputerPlayer.h"
 #include "GameAnalysis.h"
-#include "GbkText.h"
 #include "GuiFixture.h"
 #include "LevelOpponent.h"
 #include "MainDialog.h"
@@ -287,7 +286,7 @@ TEST_F(PlayAidsWindowTest, AnalysisFollowsTheMenuEveryStepAndUndo) {
                                   MakePoint(4, 2)};
     for (int k = 0; k < 4; ++k) {
         EXPECT_EQ(start[k].from, origins[k]) << k;
-        EXPECT_EQ(start[k].label, GbkText::FromQString(labels[k])) << k;
+        EXPECT_EQ(start[k].label, std::string(labels[k])) << k;
     }
     EXPECT_TRUE(allOfSide(Black));
     EXPECT_GT(DifferentPixels(OnScreen(*window), window->CanvasImage(), QRect(0, 70, 311, 330)),
@@ -371,7 +370,7 @@ TEST_F(PlayAidsWindowTest, NetworkGamesOfferNoHintAnalysisOrUndo) {
     FakeLink link;
     session.SetNetworkLink(&link);
     session.OnInvitationAccepted(1);
-    ASSERT_TRUE(session.OnHelloReceived(1, GbkText::FromQString("远方"), "10.0.0.2"));
+    ASSERT_TRUE(session.OnHelloReceived(1, "远方", "10.0.0.2"));
     ASSERT_TRUE(session.OnMoveReceived(1, MoveRecord{2, 1, Up}));
     ASSERT_EQ(session.LocalMayMove(), true);
     EXPECT_EQ(window->StatusText(), "现在该你走棋了...");

@@ -92,7 +92,7 @@ TEST_F(SettingsFileTest, EmptyFilesLoadAndFindNothing) {
     }
 }
 
-TEST_F(SettingsFileTest, BlanksCaseAndBytesAreExact) {
+TEST_F(SettingsFileTest, BlanksCaseAndTextAreExact) {
     SettingsFile& r = LoadBytes(
         "[BG]\n"
         "mainbg =spaced key\n"
@@ -114,7 +114,18 @@ TEST_F(SettingsFileTest, BlanksCaseAndBytesAreExact) {
     EXPECT_EQ(r.GetValue("NET", "listen"), kNotFound);
     EXPECT_EQ(r.GetValue("net", "listen"), "lower section");
     EXPECT_EQ(r.GetValue("listen"), "under dropped header");  // key alone: first anywhere
-    EXPECT_EQ(r.GetValue("net", "name"), "\xd5\xc5\xc8\xfd");
+    EXPECT_EQ(r.GetValue("net", "name"), "张三");             // GBK in the file
+}
+
+// The file's GBK is read as UTF-8 in every part of a line; bytes that make no character show
+// as U+FFFD.
+TEST_F(SettingsFileTest, GbkTextIsReadAsUtf8) {
+    SettingsFile& r =
+        LoadBytes("[\xcd\xe6\xbc\xd2]\n\xc3\xfb=\xd5\xc5\xc8\xfd\n#\xd7\xa2\nbad=a\xff\n");
+    EXPECT_EQ(r.GetValue("玩家", "名"), "张三");
+    ASSERT_EQ(r.entries().size(), 5u);
+    EXPECT_EQ(r.entries()[2].value, "#注");
+    EXPECT_EQ(r.GetValue("bad"), "a\xEF\xBF\xBD");
 }
 
 TEST_F(SettingsFileTest, LineKindsAndEqualsSigns) {

@@ -9,7 +9,6 @@
 
 #include "BoardText.h"
 #include "GameSession.h"
-#include "Gbk.h"
 #include "RecordingView.h"
 
 using namespace kelvara;
@@ -74,13 +73,13 @@ std::string Rows(const char* top, const char* r3, const char* r2, const char* bo
 }
 
 const std::string kStart = "bbbbb..bw..wwwww";
-const std::string kYourTurn = Gbk("现在该你走棋了...");
-const std::string kThinking = Gbk("正在等候电脑走棋，请稍后....");
-const std::string kWaiting = Gbk("正在等待对方走棋,请稍后...");
-const std::string kYouWin = Gbk("游戏结束，恭喜你，你赢了!!");
-const std::string kYouLose = Gbk("游戏结束，你输了 :(");
-const std::string kPeerLeft = Gbk("游戏结束，对方已经离开!!");
-const std::string kWhiteWins = Gbk("游戏结束，白棋(B)胜!!");
+const std::string kYourTurn = "现在该你走棋了...";
+const std::string kThinking = "正在等候电脑走棋，请稍后....";
+const std::string kWaiting = "正在等待对方走棋,请稍后...";
+const std::string kYouWin = "游戏结束，恭喜你，你赢了!!";
+const std::string kYouLose = "游戏结束，你输了 :(";
+const std::string kPeerLeft = "游戏结束，对方已经离开!!";
+const std::string kWhiteWins = "游戏结束，白棋(B)胜!!";
 
 StartChoice Choice(GameKind kind) {
     return {kind, "A", kind == GameKind::TwoPlayers ? "B" : ""};
@@ -222,13 +221,13 @@ INSTANTIATE_TEST_SUITE_P(
              Rows("w...", "b...", ".w..", "bw..")},
         // Two players: white first, onto an occupied point and black twice are refused.
         Flow{"TwoPlayersTakeTurns", kTwo, "13R 21R 21U 31U 13R", "I I T I T",
-             Gbk("现在是 A(黑)  走棋..."), P::LocalTurn},
+             "现在是 A(黑)  走棋...", P::LocalTurn},
         Flow{"WhiteTakesBlacksLastButOne", kTwo, "11R 23R", "T T", kWhiteWins, P::Over, "",
              Rows("..w.", ".w..", "..b.", "b...")},
         Flow{"BlackWalledInByWhite", kTwo, "31L", "T", kWhiteWins, P::Over, "",
              Rows("....", "w...", "bw..", "b.w."), White},
-        Flow{"StopTakesTheTurnAway", kTwo, "21U stop 13R undo", "T . N -",
-             Gbk("现在是 B(白)  走棋..."), P::Stopped},
+        Flow{"StopTakesTheTurnAway", kTwo, "21U stop 13R undo", "T . N -", "现在是 B(白)  走棋...",
+             P::Stopped},
         // Inviting side: nothing before the hello, then the local step, the peer's refused
         // and taken moves; a move on another slot is not named.
         Flow{"NothingBeforeTheHello", kNet, "21U <13R 1hello", "N - -", "", P::AwaitingPeer},
@@ -276,22 +275,22 @@ TEST_F(Session, StartAndHelloTexts) {
         const char* match;
         const char* status;
     } starts[] = {
-        {{kOne, Gbk("张三"), ""}, "战局：   张三(黑)   VS   电脑(白)", "现在该你走棋了..."},
-        {{kTwo, Gbk("甲"), Gbk("乙")}, "战局：   甲(黑)   VS   乙(白)", "现在是 甲(黑)  走棋..."},
+        {{kOne, "张三", ""}, "战局：   张三(黑)   VS   电脑(白)", "现在该你走棋了..."},
+        {{kTwo, "甲", "乙"}, "战局：   甲(黑)   VS   乙(白)", "现在是 甲(黑)  走棋..."},
     };
     for (const auto& start : starts) {
         s.Start(start.choice);
-        EXPECT_EQ(view.match, Gbk(start.match));
-        EXPECT_EQ(view.status, Gbk(start.status));
+        EXPECT_EQ(view.match, start.match);
+        EXPECT_EQ(view.status, start.status);
         EXPECT_EQ(view.clock, " 0: 0: 0");
     }
-    s.Start({kNet, Gbk("本地"), ""});
-    EXPECT_EQ(view.status, Gbk("现在是 甲(黑)  走棋..."));  // unchanged until the hello
-    ASSERT_TRUE(s.OnHelloReceived(0, Gbk("远方"), "10.0.0.7"));
-    EXPECT_EQ(view.match, Gbk("战局：   黑:本地(本机)   VS   白:远方(10.0.0.7)"));
+    s.Start({kNet, "本地", ""});
+    EXPECT_EQ(view.status, "现在是 甲(黑)  走棋...");  // unchanged until the hello
+    ASSERT_TRUE(s.OnHelloReceived(0, "远方", "10.0.0.7"));
+    EXPECT_EQ(view.match, "战局：   黑:本地(本机)   VS   白:远方(10.0.0.7)");
     s.OnInvitationAccepted(3);
     ASSERT_TRUE(s.OnHelloReceived(3, "", "127.0.0.1"));
-    EXPECT_EQ(view.match, Gbk("战局：   白:本地(本机)   VS   黑:(127.0.0.1)"));
+    EXPECT_EQ(view.match, "战局：   白:本地(本机)   VS   黑:(127.0.0.1)");
 }
 
 TEST_F(Session, TheComputerSeesTheBoardAfterTheStepAndItsAnswerSlides) {
@@ -307,7 +306,7 @@ TEST_F(Session, TheComputerSeesTheBoardAfterTheStepAndItsAnswerSlides) {
 }
 
 TEST_F(Session, NetworkSendsAndRefusalsByName) {
-    s.Start({kNet, Gbk("本地"), ""});
+    s.Start({kNet, "本地", ""});
     EXPECT_EQ(link.channels[0].role, Inviting);
     EXPECT_EQ(link.channels[0].state, AwaitingHello);
     EXPECT_EQ(Run("hello", kNet), "+");
@@ -315,7 +314,7 @@ TEST_F(Session, NetworkSendsAndRefusalsByName) {
     EXPECT_EQ(Run("21U", kNet), "T");
     EXPECT_EQ(link.channels[0].state, AwaitingMove);
     // The hello goes out on the socket of the accepted invitation, so it is attached first.
-    EXPECT_EQ(link.calls, (Strings{"attach 0", "hello 0 " + Gbk("本地"), "move 0 21U"}));
+    EXPECT_EQ(link.calls, (Strings{"attach 0", "hello 0 本地", "move 0 21U"}));
     const struct {
         MoveRecord move;
         const char* named;
@@ -327,7 +326,7 @@ TEST_F(Session, NetworkSendsAndRefusalsByName) {
     for (const auto& r : refused) {
         EXPECT_FALSE(s.OnMoveReceived(0, r.move)) << r.named;
         EXPECT_EQ(view.status,
-                  Gbk("对方的走法 ") + r.named + Gbk(" 不合规则,正在等待对方走棋,请稍后..."));
+                  std::string("对方的走法 ") + r.named + " 不合规则,正在等待对方走棋,请稍后...");
     }
     EXPECT_EQ(BoardToText(s.CurrentBoard()), "b.bbbb.bw..wwwww");
 
@@ -338,7 +337,7 @@ TEST_F(Session, NetworkSendsAndRefusalsByName) {
     EXPECT_EQ(link.channels[3].role, Answering);
     EXPECT_EQ(Run("hello <21U 13R", kNet), "+ + T");
     EXPECT_EQ(link.calls.back(), "move 3 13R");
-    EXPECT_EQ(link.calls.end()[-2], "hello 3 " + Gbk("本地"));
+    EXPECT_EQ(link.calls.end()[-2], "hello 3 本地");
     // A move after the end is not taken, even on a channel that waits.
     EXPECT_EQ(Run("left3", kNet), ".");
     link.channels[3].state = AwaitingMove;
@@ -416,7 +415,7 @@ TEST_F(Session, WholeGamesEndRightAndUndoAndRedoWalkThemBothWays) {
         ASSERT_FALSE(s.GameRunning());
         const Board& b = s.CurrentBoard();
         const bool whiteWon = b.blackPieces <= 1 || (b.whitePieces > 1 && before.size() % 2 == 0);
-        EXPECT_EQ(view.status, whiteWon ? kWhiteWins : Gbk("游戏结束，黑棋(A)胜!!"));
+        EXPECT_EQ(view.status, whiteWon ? kWhiteWins : "游戏结束，黑棋(A)胜!!");
         const std::string end = Snapshot();
         EXPECT_FALSE(s.CanRedo());
 

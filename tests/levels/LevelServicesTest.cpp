@@ -85,7 +85,7 @@ TEST(LevelSetting, NamesAndMarkers) {
     const char* words[] = {"beginner", "classic", "expert", "perfect"};
     const Level levels[] = {Level::Beginner, Level::Classic, Level::Expert, Level::Perfect};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(LevelSetting::Title(levels[i]), Gbk(titles[i]));
+        EXPECT_EQ(LevelSetting::Title(levels[i]), titles[i]);
         EXPECT_EQ(LevelSetting::Word(levels[i]), words[i]);
         Level parsed = Level::Classic;
         ASSERT_TRUE(LevelSetting::FromWord(words[i], parsed));
@@ -198,7 +198,7 @@ TEST_P(HintTexts, WonDrawnAndLostPositions) {
     ASSERT_TRUE(analysis.Hint(BoardOf(c.board), c.side, hint));
     EXPECT_EQ(Board::FormatMove(hint.move), c.move);
     EXPECT_EQ(hint.value.Text(), c.engineValue);
-    EXPECT_EQ(HintText::Hint(hint), Gbk(c.text));
+    EXPECT_EQ(HintText::Hint(hint), c.text);
     PositionValue value;
     ASSERT_TRUE(analysis.Value(BoardOf(c.board), c.side, value));
     EXPECT_EQ(value, hint.value);
@@ -215,12 +215,12 @@ INSTANTIATE_TEST_SUITE_P(
         HintCase{"....b....b..w..w", Black, "23L", "win 1", "提示：23L，必胜（还需 1 步）"}));
 
 TEST(HintText, OtherTextsAndLabels) {
-    EXPECT_EQ(HintText::Preparing(), Gbk("提示：正在准备棋局数据，请稍候……"));
-    EXPECT_EQ(HintText::NoStep(), Gbk("提示：无棋可走"));
-    EXPECT_EQ(HintText::Label(PositionValue::Win(29)), Gbk("胜15"));
-    EXPECT_EQ(HintText::Label(PositionValue::Loss(28)), Gbk("负14"));
-    EXPECT_EQ(HintText::Label(PositionValue::Loss(2)), Gbk("负1"));
-    EXPECT_EQ(HintText::Label(PositionValue::Draw()), Gbk("和"));
+    EXPECT_EQ(HintText::Preparing(), "提示：正在准备棋局数据，请稍候……");
+    EXPECT_EQ(HintText::NoStep(), "提示：无棋可走");
+    EXPECT_EQ(HintText::Label(PositionValue::Win(29)), "胜15");
+    EXPECT_EQ(HintText::Label(PositionValue::Loss(28)), "负14");
+    EXPECT_EQ(HintText::Label(PositionValue::Loss(2)), "负1");
+    EXPECT_EQ(HintText::Label(PositionValue::Draw()), "和");
     EXPECT_EQ(HintText::OwnSteps(PositionValue::Win(1)), 1);
     EXPECT_EQ(HintText::OwnSteps(PositionValue::Win(4 * 2 + 1)), 5);
     EXPECT_EQ(HintText::OwnSteps(PositionValue::Loss(10)), 5);

@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "BoardText.h"
-#include "Gbk.h"
 #include "LevelOpponent.h"
 #include "PlayAids.h"
 #include "TableService.h"
@@ -107,7 +106,7 @@ TEST_P(HintTexts, WonDrawnAndLostPositions) {
     const HintCase& c = GetParam();
     const Board board = FromText(c.board);
     PlayAids aids;
-    EXPECT_EQ(aids.AskHint(LocalTurn(board, c.side), &Table()), Gbk(c.text));
+    EXPECT_EQ(aids.AskHint(LocalTurn(board, c.side), &Table()), c.text);
     ASSERT_TRUE(aids.HintShown());
     const std::vector<BoardMark> marks = aids.Marks();
     ASSERT_EQ(marks.size(), 2u);
@@ -141,7 +140,7 @@ TEST(PlayAids, HintOnlyWhereALocalPlayerMayMove) {
     PlayAids aids;
     TurnView turn = LocalTurn(start, Black);
     // The table still being built: one line saying so, and nothing on the board.
-    EXPECT_EQ(aids.AskHint(turn, nullptr), Gbk("提示：正在准备棋局数据，请稍候……"));
+    EXPECT_EQ(aids.AskHint(turn, nullptr), "提示：正在准备棋局数据，请稍候……");
     EXPECT_FALSE(aids.HintShown());
 
     // Network games, the computer's turn, no game, nobody to move: no hint at all.
@@ -157,12 +156,12 @@ TEST(PlayAids, HintOnlyWhereALocalPlayerMayMove) {
     }
     // Two players: white's hint too.
     EXPECT_EQ(aids.AskHint(LocalTurn(start, White, GameKind::TwoPlayers), &Table()),
-              Gbk("提示：13R，和棋"));
+              "提示：13R，和棋");
 
     // A side that cannot step has no hint, only the line that says so.
     const Board stuck = FromText("bw..bw..w.......");
     EXPECT_EQ(aids.AskHint(LocalTurn(stuck, Black, GameKind::TwoPlayers), &Table()),
-              Gbk("提示：无棋可走"));
+              "提示：无棋可走");
     EXPECT_FALSE(aids.HintShown());
 }
 
@@ -182,10 +181,10 @@ TEST(PlayAids, AnalysisLabelsEveryStepAndEveryDestinationByItsBestStep) {
     ASSERT_EQ(steps.size(), 5u);
     EXPECT_EQ(steps[0].from, MakePoint(1, 2));
     EXPECT_EQ(steps[0].point, MakePoint(2, 2));
-    EXPECT_EQ(steps[0].label, Gbk("和"));
+    EXPECT_EQ(steps[0].label, "和");
     EXPECT_EQ(steps[3].from, MakePoint(2, 1));
     EXPECT_EQ(steps[3].point, MakePoint(1, 1));
-    EXPECT_EQ(steps[3].label, Gbk("胜1"));
+    EXPECT_EQ(steps[3].label, "胜1");
     EXPECT_EQ(steps[3].tone, Tone::Win);
 
     // (1,1) is reached by 12D (draw) and 21L (win): it shows the win; (2,2) by 12R and 21U.
@@ -206,7 +205,7 @@ TEST(PlayAids, AnalysisLabelsEveryStepAndEveryDestinationByItsBestStep) {
     EXPECT_TRUE(aids.Refresh(LocalTurn(lost, Black), &Table()));
     const auto lostSteps = OfKind(aids.Marks(), Kind::StepOutcome);
     ASSERT_EQ(lostSteps.size(), 2u);
-    for (const BoardMark& m : lostSteps) EXPECT_EQ(m.label, Gbk("负1"));
+    for (const BoardMark& m : lostSteps) EXPECT_EQ(m.label, "负1");
 
     // Not the local player's turn, or the table missing: the marks go; waiting only for the
     // table.

@@ -18,7 +18,7 @@ using Result = InvitationClient::InvitationResult;
 
 namespace {
 
-const std::string kText = Gbk("你好，我们来下六子棋好吗？");
+const std::string kText = "你好，我们来下六子棋好吗？";
 
 struct Answer {
     Result result = Result::SendFailed;
@@ -84,11 +84,11 @@ struct RawServer {
 
 TEST_F(Invitation, RefusedWithTheReasonAsTypedOrEmpty) {
     b.answer = Copy::Answer::Refuse;
-    for (const std::string& reason : {Gbk("改天吧\r\n再见"), std::string()}) {
+    for (const std::string& reason : {std::string("改天吧\r\n再见"), std::string()}) {
         b.reason = reason;
         const Answer answer = Invite(b.Port());
         EXPECT_EQ(answer.result, Result::Refused);
-        EXPECT_EQ(answer.reason, GbkText::ToQString(reason));
+        EXPECT_EQ(answer.reason, QString::fromStdString(reason));
         EXPECT_EQ(answer.socket, nullptr);
     }
     // The question carried the peer's address and the text.
@@ -102,7 +102,7 @@ TEST_F(Invitation, RefusedWithTheReasonAsTypedOrEmpty) {
 
 TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
     b.session.Start(
-        {GameKind::OnePlayer, Gbk("乙"), ""});  // the invited copy's last Start leaves its name
+        {GameKind::OnePlayer, "乙", ""});  // the invited copy's last Start leaves its name
     b.answer = Copy::Answer::Accept;
     Answer answer = Invite(b.Port());
     ASSERT_EQ(answer.result, Result::Accepted);
@@ -117,13 +117,13 @@ TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
     EXPECT_EQ(b.hub.Channel(1).state, AwaitingHello);
 
     a.hub.SetPendingPeer(answer.socket.release());
-    a.session.Start({GameKind::Network, Gbk("甲"), ""});
+    a.session.Start({GameKind::Network, "甲", ""});
     ASSERT_TRUE(WaitFor([&] { return a.hub.Channel(0).state == LocalTurn; }));
     EXPECT_EQ(b.hub.Channel(1).state, AwaitingMove);
-    EXPECT_EQ(a.view.match, Gbk("战局：   黑:甲(本机)   VS   白:乙(127.0.0.1)"));
-    EXPECT_EQ(a.view.status, Gbk("现在该你走棋了..."));
-    EXPECT_EQ(b.view.match, Gbk("战局：   白:乙(本机)   VS   黑:甲(127.0.0.1)"));
-    EXPECT_EQ(b.view.status, Gbk("正在等待对方走棋,请稍后..."));
+    EXPECT_EQ(a.view.match, "战局：   黑:甲(本机)   VS   白:乙(127.0.0.1)");
+    EXPECT_EQ(a.view.status, "现在该你走棋了...");
+    EXPECT_EQ(b.view.match, "战局：   白:乙(本机)   VS   黑:甲(127.0.0.1)");
+    EXPECT_EQ(b.view.status, "正在等待对方走棋,请稍后...");
     EXPECT_FALSE(b.session.LocalMayMove());
 
     const char* moves[] = {"21U", "34D", "22U", "44L", "31U", "43U", "42U"};
@@ -133,9 +133,9 @@ TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
         ASSERT_EQ(mover.session.LocalMayMove(), true) << moves[i];
         Drag(mover.session, moves[i]);
         if (i < 6) {
-            EXPECT_EQ(mover.view.status, Gbk("正在等待对方走棋,请稍后..."));
+            EXPECT_EQ(mover.view.status, "正在等待对方走棋,请稍后...");
             ASSERT_TRUE(WaitFor([&] { return other.session.LocalMayMove(); })) << moves[i];
-            EXPECT_EQ(other.view.status, Gbk("现在该你走棋了..."));
+            EXPECT_EQ(other.view.status, "现在该你走棋了...");
         }
         EXPECT_TRUE(WaitFor([&] {
             return BoardToText(a.session.CurrentBoard()) == BoardToText(b.session.CurrentBoard());
@@ -143,8 +143,8 @@ TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
     }
     ASSERT_TRUE(WaitFor([&] { return !b.session.GameRunning(); }));
     EXPECT_FALSE(a.session.GameRunning());
-    EXPECT_EQ(a.view.status, Gbk("游戏结束，恭喜你，你赢了!!"));
-    EXPECT_EQ(b.view.status, Gbk("游戏结束，你输了 :("));
+    EXPECT_EQ(a.view.status, "游戏结束，恭喜你，你赢了!!");
+    EXPECT_EQ(b.view.status, "游戏结束，你输了 :(");
     EXPECT_FALSE(a.view.timerRunning);
     EXPECT_FALSE(b.view.timerRunning);
     const std::vector<std::string> black{"21U", "22U", "31U", "42U"};

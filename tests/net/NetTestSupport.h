@@ -9,7 +9,6 @@
 
 #include "GameSession.h"
 #include "Gbk.h"
-#include "GbkText.h"
 #include "InvitationListener.h"
 #include "NetworkHub.h"
 #include "RecordingView.h"
@@ -37,7 +36,7 @@ struct Copy {
     GameSession session{view, nullptr, nullptr};
     NetworkHub hub{session};
     Answer answer = Answer::None;
-    std::string reason = Gbk("对不起，我现在很忙.");
+    std::string reason = "对不起，我现在很忙.";
     std::vector<std::pair<QString, QString>> asked;
 
     Copy() {

@@ -129,7 +129,7 @@ TEST_F(Dialogue, AcceptedKeepsTheConnectionForTheNextNetworkGame) {
     EXPECT_TRUE(Invite(b.Port()));
     EXPECT_TRUE(script.Done());
     EXPECT_EQ(b.session.ActiveSlot(), 1);
-    a.session.Start({GameKind::Network, Gbk("甲"), ""});
+    a.session.Start({GameKind::Network, "甲", ""});
     EXPECT_TRUE(WaitFor([&] { return a.network.Hub().Channel(0).state == LocalTurn; }));
 }
 

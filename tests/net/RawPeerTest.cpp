@@ -49,8 +49,8 @@ struct RawPeerTest : ::testing::Test {
 
     // The copy's name in its hello is the one its last Start left.
     void NameTheCopy() {
-        if (copy.session.PlayerName() != Gbk("白方"))
-            copy.session.Start({GameKind::OnePlayer, Gbk("白方"), ""});
+        if (copy.session.PlayerName() != "白方")
+            copy.session.Start({GameKind::OnePlayer, "白方", ""});
     }
 
     // A raw peer whose invitation the copy accepts, followed by the hello exchange: the raw
@@ -103,8 +103,8 @@ TEST_F(RawPeerTest, InvitationHelloAndMovesHaveTheirExactBytesBothWays) {
     peer.Write(G("方"));
     ASSERT_TRUE(peer.WaitBytes(5));
     EXPECT_EQ(peer.Take(), "m" + G("白方"));
-    EXPECT_EQ(copy.view.match, Gbk("战局：   白:白方(本机)   VS   黑:黑方(127.0.0.1)"));
-    EXPECT_EQ(copy.session.OpponentName(), Gbk("黑方"));
+    EXPECT_EQ(copy.view.match, "战局：   白:白方(本机)   VS   黑:黑方(127.0.0.1)");
+    EXPECT_EQ(copy.session.OpponentName(), "黑方");
 
     // A move split over two writes is played once, whole.
     peer.Write(B({0x74, 0x02}));
@@ -113,7 +113,7 @@ TEST_F(RawPeerTest, InvitationHelloAndMovesHaveTheirExactBytesBothWays) {
     peer.Write(B({0x01, 0x00}));
     ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
-    EXPECT_EQ(copy.view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(copy.view.status, "现在该你走棋了...");
 
     Drag(copy.session, "34D");
     ASSERT_TRUE(peer.WaitBytes(4));
@@ -147,7 +147,7 @@ TEST_F(RawPeerTest, IllegalMovesAreDroppedAndTheCopyKeepsWaiting) {
     for (const QByteArray& bytes : illegal) peer->Write(bytes);
     // The last refused move is named; the hello after it is no move and is dropped unnamed.
     ASSERT_TRUE(WaitFor([&] {
-        return copy.view.status == Gbk("对方的走法 21ERR 不合规则,正在等待对方走棋,请稍后...") &&
+        return copy.view.status == "对方的走法 21ERR 不合规则,正在等待对方走棋,请稍后..." &&
                copy.hub.Connection(1).Buffer().Empty();
     }));
     EXPECT_EQ(BoardToText(copy.session.CurrentBoard()), kStart);
@@ -300,7 +300,7 @@ TEST_F(RawPeerTest, ATruncatedMoveFrameIsDroppedAndTheNextMoveIsPlayed) {
     peer->Write(B({0x74, 0x02, 0x01, 0x00}));
     ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
-    EXPECT_EQ(copy.view.status, Gbk("现在该你走棋了..."));
+    EXPECT_EQ(copy.view.status, "现在该你走棋了...");
 }
 
 TEST_F(RawPeerTest, APeerThatLeavesMidGameEndsItAndTheNextGameCanStart) {
@@ -309,7 +309,7 @@ TEST_F(RawPeerTest, APeerThatLeavesMidGameEndsItAndTheNextGameCanStart) {
     ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
     peer->socket.disconnectFromHost();
     ASSERT_TRUE(WaitFor([&] { return !copy.session.GameRunning(); }));
-    EXPECT_EQ(copy.view.status, Gbk("游戏结束，对方已经离开!!"));
+    EXPECT_EQ(copy.view.status, "游戏结束，对方已经离开!!");
     EXPECT_FALSE(copy.view.timerRunning);
     EXPECT_FALSE(copy.session.LocalMayMove());
     EXPECT_EQ(copy.Listener().HeldConnections(), 0);
@@ -326,18 +326,18 @@ TEST_F(RawPeerTest, APeerThatLeavesMidGameEndsItAndTheNextGameCanStart) {
     std::unique_ptr<QTcpSocket> remote(far.nextPendingConnection());
     ASSERT_TRUE(WaitFor([&] { return local->state() == QAbstractSocket::ConnectedState; }));
     copy.hub.SetPendingPeer(local);
-    copy.session.Start({GameKind::Network, Gbk("甲"), ""});
+    copy.session.Start({GameKind::Network, "甲", ""});
     ASSERT_TRUE(WaitFor([&] { return remote->bytesAvailable() >= 3; }));
     remote->abort();
     ASSERT_TRUE(WaitFor([&] { return !copy.session.GameRunning(); }));
-    EXPECT_EQ(copy.view.status, Gbk("游戏结束，对方已经离开!!"));
+    EXPECT_EQ(copy.view.status, "游戏结束，对方已经离开!!");
 }
 
 TEST_F(RawPeerTest, ARefusedPeerMoveIsNamedAndTheGameWaitsForALegalOne) {
     auto peer = Opponent(1);
     peer->Write(B({0x74, 0x01, 0x04, 0x00}));  // off the board
-    ASSERT_TRUE(WaitFor([&] { return copy.view.status != Gbk("正在等待对方走棋,请稍后..."); }));
-    EXPECT_EQ(copy.view.status, Gbk("对方的走法 14U 不合规则,正在等待对方走棋,请稍后..."));
+    ASSERT_TRUE(WaitFor([&] { return copy.view.status != "正在等待对方走棋,请稍后..."; }));
+    EXPECT_EQ(copy.view.status, "对方的走法 14U 不合规则,正在等待对方走棋,请稍后...");
     EXPECT_FALSE(copy.session.LocalMayMove());
     peer->Write(B({0x74, 0x02, 0x01, 0x00}));
     ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
@@ -393,14 +393,14 @@ TEST_F(RawPeerTest, ANewInvitingGameClosesTheOldSocketOnSlotZero) {
     };
     auto [local1, remote1] = connectPair();
     copy.hub.SetPendingPeer(local1);
-    copy.session.Start({GameKind::Network, Gbk("甲"), ""});
+    copy.session.Start({GameKind::Network, "甲", ""});
     // The hello goes out on the socket just attached: sent before, it would be lost.
     ASSERT_TRUE(WaitFor([&] { return remote1->bytesAvailable() >= 3; }));
     EXPECT_EQ(remote1->readAll(), "m" + G("甲"));
 
     auto [local2, remote2] = connectPair();
     copy.hub.SetPendingPeer(local2);
-    copy.session.Start({GameKind::Network, Gbk("甲"), ""});
+    copy.session.Start({GameKind::Network, "甲", ""});
     EXPECT_TRUE(WaitFor([&] { return remote1->state() == QAbstractSocket::UnconnectedState; }));
     // Sent before the new socket was attached, the hello would have gone to the old peer.
     ASSERT_TRUE(WaitFor([&] { return remote2->bytesAvailable() >= 3; }));
@@ -408,7 +408,7 @@ TEST_F(RawPeerTest, ANewInvitingGameClosesTheOldSocketOnSlotZero) {
     // The closed game's peer can no longer reach the session; the new one can.
     remote2->write("m" + G("乙"));
     ASSERT_TRUE(WaitFor([&] { return copy.hub.Channel(0).state == LocalTurn; }));
-    EXPECT_EQ(copy.view.match, Gbk("战局：   黑:甲(本机)   VS   白:乙(127.0.0.1)"));
+    EXPECT_EQ(copy.view.match, "战局：   黑:甲(本机)   VS   白:乙(127.0.0.1)");
 }
 
 TEST_F(RawPeerTest, ListeningOnAPortInUseFailsAsASocketFailure) {

@@ -28,15 +28,23 @@ TEST(WireProtocol, BuildsTheTableExamples) {
     EXPECT_EQ(WireProtocol::Refusal(""), Bytes({0x72}));
 }
 
-TEST(WireProtocol, TextMessagesCarryTheBytesAsTypedAndStopAt512) {
+TEST(WireProtocol, TextMessagesCarryTheTextAsGbkAndStopAt512Bytes) {
     EXPECT_EQ(WireProtocol::Invitation(""), "i");
     EXPECT_EQ(WireProtocol::Hello(""), "m");
     EXPECT_EQ(WireProtocol::Invitation("a\r\nb"), "ia\r\nb");
-    const std::string gbk = "\xc4\xe3\xba\xc3";  // two double-byte characters
-    EXPECT_EQ(WireProtocol::Refusal(gbk), "r" + gbk);
+    EXPECT_EQ(WireProtocol::Refusal("你好"), "r\xc4\xe3\xba\xc3");
+    EXPECT_EQ(WireProtocol::Hello("张三"), "m\xd5\xc5\xc8\xfd");
+    // What GBK cannot hold goes as '?'.
+    EXPECT_EQ(WireProtocol::Hello("a😀b"), "ma?b");
     const std::string longText(600, 'x');
     EXPECT_EQ(WireProtocol::Invitation(longText).size(), 513u);
     EXPECT_EQ(WireProtocol::Refusal(longText).size(), 513u);
+    // The limit counts GBK bytes: 300 characters of two bytes each are cut after 256.
+    std::string chinese;
+    for (int i = 0; i < 300; ++i) chinese += "中";
+    const std::string sent = WireProtocol::Invitation(chinese);
+    ASSERT_EQ(sent.size(), 513u);
+    EXPECT_EQ(WireProtocol::Text(sent), chinese.substr(0, 256 * 3));
     // A name is not limited by the sender; the receiver's read limit cuts it.
     EXPECT_EQ(WireProtocol::Hello(std::string(150, 'n')).size(), 151u);
 }
@@ -53,6 +61,12 @@ TEST(WireProtocol, ReadsCodeAndTextUpToTheFirstZero) {
     EXPECT_EQ(WireProtocol::Text("rbusy"), "busy");
     EXPECT_EQ(WireProtocol::Text(std::string("rbu\0sy", 6)), "bu");
     EXPECT_EQ(WireProtocol::Text(std::string("m\0abc", 5)), "");
+    EXPECT_EQ(WireProtocol::Text("m\xd5\xc5\xc8\xfd"), "张三");
+    // Bytes that make no character show as U+FFFD; a character cut off at the end is dropped.
+    EXPECT_EQ(WireProtocol::Text("r\xff"
+                                 "a\xd5"),
+              "\xEF\xBF\xBD"
+              "a");
 }
 
 TEST(WireProtocol, ProbeReplyCountsOnlyWithThreeBytesAndItsCode) {

@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <string>
 
-// UTF-8 text of a test as the GBK bytes the program keeps, converted independently of the
-// program's own tables.
+// UTF-8 text of a test as the GBK bytes that go on the wire and into the files, converted
+// independently of the program's own codec.
 inline std::string Gbk(const std::string& utf8) {
     iconv_t cd = iconv_open("GBK", "UTF-8");
     if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no GBK converter");
