@@ -10,7 +10,8 @@
 
 namespace kelvara {
 
-// The computer's levels, weakest first. Classic is the designed computer player.
+// The computer's levels, weakest first. Classic, the default, is the computer player of the
+// stored answers and the one-step search.
 enum class Level { Beginner, Classic, Expert, Perfect };
 
 // Naming, choosing and building the computer's levels.

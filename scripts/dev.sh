@@ -2,7 +2,8 @@
 # Kelvara developer set-up: installs what is missing, builds in build/, then runs the game
 # ("run"), the test suite ("test"), the benchmarks ("bench"), makes and checks the Debian
 # package ("package", also a step of "test") or runs the fuzz harnesses for longer
-# ("fuzz [seconds per harness]", default 600). Safe to repeat.
+# ("fuzz [seconds per harness]", default 600). "test" also checks the formatting and runs the
+# threaded parts under ThreadSanitizer. Safe to repeat.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,7 +12,7 @@ action=${1:-run}
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
           libgl-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk xvfb xauth xdotool
           python3 dpkg-dev fakeroot lintian desktop-file-utils appstream
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev clang-format git)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -65,8 +66,41 @@ package() {
     fi
 }
 
-fuzzers=(wire-protocol stream-splitter settings-file player-book experience-store engine-protocol
-         board-text gbk-codec)
+# Fails when a C++ file tracked by git differs from what clang-format makes of it (.clang-format).
+format_check() {
+    local files
+    mapfile -t files < <(git ls-files '*.cpp' '*.h')
+    echo "== formatting of ${#files[@]} files"
+    if ! clang-format --dry-run --Werror "${files[@]}"; then
+        echo "formatting drift: run clang-format -i on the files named above" >&2
+        exit 1
+    fi
+}
+
+# The threaded parts under ThreadSanitizer: the table solved on several threads, the service
+# that solves it in the background and publishes it, and its readers (levels, play aids).
+tsan() {
+    if [ ! -f build-tsan/build.ninja ]; then
+        cmake -S . -B build-tsan -G Ninja -DKELVARA_WERROR=ON -DKELVARA_TSAN=ON -DKELVARA_GUI=OFF \
+            -DKELVARA_BENCH=OFF >/dev/null
+    fi
+    cmake --build build-tsan -j "$jobs" --target kelvara-solver-tests kelvara-levels-tests \
+        kelvara-play-tests
+    echo "== threaded parts under ThreadSanitizer"
+    local run bin filter
+    for run in "solver/kelvara-solver-tests Solver.ThreadCountDoesNotChangeTheTable" \
+               "levels/kelvara-levels-tests TableService.*" \
+               "levels/kelvara-play-tests LevelOpponent.*"; do
+        read -r bin filter <<<"$run"
+        if ! TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+                "build-tsan/tests/$bin" --gtest_filter="$filter" >build-tsan/tsan.log 2>&1; then
+            cat build-tsan/tsan.log
+            echo "ThreadSanitizer: $bin $filter failed" >&2
+            exit 1
+        fi
+        echo "$bin $filter: $(grep -m1 -o 'PASSED.*' build-tsan/tsan.log)"
+    done
+}
 
 # Builds the harnesses with clang in build-fuzz/ (the plain libraries with it, too) and runs
 # each for the given seconds from the seeds in fuzz/corpus/<harness>/; what they find to keep
@@ -78,6 +112,8 @@ fuzz() {  # fuzz <seconds per harness>
     fi
     cmake --build build-fuzz -j "$jobs" --target kelvara-fuzzers
     mkdir -p build-fuzz/findings
+    local fuzzers
+    mapfile -t fuzzers < <(sed 's/^kelvara-fuzz-//' build-fuzz/fuzz/harnesses.txt)
     for h in "${fuzzers[@]}"; do
         mkdir -p "build-fuzz/corpus/$h"
         local log="build-fuzz/fuzz-$h.log"
@@ -99,6 +135,7 @@ case "$action" in
         exec ./build/app/kelvara
         ;;
     test)
+        format_check
         build build -DKELVARA_WERROR=ON
         build build-asan -DKELVARA_WERROR=ON -DKELVARA_SANITIZE=ON -DKELVARA_BENCH=OFF
         export QT_QPA_PLATFORM=offscreen
@@ -111,6 +148,7 @@ case "$action" in
         tail -n 3 build-asan/ctest.log
         echo "== tests"
         ctest --test-dir build --output-on-failure -j "$jobs"
+        tsan
         package
         echo "== fuzz harnesses, a short run each"
         fuzz 12

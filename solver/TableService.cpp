@@ -19,6 +19,14 @@ TableService::TableService(const SolvedTable& solved) : threads_(1), state_(Stat
 }
 
 TableService::~TableService() {
+    Stop();
+}
+
+void TableService::Stop() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (state_ == State::Idle) state_ = State::Stopped;
+    }
     stop_.store(true, std::memory_order_relaxed);
     if (worker_.joinable()) worker_.join();
 }
@@ -39,6 +47,11 @@ void TableService::Run() {
         });
         solved = true;
     } catch (const SolveStopped&) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            state_ = State::Stopped;
+        }
+        finished_.notify_all();
         return;
     } catch (const std::exception&) {
         solved = false;
@@ -63,7 +76,7 @@ TableService::State TableService::CurrentState() const {
 const SolvedTable* TableService::Wait() {
     Start();
     std::unique_lock<std::mutex> lock(mutex_);
-    finished_.wait(lock, [this] { return state_ == State::Ready || state_ == State::Failed; });
+    finished_.wait(lock, [this] { return state_ != State::Solving; });
     return published_.load(std::memory_order_acquire);
 }
 

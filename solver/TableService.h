@@ -22,11 +22,11 @@ namespace kelvara {
 // until the table is ready (starting the solve if needed): for the engine front end and tests,
 // never for a user-interface thread.
 //
-// The destructor stops an unfinished solve after its current group and joins the thread;
-// callbacks that have not run by then never run.
+// Stop(), and the destructor, stop an unfinished solve after its current group and join the
+// thread; callbacks that have not run by then never run.
 class TableService {
   public:
-    enum class State { Idle, Solving, Ready, Failed };
+    enum class State { Idle, Solving, Ready, Failed, Stopped };
 
     explicit TableService(int threads = 2);
     // A service around a table solved elsewhere, ready from the start; `solved` must be
@@ -38,6 +38,9 @@ class TableService {
 
     // Starts the background solve unless it has been started before.
     void Start();
+    // Ends an unfinished solve (state Stopped, no table, no callbacks) and waits for its
+    // thread; a finished one stays Ready. A stopped service is not started again.
+    void Stop();
 
     bool Ready() const { return published_.load(std::memory_order_acquire) != nullptr; }
     const SolvedTable* Table() const { return published_.load(std::memory_order_acquire); }

@@ -17,7 +17,7 @@ namespace kelvara {
 //                  order: "21U draw, 31U loss 12", or "none"
 //   level <beginner|classic|expert|perfect> [seed] -> "ok": what "go" plays from then on
 //   go          -> the level's step for the side to move; classic (the default) is the
-//                  designed computer player and plays white only
+//                  classic computer player and plays white only
 // The table is solved in memory the first time it is needed, unless an already solved one is
 // handed in.
 class PerfectCommands {

@@ -5,8 +5,8 @@
 
 namespace kelvara {
 
-// Dialog units of the original 8-point dialog font at 96 dpi: 1.5 pixels per horizontal unit
-// and 1.625 pixels per vertical unit.
+// Dialog units of an 8-point dialog font at 96 dpi, in which every layout is given: 1.5 pixels per
+// horizontal unit and 1.625 pixels per vertical unit.
 inline QRect DluRect(double x, double y, double width, double height) {
     const int left = static_cast<int>(std::lround(x * 1.5));
     const int top = static_cast<int>(std::lround(y * 1.625));

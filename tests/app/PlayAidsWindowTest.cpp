@@ -160,7 +160,7 @@ TEST_F(PlayAidsWindowTest, LevelFromTheSettingsAndFromTheMenuForTheNextGame) {
     EXPECT_EQ(Action(*window, "actionLevelExpert")->text(), "高手");
     StartFromMenu(*window, &StartGameDialog::OnePlayerRadio);
     EXPECT_EQ(window->ActiveLevel(), Level::Classic);
-    // The designed computer player itself, stored answers and all.
+    // The classic computer player itself, stored answers and all.
     EXPECT_NE(dynamic_cast<const ComputerPlayer*>(window->Computer()), nullptr);
 
     // Chosen during a game: this game goes on against the classic player.
@@ -191,7 +191,7 @@ TEST_F(PlayAidsWindowTest, LevelFromTheSettingsAndFromTheMenuForTheNextGame) {
               QString::fromStdString(Board::FormatMove(best.move)));
     EXPECT_EQ(window->StatusText(), "现在该你走棋了...");
 
-    // Back to 经典 for the next game: the designed player again.
+    // Back to 经典 for the next game: the classic player again.
     Action(*window, "actionLevelClassic")->trigger();
     StartFromMenu(*window, &StartGameDialog::OnePlayerRadio);
     EXPECT_NE(dynamic_cast<const ComputerPlayer*>(window->Computer()), nullptr);
@@ -231,7 +231,7 @@ TEST_F(PlayAidsWindowTest, HintMarksTheStepForAMomentAndSaysItInTheStatusLine) {
     window->Session().SetUpPosition(lost, White);
     hint->trigger();
     EXPECT_EQ(window->StatusText(), "提示：24R，必败（可坚持 1 步）");
-    // The line is shown whole, set smaller in its text; the label keeps the designed font.
+    // The line is shown whole, set smaller in its text; the label keeps its own font.
     EXPECT_TRUE(window->StatusLabel()->text().contains("提示：24R，必败（可坚持 1 步）"));
     EXPECT_EQ(window->StatusLabel()->font(), window->StatusFont());
     // The next step takes the hint away and the status line is the game's again.
@@ -249,7 +249,7 @@ TEST_F(PlayAidsWindowTest, HintWhileTheTableIsStillBeingBuilt) {
     EXPECT_EQ(window->StatusText(), "提示：正在准备棋局数据，请稍候……");
     EXPECT_TRUE(window->Marks()->Marks().empty());
     EXPECT_EQ(pending.CurrentState(), TableService::State::Idle);
-    // The game goes on as designed.
+    // The game goes on as before.
     Play(*window, "21U");
     EXPECT_EQ(window->WhiteHistory()->topLevelItemCount(), 1);
     EXPECT_EQ(window->StatusText(), "现在该你走棋了...");

@@ -117,7 +117,7 @@ TEST_F(ScalingTest, AWideWindowCentresTheSceneBetweenPlainBands) {
     }
 }
 
-TEST_F(ScalingTest, TheDesignedSizeIsTheDefaultAndTheSmallest) {
+TEST_F(ScalingTest, TheLaidOutSizeIsTheDefaultAndTheSmallest) {
     MainDialog window;
     ASSERT_TRUE(window.Initialise());
     window.show();

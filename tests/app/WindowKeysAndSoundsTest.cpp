@@ -52,7 +52,7 @@ TEST_F(WindowKeysTest, EnterAndEscapeDoNothingWhileAGameRuns) {
         EXPECT_TRUE(window->isVisible()) << key;
         EXPECT_TRUE(window->Session().GameRunning());
     }
-    // Once 停止 has taken the turn from both sides, Escape closes as designed.
+    // Once 停止 has taken the turn from both sides, Escape closes the window.
     window->findChild<QAction*>("actionStop")->trigger();
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());

@@ -87,7 +87,7 @@ Outcome Play(Contestant& black, Contestant& white, std::uint32_t openingSeed, in
         const bool blackToMove = black.Engine().Handle("board").back() == 'b';
         Contestant& mover = blackToMove ? black : white;
         const std::string step = mover.Step();
-        // A player that reports no step has lost (the designed computer gives up this way).
+        // A player that reports no step has lost (the classic computer gives up this way).
         if (step == "none") return blackToMove ? Outcome::WhiteWins : Outcome::BlackWins;
         for (Contestant* c : {&black, &white}) {
             EXPECT_EQ(c->Engine().Handle("play " + step).rfind("ok", 0), 0u) << step;
@@ -142,7 +142,7 @@ TEST(LevelMatch, BeginnerBeatsARandomMover) {
 }
 
 TEST(LevelMatch, ClassicBeatsTheBeginner) {
-    // The designed player plays white; the openings vary the games.
+    // The classic player plays white; the openings vary the games.
     const Tally tally = Match("classic", "beginner", false, 100, 500, 2);
     std::printf("classic - beginner: %s\n", tally.Text().c_str());
     EXPECT_GT(tally.first, 50) << tally.Text();

@@ -17,12 +17,8 @@ using Tone = BoardMark::Tone;
 
 // One solved table for every test of the process.
 const SolvedTable& Table() {
-    static TableService* service = [] {
-        auto* s = new TableService(2);
-        s->Wait();
-        return s;
-    }();
-    return *service->Table();
+    static TableService service(2);
+    return *service.Wait();
 }
 
 Board FromText(const char* text) {

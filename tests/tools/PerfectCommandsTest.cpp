@@ -150,7 +150,7 @@ TEST_F(PerfectEngine, HintIsThePerfectStepWithThePositionsValue) {
 }
 
 TEST_F(PerfectEngine, LevelsChooseWhatGoPlays) {
-    // Classic by default and after "level classic": white only, the designed answers.
+    // Classic by default and after "level classic": white only, the classic answers.
     ASSERT_EQ(Ask("start"), "ok");
     EXPECT_EQ(Ask("go"), "error: the computer plays white and black is to move");
     ASSERT_EQ(Ask("level perfect"), "ok");
