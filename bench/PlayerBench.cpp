@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <system_error>
@@ -32,11 +33,10 @@ std::filesystem::path gDir;
 std::string gExperience;
 
 // Deterministic black: the legal step at a place in scan order that turns with the ply.
-bool PlainBlackStep(const Board& board, int ply, MoveRecord& move) {
+std::optional<MoveRecord> PlainBlackStep(const Board& board, int ply) {
     const StepList steps = board.LegalSteps(Black);
-    if (steps.empty()) return false;
-    move = steps[(ply * 7) % steps.size()];
-    return true;
+    if (steps.empty()) return std::nullopt;
+    return steps[(ply * 7) % steps.size()];
 }
 
 // One game of the computer (white, search only) against the plain black; returns the plies.
@@ -46,11 +46,10 @@ int SelfPlayGame(const ComputerPlayer& player, int opening) {
     CellCode toMove = Black;
     int ply = 0;
     for (; ply < 300 && board.Winner(toMove) == Empty; ++ply) {
-        MoveRecord move;
-        const bool moved = toMove == Black ? PlainBlackStep(board, ply + opening, move)
-                                           : computer.ChooseMove(board, move);
-        if (!moved) break;
-        board.ApplyMove(toMove, move);
+        const std::optional<MoveRecord> move =
+            toMove == Black ? PlainBlackStep(board, ply + opening) : computer.ChooseMove(board);
+        if (!move) break;
+        board.ApplyMove(toMove, *move);
         toMove = Enemy(toMove);
     }
     return ply;
@@ -63,13 +62,13 @@ std::vector<Board> MidGamePositions() {
         Board board;
         CellCode toMove = Black;
         for (int ply = 0; ply < 40 && board.Winner(toMove) == Empty; ++ply) {
-            MoveRecord move;
-            const bool moved = toMove == Black ? PlainBlackStep(board, ply + opening, move)
-                                               : ComputerPlayer::SearchMove(board, move);
-            if (!moved) break;
+            const std::optional<MoveRecord> move = toMove == Black
+                                                       ? PlainBlackStep(board, ply + opening)
+                                                       : ComputerPlayer::SearchMove(board);
+            if (!move) break;
             if (toMove == White && ply >= 5 && board.whitePieces >= 4 && board.blackPieces >= 3)
                 positions.push_back(board);
-            board.ApplyMove(toMove, move);
+            board.ApplyMove(toMove, *move);
             toMove = Enemy(toMove);
         }
     }
@@ -87,10 +86,7 @@ void BM_ChooseMove(benchmark::State& state) {
     ComputerPlayer player(KELVARA_GAME_EXPERIENCE);
     std::size_t i = 0;
     for (auto _ : state) {
-        Board board = positions[i];
-        MoveRecord move;
-        benchmark::DoNotOptimize(player.ChooseMove(board, move));
-        benchmark::DoNotOptimize(move);
+        benchmark::DoNotOptimize(player.ChooseMove(positions[i]));
         if (++i == positions.size()) i = 0;
     }
     state.counters["positions"] = static_cast<double>(positions.size());
@@ -106,9 +102,7 @@ void BM_SearchMove(benchmark::State& state) {
     }
     std::size_t i = 0;
     for (auto _ : state) {
-        MoveRecord move;
-        benchmark::DoNotOptimize(ComputerPlayer::SearchMove(positions[i], move));
-        benchmark::DoNotOptimize(move);
+        benchmark::DoNotOptimize(ComputerPlayer::SearchMove(positions[i]));
         if (++i == positions.size()) i = 0;
     }
 }

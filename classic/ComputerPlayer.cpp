@@ -63,8 +63,8 @@ bool ComputerPlayer::IsThreatened(const Board& board, int x, int y, CellCode sid
 std::int32_t ComputerPlayer::CaptureGain(const Board& board, int x, int y, CellCode side) {
     if (!InArray(x, y) || (side != Black && side != White)) return 0;
     std::int32_t gain = 0;
-    if (const int row = board.ColumnCapture(side, x)) gain += board.Weight(x, row);
-    if (const int column = board.RowCapture(side, y)) gain += board.Weight(column, y);
+    if (const int row = board.ColumnCapture(side, x)) gain += Weight(x, row);
+    if (const int column = board.RowCapture(side, y)) gain += Weight(column, y);
     return gain;
 }
 
@@ -73,35 +73,33 @@ std::int32_t ComputerPlayer::PositionScore(const Board& board) {
     for (int x = 0; x < Board::kSize; ++x) {
         for (int y = 0; y < Board::kSize; ++y) {
             if (board.Code(x, y) != White) continue;
-            const std::int32_t weight = board.Weight(x, y);
+            const std::int32_t weight = Weight(x, y);
             if (weight < 0 || !IsThreatened(board, x, y, White)) sum += weight;
         }
     }
     return sum;
 }
 
-std::int32_t ComputerPlayer::ScoreStep(Board& board, int fromX, int fromY, int toX, int toY) {
+std::int32_t ComputerPlayer::ScoreStep(const Board& board, int fromX, int fromY, int toX, int toY) {
     if (!InArray(toX, toY) || board.Code(toX, toY) != Empty) return kNoStep;
-    const BoardPoint from = MakePoint(fromX, fromY);
-    const BoardPoint to = MakePoint(toX, toY);
     MoveRecord step;
-    if (!Board::MakeMove(from, to, step)) return kNoStep;
+    if (!Board::MakeMove(MakePoint(fromX, fromY), MakePoint(toX, toY), step)) return kNoStep;
     if (!OnGrid(fromX, fromY) || board.Code(fromX, fromY) != White) return kNoStep;
 
-    board.StepPiece(White, step);
-    const std::int32_t gain = CaptureGain(board, toX, toY, White);
-    const std::int32_t position = PositionScore(board);
-    MoveRecord back;
-    Board::MakeMove(to, from, back);
-    board.StepPiece(White, back);
-    return gain + position;
+    // The trial step moves the piece only: what it would take is counted, not removed, and
+    // a piece stepped onto the ring weighs the score down.
+    Board trial = board;
+    trial.cells[Board::Index(toX, toY)].code = White;
+    trial.cells[Board::Index(fromX, fromY)].code = Empty;
+    return CaptureGain(trial, toX, toY, White) + PositionScore(trial);
 }
 
-bool ComputerPlayer::SearchMove(Board& board, MoveRecord& move) {
+std::optional<MoveRecord> ComputerPlayer::SearchMove(const Board& board) {
     // Only legal steps can score above 0: a step onto the ring scores below -900 and one onto
     // an occupied point kNoStep. The generator's order decides ties, since only a strictly
     // higher score replaces the step kept.
     std::int32_t best = 0;
+    std::optional<MoveRecord> move;
     for (const MoveRecord& step : board.LegalSteps(White, kSearchOrder)) {
         int toX = 0, toY = 0;
         StepTarget(step.fromX, step.fromY, step.direction, toX, toY);
@@ -111,12 +109,13 @@ bool ComputerPlayer::SearchMove(Board& board, MoveRecord& move) {
             move = step;
         }
     }
-    return best > 0;
+    return move;
 }
 
-bool ComputerPlayer::ChooseMove(Board& board, MoveRecord& move) {
-    if (experience_.LookUpExperience(board, White, move)) return true;
-    return SearchMove(board, move);
+std::optional<MoveRecord> ComputerPlayer::ChooseMove(const Board& board) {
+    MoveRecord stored;
+    if (experience_.LookUpExperience(board, White, stored)) return stored;
+    return SearchMove(board);
 }
 
 }  // namespace kelvara

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -12,26 +13,35 @@ namespace kelvara {
 
 // The computer's white player: a stored answer when one fits, else a one-step search that
 // scores every white step by what it would take plus the weights of the white pieces it leaves
-// unthreatened. Deterministic; trial steps are made on the given board and taken back.
+// unthreatened. Deterministic; trial steps are made on a copy of the board.
 class ComputerPlayer : public MoveChooser {
   public:
     static constexpr std::int32_t kNoStep = -2000;
+    // The weight of a cell of the ring, where a trial step may end.
+    static constexpr std::int32_t kRingWeight = -1000;
 
     // Stored answers from set/experience.dat in the working directory.
     ComputerPlayer() = default;
     explicit ComputerPlayer(std::string experiencePath) : experience_(std::move(experiencePath)) {}
 
-    // Stored answer first, then the search. False, leaving `move`, when neither gives a step.
-    bool ChooseMove(Board& board, MoveRecord& move) override;
+    // Stored answer first, then the search; nothing when neither gives a step.
+    std::optional<MoveRecord> ChooseMove(const Board& board) override;
     // The search alone: the first step in scan order with the highest score above 0.
-    static bool SearchMove(Board& board, MoveRecord& move);
+    static std::optional<MoveRecord> SearchMove(const Board& board);
 
     const ExperienceStore& Experience() const { return experience_; }
 
+    // Weight of cell (x, y) of the 6x6 array: on a playing point the number of its neighbours
+    // on the grid (2 to 4), on the ring kRingWeight.
+    static constexpr std::int32_t Weight(int x, int y) {
+        if (!OnGrid(x, y)) return kRingWeight;
+        return (x > 1) + (x < 4) + (y > 1) + (y < 4);
+    }
+
     // Score of the white step from playing point (fromX, fromY) to cell (toX, toY), which may be
     // a ring cell; kNoStep when the destination is not empty, the points are not neighbours or
-    // the from-point holds no white piece. The board is the same after the call.
-    static std::int32_t ScoreStep(Board& board, int fromX, int fromY, int toX, int toY);
+    // the from-point holds no white piece.
+    static std::int32_t ScoreStep(const Board& board, int fromX, int fromY, int toX, int toY);
 
     // Whether the enemy can take the piece of `side` on playing point (x, y) with one step.
     static bool IsThreatened(const Board& board, int x, int y, CellCode side);

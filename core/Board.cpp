@@ -6,17 +6,6 @@ namespace kelvara {
 
 namespace {
 
-constexpr std::int32_t kRingWeight = -1000;
-
-int NeighbourCount(int x, int y) {
-    int n = 0;
-    if (x > 1) ++n;
-    if (x < 4) ++n;
-    if (y > 1) ++n;
-    if (y < 4) ++n;
-    return n;
-}
-
 CellCode StartCode(int x, int y) {
     if (y == 1 || (y == 2 && (x == 1 || x == 4))) return Black;
     if (y == 4 || (y == 3 && (x == 1 || x == 4))) return White;
@@ -28,14 +17,7 @@ CellCode StartCode(int x, int y) {
 void Board::ResetBoard() {
     for (int x = 0; x < kSize; ++x) {
         for (int y = 0; y < kSize; ++y) {
-            BoardCell& cell = cells[Index(x, y)];
-            if (OnGrid(x, y)) {
-                cell.code = StartCode(x, y);
-                cell.weight = NeighbourCount(x, y);
-            } else {
-                cell.code = Empty;
-                cell.weight = kRingWeight;
-            }
+            cells[Index(x, y)].code = OnGrid(x, y) ? StartCode(x, y) : Empty;
         }
     }
 }
@@ -67,17 +49,17 @@ bool Board::MakeMove(BoardPoint from, BoardPoint to, MoveRecord& move) {
     return move.direction != None;
 }
 
-void Board::ApplyMove(CellCode side, int fromX, int fromY, int direction) {
-    if (side != Black && side != White) return;
+CaptureList Board::ApplyMove(CellCode side, int fromX, int fromY, int direction) {
+    if (side != Black && side != White) return {};
     int toX = 0, toY = 0;
     if (StepTarget(fromX, fromY, direction, toX, toY)) {
-        if (!OnGrid(fromX, fromY) || !OnGrid(toX, toY)) return;
+        if (!OnGrid(fromX, fromY) || !OnGrid(toX, toY)) return {};
         cells[Index(toX, toY)].code = side;
         cells[Index(fromX, fromY)].code = Empty;
-        CheckCaptures(side, toX, toY);
-    } else if (OnGrid(fromX, fromY)) {
-        CheckCaptures(side, fromX, fromY);
+        return CheckCaptures(side, toX, toY);
     }
+    if (OnGrid(fromX, fromY)) return CheckCaptures(side, fromX, fromY);
+    return {};
 }
 
 int Board::ColumnCapture(CellCode side, int x) const {
@@ -94,31 +76,19 @@ void Board::TakePiece(CellCode side, int x, int y) {
         --whitePieces;
     else
         --blackPieces;
-    if (observer_ != nullptr) observer_->PieceCaptured(x, y);
 }
 
-int Board::CheckCaptures(CellCode side, int x, int y) {
-    if ((side != Black && side != White) || !OnGrid(x, y)) return 0;
-    int taken = 0;
+CaptureList Board::CheckCaptures(CellCode side, int x, int y) {
+    CaptureList taken;
     if (const int row = ColumnCapture(side, x)) {
         TakePiece(side, x, row);
-        ++taken;
+        taken.push_back(MakePoint(x, row));
     }
     if (const int column = RowCapture(side, y)) {
         TakePiece(side, column, y);
-        ++taken;
+        taken.push_back(MakePoint(column, y));
     }
     return taken;
-}
-
-void Board::StepPiece(CellCode side, int fromX, int fromY, int direction) {
-    int toX = 0, toY = 0;
-    if (!StepTarget(fromX, fromY, direction, toX, toY)) return;
-    // Trial steps start on a playing point and may end on the ring; nothing else is written.
-    if (fromX < 0 || fromX >= kSize || fromY < 0 || fromY >= kSize) return;
-    if (toX < 0 || toX >= kSize || toY < 0 || toY >= kSize) return;
-    cells[Index(toX, toY)].code = side;
-    cells[Index(fromX, fromY)].code = Empty;
 }
 
 std::string Board::FormatMove(const MoveRecord& move) {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "BoardTypes.h"
-#include "CaptureObserver.h"
+#include "CaptureList.h"
 #include "StepList.h"
 
 namespace kelvara {
@@ -22,27 +22,22 @@ class Board {
 
     Board() { ResetBoard(); }
 
-    // Writes all 36 cells with the starting position and the point weights; leaves the counts.
+    // Writes all 36 cells with the starting position (the ring empty); leaves the counts.
     void ResetBoard();
 
     CellCode PieceAt(BoardPoint p) const;
     // Code of cell (x, y); x and y must lie in 0..5.
     std::int32_t Code(int x, int y) const { return cells[Index(x, y)].code; }
-    std::int32_t Weight(int x, int y) const { return cells[Index(x, y)].weight; }
 
     static bool MakeMove(BoardPoint from, BoardPoint to, MoveRecord& move);
 
-    // The step of `side` followed by the captures at its destination. A direction outside
-    // Up..Right moves nothing and examines the lines through the from-point. A from-point or
-    // destination outside the array is never touched: such a call does nothing.
-    void ApplyMove(CellCode side, int fromX, int fromY, int direction);
-    void ApplyMove(CellCode side, const MoveRecord& m) {
-        ApplyMove(side, m.fromX, m.fromY, m.direction);
+    // The step of `side` followed by the captures at its destination; returns the points of
+    // the pieces taken. A direction outside Up..Right moves nothing and examines the lines
+    // through the from-point. A step from or onto a cell off the grid does nothing.
+    CaptureList ApplyMove(CellCode side, int fromX, int fromY, int direction);
+    CaptureList ApplyMove(CellCode side, const MoveRecord& m) {
+        return ApplyMove(side, m.fromX, m.fromY, m.direction);
     }
-
-    // Capture rule on the column and then the row through (x, y), a playing point; the row
-    // is read as the column's capture left it. Returns the number of pieces taken.
-    int CheckCaptures(CellCode side, int x, int y);
 
     // The capture rule on one line read at positions 1..4, `side` moving: two adjacent pieces
     // of the side, an enemy piece right beyond one end of the pair and the fourth point empty.
@@ -60,12 +55,6 @@ class Board {
     int ColumnCapture(CellCode side, int x) const;
     int RowCapture(CellCode side, int y) const;
 
-    // Step without captures for trial moves; the destination may be a ring cell.
-    void StepPiece(CellCode side, int fromX, int fromY, int direction);
-    void StepPiece(CellCode side, const MoveRecord& m) {
-        StepPiece(side, m.fromX, m.fromY, m.direction);
-    }
-
     static std::string FormatMove(const MoveRecord& move);
 
     // A step that the rules allow `side` to make: own piece on a playing point, empty
@@ -82,13 +71,12 @@ class Board {
     // Piece counts recomputed from the cells (the counts must always agree with them).
     int CountPieces(CellCode side) const;
 
-    void SetCaptureObserver(CaptureObserver* observer) { observer_ = observer; }
-
   private:
+    // Capture rule on the column and then the row through (x, y), a playing point; the row
+    // is read as the column's capture left it.
+    CaptureList CheckCaptures(CellCode side, int x, int y);
     // Takes the enemy piece on (x, y) off the board for a capture by `side`.
     void TakePiece(CellCode side, int x, int y);
-
-    CaptureObserver* observer_ = nullptr;
 };
 
 }  // namespace kelvara

@@ -33,7 +33,6 @@ inline constexpr bool OnGrid(int x, int y) {
 
 struct BoardCell {
     std::int32_t code = Empty;
-    std::int32_t weight = -1000;
 
     friend bool operator==(const BoardCell&, const BoardCell&) = default;
 };

@@ -1,5 +1,6 @@
 #include "GameSession.h"
 
+#include <optional>
 #include <utility>
 
 #include "Texts.h"
@@ -7,13 +8,7 @@
 namespace kelvara {
 
 GameSession::GameSession(GameView& view, MoveChooser* computer, NetworkLink* link)
-    : view_(view), computer_(computer), link_(link) {
-    board_.SetCaptureObserver(this);
-}
-
-void GameSession::PieceCaptured(int x, int y) {
-    if (applying_ != nullptr) applying_->captured.push_back(MakePoint(x, y));
-}
+    : view_(view), computer_(computer), link_(link) {}
 
 void GameSession::GameReset() {
     view_.ClearHistory();
@@ -110,14 +105,14 @@ void GameSession::HandOver() {
 
 void GameSession::ComputerTurn() {
     if (computer_ != nullptr && !computer_->ReadyToChoose()) return;
-    MoveRecord chosen = History().empty() ? MoveRecord{} : History().back().step;
     // A chosen step that the rules do not allow counts as no move at all.
-    if (computer_ == nullptr || !computer_->ChooseMove(board_, chosen) ||
-        !board_.IsLegalStep(White, chosen)) {
+    const std::optional<MoveRecord> chosen =
+        computer_ != nullptr ? computer_->ChooseMove(board_) : std::nullopt;
+    if (!chosen || !board_.IsLegalStep(White, *chosen)) {
         GameOver(Black);
         return;
     }
-    PlayMove(White, chosen, MoveSource::Computer);
+    PlayMove(White, *chosen, MoveSource::Computer);
 }
 
 bool GameSession::ResumeComputerTurn() {
@@ -193,12 +188,9 @@ void GameSession::CompleteStep() {
 }
 
 void GameSession::ApplyPly(PlyRecord& ply) {
-    ply.captured.clear();
     ply.blackPiecesBefore = board_.blackPieces;
     ply.whitePiecesBefore = board_.whitePieces;
-    applying_ = &ply;
-    board_.ApplyMove(ply.side, ply.step);
-    applying_ = nullptr;
+    ply.captured = board_.ApplyMove(ply.side, ply.step);
 }
 
 void GameSession::TakeBackPly(const PlyRecord& ply) {
@@ -216,9 +208,7 @@ void GameSession::TakeBackPly(const PlyRecord& ply) {
 
 void GameSession::SetUpPosition(const Board& position, CellCode toMove) {
     FinishPendingStep();
-    board_.cells = position.cells;
-    board_.blackPieces = position.blackPieces;
-    board_.whitePieces = position.whitePieces;
+    board_ = position;
     sideToMove_ = toMove;
     record_.Clear();
     view_.PositionChanged();

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "Board.h"
-#include "CaptureObserver.h"
 #include "GameClock.h"
 #include "GameKind.h"
 #include "GameRecord.h"
@@ -34,7 +33,7 @@ enum class LocalStep { Taken, NotYourTurn, Illegal };
 // and shown; the computer's and the peer's steps then slide on screen (phase Animating) and
 // are completed when the view reports the slide over: recorded in the GameRecord, the turn
 // handed over, the end checked. Undo() and Redo() work on that record.
-class GameSession : private CaptureObserver {
+class GameSession {
   public:
     GameSession(GameView& view, MoveChooser* computer, NetworkLink* link);
     GameSession(const GameSession&) = delete;
@@ -112,7 +111,6 @@ class GameSession : private CaptureObserver {
     // Where a step to be played came from; it decides how it is shown and who moves next.
     enum class MoveSource { Local, Computer, Peer };
 
-    void PieceCaptured(int x, int y) override;
     void GameReset();
     // Hands the turn over after a completed step (or an undo or redo) and checks the end.
     void HandOver();
@@ -151,9 +149,7 @@ class GameSession : private CaptureObserver {
     GameClock clock_;
     GameRecord record_;
 
-    // The step being applied, which the capture rule's reports fill in, and the step that
-    // slides on screen until the view reports it done, with where it came from.
-    PlyRecord* applying_ = nullptr;
+    // The step that slides on screen until the view reports it done, with where it came from.
     PlyRecord sliding_;
     MoveSource slidingSource_ = MoveSource::Computer;
     // Counts the slides started, so that a hand-over knows whether its end check is left to

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "BoardTypes.h"
+#include "CaptureList.h"
 
 namespace kelvara {
 
@@ -13,7 +13,7 @@ namespace kelvara {
 struct PlyRecord {
     CellCode side = Black;
     MoveRecord step;
-    std::vector<BoardPoint> captured;
+    CaptureList captured;
     std::int32_t blackPiecesBefore = 6;
     std::int32_t whitePiecesBefore = 6;
 

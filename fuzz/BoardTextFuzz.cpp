@@ -15,8 +15,7 @@ namespace {
 bool Sound(const Board& board) {
     for (int i = 0; i < Board::kSize; ++i) {
         for (const auto& [x, y] : {std::pair{i, 0}, {i, 5}, {0, i}, {5, i}}) {
-            const BoardCell& ring = board.cells[Board::Index(x, y)];
-            if (ring.code != Empty || ring.weight != -1000) return false;
+            if (board.Code(x, y) != Empty) return false;
         }
     }
     for (int x = 1; x <= 4; ++x) {
@@ -70,16 +69,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // through its from-point.
         const bool noDirection = step.direction < Up || step.direction > Right;
         if (in.ConsumeBool() && (legal || noDirection)) {
-            board.ApplyMove(side, step);
+            const CaptureList taken = board.ApplyMove(side, step);
             if (legal) {
                 KELVARA_FUZZ_CHECK(board.Code(step.fromX, step.fromY) == Empty);
                 KELVARA_FUZZ_CHECK(board.CountPieces(side) == before.CountPieces(side));
             }
-        } else if (legal) {
-            // A trial step without captures, taken back by hand.
-            board.StepPiece(side, step);
-            KELVARA_FUZZ_CHECK(board.Code(step.fromX, step.fromY) == Empty);
-            board = before;
+            // Every point reported held an enemy piece and is empty now; nothing else was taken.
+            for (const BoardPoint p : taken) {
+                KELVARA_FUZZ_CHECK(before.PieceAt(p) == Enemy(side) && board.PieceAt(p) == Empty);
+            }
+            KELVARA_FUZZ_CHECK(board.CountPieces(Enemy(side)) + static_cast<int>(taken.size()) ==
+                               before.CountPieces(Enemy(side)));
         }
         KELVARA_FUZZ_CHECK(Sound(board));
     }

@@ -13,7 +13,6 @@ namespace {
 // The board with the colours swapped, so that the white-only evaluation judges black's steps.
 Board Swapped(const Board& board) {
     Board swapped = board;
-    swapped.SetCaptureObserver(nullptr);
     for (auto& cell : swapped.cells) {
         if (cell.code == Black) {
             cell.code = White;
@@ -37,25 +36,21 @@ constexpr double kTemperature = 3.0;
 }  // namespace
 
 std::int32_t BeginnerPlayer::ScoreFor(const Board& board, CellCode side, const MoveRecord& step) {
-    Board view = side == White ? board : Swapped(board);
-    view.SetCaptureObserver(nullptr);
+    const Board view = side == White ? board : Swapped(board);
     int toX = 0, toY = 0;
     StepTarget(step.fromX, step.fromY, step.direction, toX, toY);
     return ComputerPlayer::ScoreStep(view, step.fromX, step.fromY, toX, toY);
 }
 
-bool BeginnerPlayer::ChooseMove(Board& board, MoveRecord& move) {
+std::optional<MoveRecord> BeginnerPlayer::ChooseMove(const Board& board) {
     std::vector<MoveRecord> steps;
     std::vector<double> scores;
     for (const MoveRecord& step : board.LegalSteps(side_, kSearchOrder)) {
         steps.push_back(step);
         scores.push_back(ScoreFor(board, side_, step));
     }
-    if (steps.empty()) return false;
-    if (Uniform(rng_) * 100 < kCarelessPercent) {
-        move = steps[rng_() % steps.size()];
-        return true;
-    }
+    if (steps.empty()) return std::nullopt;
+    if (Uniform(rng_) * 100 < kCarelessPercent) return steps[rng_() % steps.size()];
     const double best = *std::max_element(scores.begin(), scores.end());
     std::vector<double> weights(scores.size());
     double sum = 0;
@@ -66,12 +61,9 @@ bool BeginnerPlayer::ChooseMove(Board& board, MoveRecord& move) {
     double pick = Uniform(rng_) * sum;
     for (std::size_t i = 0; i < steps.size(); ++i) {
         pick -= weights[i];
-        if (pick < 0 || i + 1 == steps.size()) {
-            move = steps[i];
-            return true;
-        }
+        if (pick < 0) return steps[i];
     }
-    return true;
+    return steps.back();
 }
 
 }  // namespace kelvara

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <random>
 
 #include "Board.h"
@@ -18,8 +19,8 @@ class BeginnerPlayer : public MoveChooser {
 
     explicit BeginnerPlayer(std::uint32_t seed, CellCode side = White) : rng_(seed), side_(side) {}
 
-    // A legal step of the side; false only when the side has none. The board is left as it was.
-    bool ChooseMove(Board& board, MoveRecord& move) override;
+    // A legal step of the side; nothing only when the side has none.
+    std::optional<MoveRecord> ChooseMove(const Board& board) override;
 
     // The classic score of a legal step of `side` (the evaluation seen from that side).
     static std::int32_t ScoreFor(const Board& board, CellCode side, const MoveRecord& step);

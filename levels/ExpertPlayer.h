@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <random>
 
 #include "Board.h"
@@ -20,7 +21,7 @@ class ExpertPlayer : public MoveChooser {
     ExpertPlayer(TableService& table, std::uint32_t seed, CellCode side = White)
         : table_(table), rng_(seed), side_(side) {}
 
-    bool ChooseMove(Board& board, MoveRecord& move) override;
+    std::optional<MoveRecord> ChooseMove(const Board& board) override;
 
   private:
     TableService& table_;

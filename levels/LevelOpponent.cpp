@@ -10,8 +10,8 @@ LevelOpponent::LevelOpponent(Level level, std::uint32_t seed, TableService& tabl
       player_(LevelSetting::MakePlayer(level, White, seed, table,
                                        std::string(ExperienceStore::kDefaultPath))) {}
 
-bool LevelOpponent::ChooseMove(Board& board, MoveRecord& move) {
-    return player_->ChooseMove(board, move);
+std::optional<MoveRecord> LevelOpponent::ChooseMove(const Board& board) {
+    return player_->ChooseMove(board);
 }
 
 bool LevelOpponent::ReadyToChoose() const {

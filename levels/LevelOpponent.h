@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "LevelSetting.h"
 #include "MoveChooser.h"
@@ -17,7 +18,7 @@ class LevelOpponent : public MoveChooser {
   public:
     LevelOpponent(Level level, std::uint32_t seed, TableService& table);
 
-    bool ChooseMove(Board& board, MoveRecord& move) override;
+    std::optional<MoveRecord> ChooseMove(const Board& board) override;
     bool ReadyToChoose() const override;
 
     Level GetLevel() const { return level_; }

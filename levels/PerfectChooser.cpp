@@ -4,13 +4,12 @@
 
 namespace kelvara {
 
-bool PerfectChooser::ChooseMove(Board& board, MoveRecord& move) {
+std::optional<MoveRecord> PerfectChooser::ChooseMove(const Board& board) {
     const SolvedTable* solver = table_.Wait();
-    if (solver == nullptr) return false;
+    if (solver == nullptr) return std::nullopt;
     StepOutcome hint;
-    if (!GameAnalysis(*solver).Hint(board, side_, hint)) return false;
-    move = hint.move;
-    return true;
+    if (!GameAnalysis(*solver).Hint(board, side_, hint)) return std::nullopt;
+    return hint.move;
 }
 
 }  // namespace kelvara

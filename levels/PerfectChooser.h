@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "Board.h"
 #include "MoveChooser.h"
 #include "TableService.h"
@@ -14,8 +16,8 @@ class PerfectChooser : public MoveChooser {
     explicit PerfectChooser(TableService& table, CellCode side = White)
         : table_(table), side_(side) {}
 
-    // False when the side has no step, the game is over or the table could not be built.
-    bool ChooseMove(Board& board, MoveRecord& move) override;
+    // Nothing when the side has no step, the game is over or the table could not be built.
+    std::optional<MoveRecord> ChooseMove(const Board& board) override;
 
   private:
     TableService& table_;

@@ -1,6 +1,7 @@
 #include "EngineProtocol.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "BoardText.h"
 
@@ -47,7 +48,6 @@ std::string PointText(int x, int y) {
 }  // namespace
 
 EngineProtocol::EngineProtocol(std::string experiencePath) : player_(std::move(experiencePath)) {
-    board_.SetCaptureObserver(this);
     // Member handlers; further commands can be added with AddCommand.
     using Member = std::string (EngineProtocol::*)(const Args&);
     const std::pair<const char*, Member> table[] = {
@@ -91,9 +91,7 @@ EngineProtocol::Handler EngineProtocol::FindCommand(std::string_view name) const
 }
 
 void EngineProtocol::SetPosition(const Board& board, CellCode side) {
-    board_.cells = board.cells;
-    board_.blackPieces = board.blackPieces;
-    board_.whitePieces = board.whitePieces;
+    board_ = board;
     sideToMove_ = side;
 }
 
@@ -120,11 +118,6 @@ void EngineProtocol::Serve(LineReader& input,
     }
 }
 
-void EngineProtocol::PieceCaptured(int x, int y) {
-    captured_ += ' ';
-    captured_ += PointText(x, y);
-}
-
 std::string EngineProtocol::Start(const Args& args) {
     if (!args.empty()) return ArgumentCountError(0);
     board_.ResetBoard();
@@ -140,9 +133,7 @@ std::string EngineProtocol::Position(const Args& args) {
     if (!SideFromText(args[1], side)) return "error: side must be b or w";
     Board parsed = board_;
     if (!BoardFromText(args[0], parsed)) return "error: board must be 16 characters of b, w and .";
-    board_.cells = parsed.cells;
-    board_.blackPieces = parsed.blackPieces;
-    board_.whitePieces = parsed.whitePieces;
+    board_ = parsed;
     sideToMove_ = side;
     return "ok";
 }
@@ -172,18 +163,20 @@ std::string EngineProtocol::Play(const Args& args) {
     MoveRecord step;
     if (!ParseMoveText(args[0], step)) return "error: bad move text";
     if (!board_.IsLegalStep(sideToMove_, step)) return "error: not a legal step";
-    captured_.clear();
-    board_.ApplyMove(sideToMove_, step);
+    const CaptureList taken = board_.ApplyMove(sideToMove_, step);
     sideToMove_ = Enemy(sideToMove_);
-    return captured_.empty() ? "ok -" : "ok" + captured_;
+    if (taken.empty()) return "ok -";
+    std::string answer = "ok";
+    for (const BoardPoint p : taken) answer += ' ' + PointText(PointX(p), PointY(p));
+    return answer;
 }
 
 std::string EngineProtocol::Go(const Args& args) {
     if (!args.empty()) return ArgumentCountError(0);
     if (sideToMove_ != White) return "error: the computer plays white and black is to move";
-    MoveRecord chosen;
-    if (!player_.ChooseMove(board_, chosen)) return "bestmove none";
-    return "bestmove " + Board::FormatMove(chosen);
+    const std::optional<MoveRecord> chosen = player_.ChooseMove(board_);
+    if (!chosen) return "bestmove none";
+    return "bestmove " + Board::FormatMove(*chosen);
 }
 
 std::string EngineProtocol::Score(const Args& args) {
@@ -243,7 +236,6 @@ std::uint64_t EngineProtocol::Perft(const Board& board, CellCode toMove, int dep
     std::uint64_t count = 0;
     for (const MoveRecord& step : steps) {
         Board next = board;
-        next.SetCaptureObserver(nullptr);
         next.ApplyMove(toMove, step);
         count += Perft(next, Enemy(toMove), depth - 1);
     }
@@ -263,9 +255,7 @@ std::string EngineProtocol::PerftCommand(const Args& args) {
     }
     if (depth > kMaxPerftDepth)
         return "error: depth must be 0 to " + std::to_string(kMaxPerftDepth);
-    Board copy = board_;
-    copy.SetCaptureObserver(nullptr);
-    return std::to_string(Perft(copy, sideToMove_, depth));
+    return std::to_string(Perft(board_, sideToMove_, depth));
 }
 
 std::string EngineProtocol::Quit(const Args& args) {

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "Board.h"
-#include "CaptureObserver.h"
 #include "ComputerPlayer.h"
 #include "LineReader.h"
 
@@ -21,7 +20,7 @@ namespace kelvara {
 // Board text is 16 characters 'b', 'w', '.' in either case (bottom row first); move text is
 // like 21U.
 // Malformed input answers "error: <why>" and changes nothing.
-class EngineProtocol : private CaptureObserver {
+class EngineProtocol {
   public:
     using Args = std::vector<std::string_view>;
     // Gets the arguments after the command word; returns the answer line.
@@ -64,8 +63,6 @@ class EngineProtocol : private CaptureObserver {
     std::string Go(const Args& args);
 
   private:
-    void PieceCaptured(int x, int y) override;
-
     std::string Start(const Args& args);
     std::string Position(const Args& args);
     std::string ShowBoard(const Args& args);
@@ -83,7 +80,6 @@ class EngineProtocol : private CaptureObserver {
     Board board_;
     CellCode sideToMove_ = Black;
     ComputerPlayer player_;
-    std::string captured_;
     bool quit_ = false;
 };
 

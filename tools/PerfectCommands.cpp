@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -59,11 +60,9 @@ std::string LevelGo(State& state, EngineProtocol& e, const EngineProtocol::Args&
         player = LevelSetting::MakePlayer(state.level, e.SideToMove(), state.seed, *state.table,
                                           e.Player().Experience().Path());
     }
-    Board board = e.CurrentBoard();
-    board.SetCaptureObserver(nullptr);
-    MoveRecord chosen;
-    if (!player->ChooseMove(board, chosen)) return "bestmove none";
-    return "bestmove " + Board::FormatMove(chosen);
+    const std::optional<MoveRecord> chosen = player->ChooseMove(e.CurrentBoard());
+    if (!chosen) return "bestmove none";
+    return "bestmove " + Board::FormatMove(*chosen);
 }
 
 }  // namespace

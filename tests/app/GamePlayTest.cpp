@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWindowStateChangeEvent>
+#include <optional>
 #include <vector>
 
 #include "BoardCanvas.h"
@@ -122,10 +123,9 @@ std::optional<MoveRecord> FirstBlackStep(const Board& board) {
 class ScriptedComputer : public MoveChooser {
   public:
     explicit ScriptedComputer(std::vector<MoveRecord> moves) : moves_(std::move(moves)) {}
-    bool ChooseMove(Board&, MoveRecord& move) override {
-        if (next_ >= moves_.size()) return false;
-        move = moves_[next_++];
-        return true;
+    std::optional<MoveRecord> ChooseMove(const Board&) override {
+        if (next_ >= moves_.size()) return std::nullopt;
+        return moves_[next_++];
     }
 
   private:

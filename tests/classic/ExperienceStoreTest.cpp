@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <random>
 
@@ -190,22 +191,16 @@ TEST_F(Experience, NoRegularFileIsNoExperience) {
 
 TEST_F(Experience, ReadAfreshAtEveryTurn) {
     ComputerPlayer player(path);
-    MoveRecord move;
-    EXPECT_TRUE(player.ChooseMove(board, move));  // the search
-    EXPECT_EQ(move, (MoveRecord{1, 3, Right}));
+    EXPECT_EQ(player.ChooseMove(board), (MoveRecord{1, 3, Right}));  // the search
 
     dir.Write("set/experience.dat", kPattern21U + "43L\r\n");
-    EXPECT_TRUE(player.ChooseMove(board, move));
-    EXPECT_EQ(move, (MoveRecord{4, 3, Left}));
+    EXPECT_EQ(player.ChooseMove(board), (MoveRecord{4, 3, Left}));
 
     std::filesystem::remove(path);
-    EXPECT_TRUE(player.ChooseMove(board, move));
-    EXPECT_EQ(move, (MoveRecord{1, 3, Right}));
+    EXPECT_EQ(player.ChooseMove(board), (MoveRecord{1, 3, Right}));
 
     dir.Write("set/experience.dat", kPattern21U + "24d\r\n");
-    EXPECT_TRUE(player.ChooseMove(board, move));
-    EXPECT_EQ(move, (MoveRecord{2, 4, Down}));
-    EXPECT_EQ(BoardToText(board), kAfter21U);
+    EXPECT_EQ(player.ChooseMove(board), (MoveRecord{2, 4, Down}));
 }
 
 TEST(ExperienceDefaults, PathRelativeToTheWorkingDirectory) {

@@ -2,62 +2,51 @@
 
 #include <algorithm>
 #include <array>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "Board.h"
 #include "BoardText.h"
+#include "EngineTestSupport.h"
 
 using namespace kelvara;
+using kelvara::test::BoardOf;
+using kelvara::test::Rows;
 
 namespace {
 
-// Rows are written top row first, as on screen, then turned into board text.
-Board FromRows(const char* top, const char* r3, const char* r2, const char* bottom) {
-    Board b;
-    std::string text = std::string(bottom) + r2 + r3 + top;
-    EXPECT_TRUE(BoardFromText(text, b));
-    return b;
-}
-
-struct Recorder : CaptureObserver {
-    std::vector<std::pair<int, int>> erased;
-    void PieceCaptured(int x, int y) override { erased.emplace_back(x, y); }
-};
-
-std::vector<std::string> LegalSteps(const Board& b, CellCode side) {
+std::vector<std::string> SortedSteps(const Board& b, CellCode side) {
     std::vector<std::string> out;
     for (const MoveRecord& step : b.LegalSteps(side)) out.push_back(Board::FormatMove(step));
     std::sort(out.begin(), out.end());
     return out;
 }
 
-}  // namespace
-
-TEST(BoardLayout, StartPositionWeightsAndRing) {
-    Board b;
-    EXPECT_EQ(BoardToText(b), "bbbbb..bw..wwwww");
-    const int weights[4][4] = {{2, 3, 3, 2}, {3, 4, 4, 3}, {3, 4, 4, 3}, {2, 3, 3, 2}};
-    for (int x = 0; x < 6; ++x) {
-        for (int y = 0; y < 6; ++y) {
-            const BoardCell& c = b.cells[x * 6 + y];
-            if (OnGrid(x, y)) {
-                EXPECT_EQ(c.weight, weights[y - 1][x - 1]) << x << "," << y;
-            } else {
-                EXPECT_EQ(c.code, Empty);
-                EXPECT_EQ(c.weight, -1000);
-            }
-        }
+std::string PointsText(const CaptureList& points) {
+    std::string text;
+    for (const BoardPoint p : points) {
+        if (!text.empty()) text += ' ';
+        text += std::to_string(PointX(p)) + std::to_string(PointY(p));
     }
-    EXPECT_EQ(b.PieceAt(MakePoint(0, 2)), Empty);
-    EXPECT_EQ(b.PieceAt(MakePoint(5, 1)), Empty);
-    EXPECT_EQ(b.PieceAt(MakePoint(1, 1)), Black);
-    EXPECT_EQ(b.PieceAt(MakePoint(4, 4)), White);
+    return text;
 }
 
-TEST(BoardLayout, ResetKeepsCounts) {
+}  // namespace
+
+TEST(BoardLayout, StartPositionRingAndCounts) {
     Board b;
+    EXPECT_EQ(BoardToText(b), "bbbbb..bw..wwwww");
+    for (int i = 0; i < Board::kSize; ++i) {
+        for (const auto& [x, y] : {std::pair{i, 0}, {i, 5}, {0, i}, {5, i}}) {
+            EXPECT_EQ(b.Code(x, y), Empty) << x << y;
+            EXPECT_EQ(b.PieceAt(MakePoint(x, y)), Empty) << x << y;
+        }
+    }
+    EXPECT_EQ(b.PieceAt(MakePoint(1, 1)), Black);
+    EXPECT_EQ(b.PieceAt(MakePoint(4, 4)), White);
+    // A reset writes the cells only.
     b.blackPieces = 3;
     b.whitePieces = 2;
     b.ResetBoard();
@@ -65,243 +54,144 @@ TEST(BoardLayout, ResetKeepsCounts) {
     EXPECT_EQ(b.whitePieces, 2);
 }
 
-TEST(MoveNotation, MakeMoveDirectionsAndFailures) {
-    MoveRecord m;
-    EXPECT_TRUE(Board::MakeMove(MakePoint(2, 1), MakePoint(2, 2), m));
-    EXPECT_EQ(m, (MoveRecord{2, 1, Up}));
-    EXPECT_TRUE(Board::MakeMove(MakePoint(2, 2), MakePoint(2, 1), m));
-    EXPECT_EQ(m.direction, Down);
-    EXPECT_TRUE(Board::MakeMove(MakePoint(3, 2), MakePoint(2, 2), m));
-    EXPECT_EQ(m.direction, Left);
-    EXPECT_TRUE(Board::MakeMove(MakePoint(1, 2), MakePoint(2, 2), m));
-    EXPECT_EQ(m.direction, Right);
-    for (auto to : {MakePoint(2, 2), MakePoint(3, 3), MakePoint(4, 2), MakePoint(2, 4)}) {
-        EXPECT_FALSE(Board::MakeMove(MakePoint(2, 2), to, m));
-        EXPECT_EQ(m.direction, None);
-        EXPECT_EQ(m.fromX, 2);
-        EXPECT_EQ(m.fromY, 2);
+TEST(MoveNotation, MakeMoveBetweenPoints) {
+    const struct {
+        BoardPoint from, to;
+        int direction;  // None when the points are no neighbours
+    } cases[] = {
+        {MakePoint(2, 1), MakePoint(2, 2), Up},   {MakePoint(2, 2), MakePoint(2, 1), Down},
+        {MakePoint(3, 2), MakePoint(2, 2), Left}, {MakePoint(1, 2), MakePoint(2, 2), Right},
+        {MakePoint(2, 2), MakePoint(2, 2), None}, {MakePoint(2, 2), MakePoint(3, 3), None},
+        {MakePoint(2, 2), MakePoint(4, 2), None}, {MakePoint(2, 2), MakePoint(2, 4), None},
+    };
+    for (const auto& c : cases) {
+        MoveRecord m{9, 9, Up};
+        EXPECT_EQ(Board::MakeMove(c.from, c.to, m), c.direction != None) << c.from << ">" << c.to;
+        EXPECT_EQ(m, (MoveRecord{PointX(c.from), PointY(c.from), c.direction}));
     }
 }
 
-TEST(MoveNotation, FormatMove) {
-    EXPECT_EQ(Board::FormatMove({2, 1, Up}), "21U");
-    EXPECT_EQ(Board::FormatMove({4, 3, Left}), "43L");
-    EXPECT_EQ(Board::FormatMove({1, 2, Down}), "12D");
-    EXPECT_EQ(Board::FormatMove({3, 3, Right}), "33R");
-    EXPECT_EQ(Board::FormatMove({1, 2, None}), "12ERR");
-    EXPECT_EQ(Board::FormatMove({1, 2, -7}), "12ERR");
-    MoveRecord m;
-    EXPECT_TRUE(ParseMoveText("43l", m));
-    EXPECT_EQ(m, (MoveRecord{4, 3, Left}));
-    EXPECT_FALSE(ParseMoveText("53L", m));
-    EXPECT_FALSE(ParseMoveText("43X", m));
-    EXPECT_FALSE(ParseMoveText("43LL", m));
-}
-
-TEST(Legality, StartPositionHasFourBlackSteps) {
-    Board b;
-    EXPECT_EQ(LegalSteps(b, Black), (std::vector<std::string>{"12R", "21U", "31U", "42L"}));
-    EXPECT_EQ(LegalSteps(b, White), (std::vector<std::string>{"13R", "24D", "34D", "43L"}));
-    // None of them captures.
-    for (const auto& text : LegalSteps(b, Black)) {
-        Board copy = b;
-        MoveRecord m;
-        ASSERT_TRUE(ParseMoveText(text, m));
-        copy.ApplyMove(Black, m);
-        EXPECT_EQ(copy.whitePieces, 6);
-        EXPECT_EQ(copy.CountPieces(White), 6);
-    }
-}
-
-TEST(Legality, RefusesForeignOccupiedAndOffGridSteps) {
-    Board b;
-    EXPECT_FALSE(b.IsLegalStep(Black, {1, 3, Right}));  // white piece
-    EXPECT_FALSE(b.IsLegalStep(Black, {1, 1, Up}));     // occupied
-    EXPECT_FALSE(b.IsLegalStep(Black, {1, 1, Left}));   // onto the ring
-    EXPECT_FALSE(b.IsLegalStep(Black, {2, 2, Up}));     // empty from-point
-    EXPECT_FALSE(b.IsLegalStep(Black, {0, 1, Right}));  // from the ring
-    EXPECT_FALSE(b.IsLegalStep(Black, {9, 9, Up}));
-    EXPECT_FALSE(b.IsLegalStep(Black, {2, 1, 7}));
-    EXPECT_FALSE(b.IsLegalStep(Empty, {2, 1, Up}));
-}
-
-TEST(Captures, ColumnCapturesEachShape) {
-    // Column 2 after black arrives: empty, black, black, white -> white on top taken.
-    Board b = FromRows(".w..", ".b..", "....", ".b..");
-    Recorder r;
-    b.SetCaptureObserver(&r);
-    b.ApplyMove(Black, 2, 1, Up);
-    EXPECT_EQ(b.Code(2, 4), Empty);
-    EXPECT_EQ(b.whitePieces, 0);
-    EXPECT_EQ(r.erased, (std::vector<std::pair<int, int>>{{2, 4}}));
-
-    // empty, enemy, S, S with the mover arriving at position 3 from the side.
-    Board c = FromRows("..b.", ".b..", "..w.", "....");
-    c.ApplyMove(Black, 2, 3, Right);
-    EXPECT_EQ(BoardToText(c),
-              "........"
-              "..b."
-              "..b.");
-    EXPECT_EQ(c.whitePieces, 0);
-
-    // S, S, E, empty and E, S, S, empty.
-    Board d = FromRows("....", "..w.", "...b", "..b.");
-    d.ApplyMove(Black, 4, 2, Left);
-    EXPECT_EQ(d.Code(3, 3), Empty);
-    Board e = FromRows("....", "...b", "..b.", "..w.");
-    e.ApplyMove(Black, 4, 3, Left);
-    EXPECT_EQ(e.Code(3, 1), Empty);
-    EXPECT_EQ(e.Code(3, 3), Black);
-}
-
-TEST(Captures, DoubleCaptureTakesColumnThenRow) {
-    // Black (2,1) up to (2,2) with black on (2,3), (1,2); white on (2,4), (3,2).
-    Board b = FromRows(".w..", ".b..", "b.w.", ".b..");
-    Recorder r;
-    b.SetCaptureObserver(&r);
-    b.ApplyMove(Black, 2, 1, Up);
-    EXPECT_EQ(b.Code(2, 4), Empty);
-    EXPECT_EQ(b.Code(3, 2), Empty);
-    EXPECT_EQ(b.whitePieces, 0);
-    EXPECT_EQ(r.erased, (std::vector<std::pair<int, int>>{{2, 4}, {3, 2}}));
-}
-
-TEST(Captures, LinesThatDoNotCapture) {
-    struct Case {
-        const char* name;
-        Board board;
+TEST(MoveNotation, WriteAndRead) {
+    const struct {
         MoveRecord move;
+        const char* text;
+    } written[] = {{{2, 1, Up}, "21U"},    {{4, 3, Left}, "43L"},   {{1, 2, Down}, "12D"},
+                   {{3, 3, Right}, "33R"}, {{1, 2, None}, "12ERR"}, {{1, 2, -7}, "12ERR"}};
+    for (const auto& c : written) EXPECT_EQ(Board::FormatMove(c.move), c.text);
+
+    const struct {
+        const char* text;
+        bool ok;
+        MoveRecord move;
+    } read[] = {{"43l", true, {4, 3, Left}}, {"11u", true, {1, 1, Up}},
+                {"44D", true, {4, 4, Down}}, {"53L", false, {}},
+                {"03R", false, {}},          {"43X", false, {}},
+                {"43LL", false, {}},         {"", false, {}}};
+    for (const auto& c : read) {
+        MoveRecord m{7, 7, None};
+        EXPECT_EQ(ParseMoveText(c.text, m), c.ok) << c.text;
+        EXPECT_EQ(m, c.ok ? c.move : (MoveRecord{7, 7, None})) << c.text;
+    }
+}
+
+TEST(Legality, StartPositionStepsAndRefusals) {
+    Board b;
+    EXPECT_EQ(SortedSteps(b, Black), (std::vector<std::string>{"12R", "21U", "31U", "42L"}));
+    EXPECT_EQ(SortedSteps(b, White), (std::vector<std::string>{"13R", "24D", "34D", "43L"}));
+    for (const MoveRecord& step : b.LegalSteps(Black)) {
+        Board copy = b;
+        EXPECT_TRUE(copy.ApplyMove(Black, step).empty()) << Board::FormatMove(step);
+    }
+    const struct {
+        CellCode side;
+        MoveRecord move;
+    } refused[] = {
+        {Black, {1, 3, Right}},  // a white piece
+        {Black, {1, 1, Up}},     // onto an occupied point
+        {Black, {1, 1, Left}},   // onto the ring
+        {Black, {2, 2, Up}},     // from an empty point
+        {Black, {0, 1, Right}},  // from the ring
+        {Black, {9, 9, Up}},    {Black, {2, 1, 7}}, {Empty, {2, 1, Up}},
     };
-    std::vector<Case> cases = {
-        // column 2 becomes black, black, white, white
-        {"two against two", FromRows(".w..", ".w..", "b...", ".b.."), {1, 2, Right}},
-        // black, black, empty, white
-        {"gap before enemy", FromRows(".w..", "....", "b...", ".b.."), {1, 2, Right}},
-        // white, black, black, white
-        {"enemy on both ends", FromRows(".w..", ".b..", "..b.", ".w.."), {3, 2, Left}},
-        // white steps into empty, white, black, black: only the mover captures
-        {"mover's own piece", FromRows(".b..", ".b..", "w...", "...."), {1, 2, Right}},
-        // four pieces in a line
-        {"full line", FromRows(".w..", ".b..", "b...", ".b.."), {1, 2, Right}},
-    };
-    for (auto& c : cases) {
-        const CellCode mover = static_cast<CellCode>(c.board.Code(c.move.fromX, c.move.fromY));
-        const int before = c.board.CountPieces(Enemy(mover)) + c.board.CountPieces(mover);
-        c.board.ApplyMove(mover, c.move);
-        EXPECT_EQ(c.board.CountPieces(Enemy(mover)) + c.board.CountPieces(mover), before) << c.name;
-        EXPECT_EQ(c.board.blackPieces, c.board.CountPieces(Black)) << c.name;
-        EXPECT_EQ(c.board.whitePieces, c.board.CountPieces(White)) << c.name;
+    for (const auto& c : refused)
+        EXPECT_FALSE(b.IsLegalStep(c.side, c.move)) << c.side << Board::FormatMove(c.move);
+}
+
+namespace {
+
+// One step and the pieces the capture rule takes with it, in the order it takes them.
+struct CaptureCase {
+    const char* name;
+    std::string board;
+    CellCode side;
+    MoveRecord move;
+    const char* taken;
+};
+
+void PrintTo(const CaptureCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CaptureRule : public ::testing::TestWithParam<CaptureCase> {};
+
+const CaptureCase kCaptureCases[] = {
+    {"EmptyOwnOwnEnemy", Rows(".w..", ".b..", "....", ".b.."), Black, {2, 1, Up}, "24"},
+    {"EmptyEnemyOwnOwn", Rows("..b.", ".b..", "..w.", "...."), Black, {2, 3, Right}, "32"},
+    {"OwnOwnEnemyEmpty", Rows("....", "..w.", "...b", "..b."), Black, {4, 2, Left}, "33"},
+    {"EnemyOwnOwnEmpty", Rows("....", "...b", "..b.", "..w."), Black, {4, 3, Left}, "31"},
+    {"WhiteInAColumn", Rows("b...", ".w..", "w...", "...."), White, {2, 3, Left}, "14"},
+    {"WhiteInARow", Rows("....", ".w..", "b.w.", "...."), White, {2, 3, Down}, "12"},
+    {"WhiteFromTheSide", Rows("....", ".b..", ".w..", "w..."), White, {1, 1, Right}, "23"},
+    {"ColumnThenRow", Rows(".w..", ".b..", "b.w.", ".b.."), Black, {2, 1, Up}, "24 32"},
+    {"TwoAgainstTwo", Rows(".w..", ".w..", "b...", ".b.."), Black, {1, 2, Right}, ""},
+    {"GapBeforeEnemy", Rows(".w..", "....", "b...", ".b.."), Black, {1, 2, Right}, ""},
+    {"EnemyOnBothEnds", Rows(".w..", ".b..", "..b.", ".w.."), Black, {3, 2, Left}, ""},
+    {"OnlyTheMoverTakes", Rows(".b..", ".b..", "w...", "...."), White, {1, 2, Right}, ""},
+    {"FullLine", Rows(".w..", ".b..", "b...", ".b.."), Black, {1, 2, Right}, ""},
+    // The line left behind is not examined.
+    {"LeavingALine", Rows("w...", "b...", "b...", "b..."), Black, {1, 1, Right}, ""},
+    // A step without a direction examines the lines through its from-point.
+    {"NoDirection", Rows(".w..", ".b..", ".b..", "...."), Black, {2, 2, None}, "24"},
+    // Steps from or onto cells off the grid change nothing.
+    {"OntoTheRing", "bbbbb..bw..wwwww", White, {4, 4, Up}, ""},
+    {"FarOff", "bbbbb..bw..wwwww", White, {7, -3, Left}, ""},
+    {"FromTheRing", "bbbbb..bw..wwwww", Black, {0, 0, Right}, ""},
+    {"NoDirectionOff", "bbbbb..bw..wwwww", Black, {2, 9, None}, ""},
+    {"NobodyMoves", "bbbbb..bw..wwwww", Empty, {2, 1, Up}, ""},
+};
+
+}  // namespace
+
+// The board after the step is the board before with the piece moved (when the step is legal)
+// and exactly the reported pieces removed; the counts follow the cells.
+TEST_P(CaptureRule, TakesWhatTheLinesGive) {
+    const CaptureCase& c = GetParam();
+    Board b = BoardOf(c.board);
+    Board expected = b;
+    if (b.IsLegalStep(c.side, c.move)) {
+        int toX = 0, toY = 0;
+        StepTarget(c.move.fromX, c.move.fromY, c.move.direction, toX, toY);
+        expected.cells[Board::Index(toX, toY)].code = c.side;
+        expected.cells[Board::Index(c.move.fromX, c.move.fromY)].code = Empty;
     }
+    const CaptureList taken = b.ApplyMove(c.side, c.move);
+    EXPECT_EQ(PointsText(taken), c.taken);
+    for (const BoardPoint p : taken)
+        expected.cells[Board::Index(PointX(p), PointY(p))].code = Empty;
+    EXPECT_EQ(b.cells, expected.cells);
+    EXPECT_EQ(b.blackPieces, b.CountPieces(Black));
+    EXPECT_EQ(b.whitePieces, b.CountPieces(White));
 }
 
-TEST(Captures, LeavingALineDoesNotCaptureInIt) {
-    // Black leaves column 1, which then reads empty, black, black, white: no capture there.
-    Board b = FromRows("w...", "b...", "b...", "b...");
-    b.ApplyMove(Black, 1, 1, Right);
-    EXPECT_EQ(b.Code(1, 4), White);
-    EXPECT_EQ(b.whitePieces, 1);
-}
-
-TEST(Captures, NoneDirectionExaminesTheFromPoint) {
-    // Column 2 already reads empty, black, black, white: a None step captures in it.
-    Board b = FromRows(".w..", ".b..", ".b..", "....");
-    b.ApplyMove(Black, 2, 2, None);
-    EXPECT_EQ(b.Code(2, 4), Empty);
-    EXPECT_EQ(b.Code(2, 2), Black);
-    EXPECT_EQ(b.whitePieces, 0);
-}
-
-TEST(Captures, OutsideMovesNeverTouchCellsBeyondTheGrid) {
-    Board b;
-    const auto before = b.cells;
-    b.ApplyMove(White, 4, 4, Up);     // onto the ring
-    b.ApplyMove(White, 7, -3, Left);  // far off the array
-    b.ApplyMove(Black, 0, 0, Right);  // from the ring
-    b.ApplyMove(Black, 2, 9, None);
-    EXPECT_EQ(b.cells, before);
-    EXPECT_EQ(b.blackPieces, 6);
-    EXPECT_EQ(b.whitePieces, 6);
-}
-
-TEST(StepPiece, TrialStepOntoRingAndBackRestoresBoard) {
-    Board b;
-    const auto before = b.cells;
-    b.StepPiece(White, 1, 4, Up);
-    EXPECT_EQ(b.Code(1, 5), White);
-    EXPECT_EQ(b.Code(1, 4), Empty);
-    MoveRecord back;
-    ASSERT_TRUE(Board::MakeMove(MakePoint(1, 5), MakePoint(1, 4), back));
-    b.StepPiece(White, back);
-    EXPECT_EQ(b.cells, before);
-    b.StepPiece(White, 1, 4, None);
-    EXPECT_EQ(b.Code(1, 4), White);
-}
-
-TEST(EndOfGame, PiecesFirstBlackFirstThenStuckSide) {
-    Board b;
-    EXPECT_EQ(b.Winner(Black), Empty);
-    b.blackPieces = 1;
-    b.whitePieces = 1;
-    EXPECT_EQ(b.Winner(Black), White);  // black's count is tested first
-    b.blackPieces = 2;
-    EXPECT_EQ(b.Winner(White), Black);
-
-    // Black in the corner, walled in by white and with no step.
-    Board stuck = FromRows("....", "w...", "bw..", "bw..");
-    EXPECT_FALSE(stuck.HasLegalStep(Black));
-    EXPECT_TRUE(stuck.HasLegalStep(White));
-    EXPECT_EQ(stuck.Winner(Black), White);
-    EXPECT_EQ(stuck.Winner(White), Empty);
-    EXPECT_EQ(stuck.Winner(Empty), Empty);
-}
-
-TEST(BoardText, RoundTripAndRefusals) {
-    Board b;
-    ASSERT_TRUE(BoardFromText("b.w.W...B......w", b));
-    EXPECT_EQ(BoardToText(b), "b.w.w...b......w");
-    EXPECT_EQ(b.blackPieces, 2);
-    EXPECT_EQ(b.whitePieces, 3);
-    EXPECT_FALSE(BoardFromText("b.w.", b));
-    EXPECT_FALSE(BoardFromText("b.w.x...b......w", b));
-    EXPECT_EQ(BoardToText(b), "b.w.w...b......w");
-}
-
-TEST(BoardText, EitherCaseReadsTheSameBoardAndSide) {
-    Board lower, upper;
-    ASSERT_TRUE(BoardFromText("bbbbb..bw..wwwww", lower));
-    ASSERT_TRUE(BoardFromText("BBBBB..BW..WWWWW", upper));
-    EXPECT_EQ(upper.cells, lower.cells);
-    EXPECT_EQ(upper.cells, Board().cells);
-    EXPECT_EQ(BoardToText(upper), "bbbbb..bw..wwwww");
-    EXPECT_EQ(upper.blackPieces, 6);
-    EXPECT_EQ(upper.whitePieces, 6);
-    for (const char* bad : {"bbbbb..bw..wwwwww", "bbbbb..bw..wwww", "bbbbb .bw..wwwww",
-                            "bbbbb..bw..wwwwx", "bbbbb..bw..wwww0", ""}) {
-        EXPECT_FALSE(BoardFromText(bad, lower)) << bad;
-    }
-    EXPECT_EQ(lower.cells, Board().cells);
-
-    CellCode side = Empty;
-    for (const char* text : {"b", "B"}) {
-        side = Empty;
-        EXPECT_TRUE(SideFromText(text, side));
-        EXPECT_EQ(side, Black);
-    }
-    for (const char* text : {"w", "W"}) {
-        EXPECT_TRUE(SideFromText(text, side));
-        EXPECT_EQ(side, White);
-    }
-    for (const char* text : {"", "x", "bw", "0", "1", "black"}) {
-        side = Empty;
-        EXPECT_FALSE(SideFromText(text, side)) << text;
-        EXPECT_EQ(side, Empty);
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Lines, CaptureRule, ::testing::ValuesIn(kCaptureCases),
+                         [](const ::testing::TestParamInfo<CaptureCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // The capture rule on every line of four points for both movers, against its statement in
 // words: two adjacent pieces of the mover, an enemy piece right beyond one end of the pair and
 // the fourth point empty; anything else takes nothing.
-TEST(Captures, LineRuleOnEveryLine) {
+TEST(CaptureLine, EveryLineForBothMovers) {
     const std::int32_t codes[3] = {Black, White, Empty};
     int capturing = 0;
     for (int n = 0; n < 81; ++n) {
@@ -327,12 +217,71 @@ TEST(Captures, LineRuleOnEveryLine) {
     EXPECT_EQ(capturing, 8);  // four shapes for each mover
 }
 
-TEST(Legality, GeneratorOrders) {
+TEST(CaptureLine, ListHoldsTwoPointsInOrder) {
+    CaptureList list{MakePoint(2, 4), MakePoint(3, 2), MakePoint(1, 1)};
+    EXPECT_EQ(PointsText(list), "24 32");
+    EXPECT_EQ(list, (CaptureList{MakePoint(2, 4), MakePoint(3, 2)}));
+    EXPECT_FALSE(list == (CaptureList{MakePoint(3, 2), MakePoint(2, 4)}));
+    EXPECT_FALSE(list == (CaptureList{MakePoint(2, 4)}));
+    EXPECT_TRUE(CaptureList{}.empty());
+}
+
+TEST(EndOfGame, PiecesFirstBlackFirstThenStuckSide) {
     Board b;
-    ASSERT_TRUE(BoardFromText(std::string("....") + ".w.." + "...." + "...b", b));
+    EXPECT_EQ(b.Winner(Black), Empty);
+    b.blackPieces = 1;
+    b.whitePieces = 1;
+    EXPECT_EQ(b.Winner(Black), White);  // black's count is tested first
+    b.blackPieces = 2;
+    EXPECT_EQ(b.Winner(White), Black);
+
+    // Black in the corner, walled in by white and with no step.
+    const Board stuck = BoardOf(Rows("....", "w...", "bw..", "bw.."));
+    EXPECT_FALSE(stuck.HasLegalStep(Black));
+    EXPECT_TRUE(stuck.HasLegalStep(White));
+    EXPECT_EQ(stuck.Winner(Black), White);
+    EXPECT_EQ(stuck.Winner(White), Empty);
+    EXPECT_EQ(stuck.Winner(Empty), Empty);
+}
+
+TEST(BoardText, ReadsEitherCaseAndRefusesTheRest) {
+    Board b;
+    ASSERT_TRUE(BoardFromText("b.w.W...B......w", b));
+    EXPECT_EQ(BoardToText(b), "b.w.w...b......w");
+    EXPECT_EQ(b.blackPieces, 2);
+    EXPECT_EQ(b.whitePieces, 3);
+    Board upper;
+    ASSERT_TRUE(BoardFromText("BBBBB..BW..WWWWW", upper));
+    EXPECT_EQ(upper.cells, Board().cells);
+    EXPECT_EQ(upper.blackPieces, 6);
+    EXPECT_EQ(upper.whitePieces, 6);
+    // A refused text leaves the board as it was.
+    for (const char* bad : {"b.w.", "b.w.x...b......w", "bbbbb..bw..wwwwww", "bbbbb..bw..wwww",
+                            "bbbbb .bw..wwwww", "bbbbb..bw..wwww0", ""}) {
+        EXPECT_FALSE(BoardFromText(bad, b)) << bad;
+        EXPECT_EQ(BoardToText(b), "b.w.w...b......w") << bad;
+    }
+
+    const struct {
+        const char* text;
+        bool ok;
+        CellCode side;
+    } sides[] = {{"b", true, Black},     {"B", true, Black},  {"w", true, White},
+                 {"W", true, White},     {"", false, Empty},  {"x", false, Empty},
+                 {"bw", false, Empty},   {"0", false, Empty}, {"1", false, Empty},
+                 {"black", false, Empty}};
+    for (const auto& c : sides) {
+        CellCode side = Empty;
+        EXPECT_EQ(SideFromText(c.text, side), c.ok) << c.text;
+        EXPECT_EQ(side, c.side) << c.text;
+    }
+}
+
+TEST(Legality, GeneratorOrders) {
+    const Board one = BoardOf(std::string("....") + ".w.." + "...." + "...b");
     const auto texts = [&](const StepOrder& order) {
         std::vector<std::string> out;
-        for (const MoveRecord& step : b.LegalSteps(White, order))
+        for (const MoveRecord& step : one.LegalSteps(White, order))
             out.push_back(Board::FormatMove(step));
         return out;
     };
@@ -341,7 +290,7 @@ TEST(Legality, GeneratorOrders) {
     EXPECT_EQ(texts(StepOrder{Down, Up, Right, Left}),
               (std::vector<std::string>{"22D", "22U", "22R", "22L"}));
     // Column before row: (1, 4) comes before (2, 1), and (3, 1) before (3, 2).
-    ASSERT_TRUE(BoardFromText(std::string(".bb.") + "..b." + "...." + "b...", b));
+    const Board b = BoardOf(std::string(".bb.") + "..b." + "...." + "b...");
     std::vector<std::string> pieces;
     for (const MoveRecord& step : b.LegalSteps(Black, kSearchOrder))
         if (pieces.empty() || pieces.back() != Board::FormatMove(step).substr(0, 2))
@@ -359,8 +308,7 @@ TEST(Legality, GeneratorAgreesWithTheStepRule) {
     for (int round = 0; round < 4000; ++round) {
         std::string text(16, '.');
         for (char& c : text) c = "bw."[rng() % 3];
-        Board b;
-        ASSERT_TRUE(BoardFromText(text, b));
+        const Board b = BoardOf(text);
         for (const CellCode side : {Black, White}) {
             for (const StepOrder& order : {kCodeOrder, kSearchOrder}) {
                 const StepList steps = b.LegalSteps(side, order);

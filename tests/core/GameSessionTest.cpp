@@ -3,6 +3,7 @@
 #include <array>
 #include <cctype>
 #include <deque>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -22,13 +23,13 @@ struct ScriptedComputer : MoveChooser {
     bool ready = true;
     std::string seen;  // the board and the status line while it chose
     const std::string* status = nullptr;
-    bool ChooseMove(Board& board, MoveRecord& move) override {
+    std::optional<MoveRecord> ChooseMove(const Board& board) override {
         ++calls;
         seen = BoardToText(board) + " " + *status;
-        if (moves.empty()) return false;
-        move = moves.front();
+        if (moves.empty()) return std::nullopt;
+        const MoveRecord move = moves.front();
         moves.pop_front();
-        return true;
+        return move;
     }
     bool ReadyToChoose() const override { return ready; }
 };

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <fstream>
 #include <mutex>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -107,10 +108,9 @@ TEST(LevelPlayers, ClassicIsTheStoredAnswersPlayer) {
     auto classic = LevelSetting::MakePlayer(Level::Classic, White, 7, table, experience);
     ASSERT_NE(dynamic_cast<ComputerPlayer*>(classic.get()), nullptr);
     // After black's 21U the search takes the piece on (2, 2) with 13R.
-    Board board = BoardOf("b.bbbb.bw..wwwww");
-    MoveRecord move;
-    ASSERT_TRUE(classic->ChooseMove(board, move));
-    EXPECT_EQ(Board::FormatMove(move), "13R");
+    const std::optional<MoveRecord> move = classic->ChooseMove(BoardOf("b.bbbb.bw..wwwww"));
+    ASSERT_TRUE(move);
+    EXPECT_EQ(Board::FormatMove(*move), "13R");
 }
 
 TEST(LevelPlayers, EveryLevelMakesLegalStepsForBothColoursAndLeavesTheBoard) {
@@ -122,18 +122,15 @@ TEST(LevelPlayers, EveryLevelMakesLegalStepsForBothColoursAndLeavesTheBoard) {
             for (int i = 0; i < 200; ++i) {
                 Board board = RandomBoard(rng);
                 if (board.Winner(side) != Empty) continue;
-                const Board before = board;
-                MoveRecord move;
-                ASSERT_TRUE(player->ChooseMove(board, move)) << BoardToText(board);
-                EXPECT_TRUE(board.IsLegalStep(side, move))
+                const std::optional<MoveRecord> move = player->ChooseMove(board);
+                ASSERT_TRUE(move) << BoardToText(board);
+                EXPECT_TRUE(board.IsLegalStep(side, *move))
                     << LevelSetting::Word(level) << " " << BoardToText(board) << " "
-                    << Board::FormatMove(move);
-                EXPECT_EQ(board.cells, before.cells);
+                    << Board::FormatMove(*move);
             }
             // A side without a step has none to offer.
             Board walled = BoardOf(side == Black ? "bw..bw..w......." : "wb..wb..b.......");
-            MoveRecord move;
-            EXPECT_FALSE(player->ChooseMove(walled, move)) << LevelSetting::Word(level);
+            EXPECT_FALSE(player->ChooseMove(walled)) << LevelSetting::Word(level);
         }
     }
 }
@@ -149,12 +146,12 @@ TEST(LevelPlayers, SeededLevelsReplayTheirGameAndSeedsDiffer) {
         for (int i = 0; i < 300; ++i) {
             Board board = RandomBoard(rng);
             if (board.Winner(Black) != Empty) continue;
-            MoveRecord a, b, c;
-            ASSERT_TRUE(first->ChooseMove(board, a));
-            ASSERT_TRUE(again->ChooseMove(board, b));
-            ASSERT_TRUE(other->ChooseMove(board, c));
-            EXPECT_EQ(a, b);
-            if (a != c) ++differ;
+            const std::optional<MoveRecord> a = first->ChooseMove(board);
+            const std::optional<MoveRecord> b = again->ChooseMove(board);
+            const std::optional<MoveRecord> c = other->ChooseMove(board);
+            ASSERT_TRUE(a && b && c);
+            EXPECT_EQ(*a, *b);
+            if (*a != *c) ++differ;
         }
         EXPECT_GT(differ, 5) << LevelSetting::Word(level);
     }
@@ -168,9 +165,9 @@ TEST(LevelPlayers, BeginnerFavoursBetterSteps) {
     const int steps = static_cast<int>(ScanSteps(board, White).size());
     int capture = 0;
     for (int i = 0; i < 400; ++i) {
-        MoveRecord move;
-        ASSERT_TRUE(beginner.ChooseMove(board, move));
-        if (Board::FormatMove(move) == "13R") ++capture;
+        const std::optional<MoveRecord> move = beginner.ChooseMove(board);
+        ASSERT_TRUE(move);
+        if (Board::FormatMove(*move) == "13R") ++capture;
     }
     EXPECT_GT(capture, 2 * 400 / steps);
     EXPECT_LT(capture, 400);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "BoardText.h"
 #include "LevelOpponent.h"
@@ -240,7 +241,7 @@ TEST(LevelOpponent, WaitsForTheTableOnlyWhereTheLevelNeedsIt) {
     EXPECT_TRUE(perfectReady.ReadyToChoose());
     // The perfect player's step for white is the hint's.
     Board start = FromText("bbbbb..bw..wwwww");
-    MoveRecord move;
-    ASSERT_TRUE(perfectReady.ChooseMove(start, move));
-    EXPECT_EQ(Board::FormatMove(move), "13R");
+    const std::optional<MoveRecord> move = perfectReady.ChooseMove(start);
+    ASSERT_TRUE(move);
+    EXPECT_EQ(Board::FormatMove(*move), "13R");
 }

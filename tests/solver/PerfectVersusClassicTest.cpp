@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -86,13 +87,13 @@ TEST(PerfectVersusClassic, NeverLosesAndConvertsEveryWin) {
                 ASSERT_TRUE(board.IsLegalStep(kelvara::Black, record)) << move;
                 board.ApplyMove(kelvara::Black, record);
             } else {
-                MoveRecord record;
-                if (!classic.ChooseMove(board, record)) {
+                const std::optional<MoveRecord> record = classic.ChooseMove(board);
+                if (!record) {
                     winner = kelvara::Black;  // the computer has no move
                     break;
                 }
-                ASSERT_TRUE(board.IsLegalStep(kelvara::White, record));
-                board.ApplyMove(kelvara::White, record);
+                ASSERT_TRUE(board.IsLegalStep(kelvara::White, *record));
+                board.ApplyMove(kelvara::White, *record);
             }
             side = kelvara::Enemy(side);
             winner = board.Winner(side);
