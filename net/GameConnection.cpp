@@ -211,8 +211,8 @@ void GameConnection::ScheduleProcessing() {
 }
 
 void GameConnection::ProcessGameData() {
-    // The session may run a nested event loop (the move animation) in which more bytes
-    // arrive; they are taken after the current message, in order.
+    // A call into the session may lead to an event loop of its own (a message box of the
+    // window, say) in which more bytes arrive; they are taken after the current message.
     if (processing_) {
         processAgain_ = true;
         return;

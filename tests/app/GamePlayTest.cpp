@@ -390,6 +390,58 @@ TEST_F(GamePlayTest, StopCancelAndRestart) {
     EXPECT_EQ(window->Session().CurrentBoard().Code(1, 2), Black);
 }
 
+TEST_F(GamePlayTest, TheComputersStepSlidesBetweenThePointsThenStandsOnItsTarget) {
+    auto window = OpenWindow();
+    ScriptedComputer computer({MoveRecord{1, 3, Down}});
+    window->SetMoveChooser(&computer);
+    window->SetAnimationMilliseconds(400);
+    StartFromMenu(*window, &StartGameDialog::OnePlayerRadio, "玩家");
+    QWidget* canvas = window->Canvas();
+    QTest::mousePress(canvas, Qt::LeftButton, {}, Centre(1, 2));
+    QTest::mouseMove(canvas, Centre(2, 2));
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, Centre(2, 2));
+    // Under way: neither on its origin nor on its target, and nobody may move.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QImage scene = window->CanvasImage();
+            return ShowsBackground(scene, Square(1, 3), background_) &&
+                   ShowsBackground(scene, Square(1, 2), background_);
+        },
+        10000));
+    EXPECT_EQ(window->Session().Phase(), TurnPhase::Animating);
+    EXPECT_FALSE(window->findChild<QAction*>("actionUndo")->isEnabled());
+    EXPECT_EQ(window->Session().History().size(), 1u);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->Session().LocalMayMove(); }, 10000));
+    EXPECT_TRUE(ShowsPicture(window->CanvasImage(), Square(1, 2), white_));
+    EXPECT_EQ(window->Session().History().size(), 2u);
+    EXPECT_TRUE(ShowsHand(canvas, qRgb(0, 0, 0)));
+}
+
+TEST_F(GamePlayTest, ADragKeepsWhatItPassesOverAndAnUndoPutsTheLiftedPieceBack) {
+    auto window = OpenWindow();
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "甲", "乙");
+    QWidget* canvas = window->Canvas();
+    // Over the black piece on (3, 1) and off it again: that piece shows, the lifted one not.
+    QTest::mousePress(canvas, Qt::LeftButton, {}, Centre(2, 1));
+    QTest::mouseMove(canvas, Centre(3, 1));
+    QTest::mouseMove(canvas, QPoint(Centre(3, 1).x(), 300));
+    EXPECT_TRUE(ShowsPicture(window->CanvasImage(), Square(3, 1), black_));
+    EXPECT_TRUE(ShowsBackground(window->CanvasImage(), Square(2, 1), background_));
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(Centre(3, 1).x(), 300));
+    ExpectCanvasShowsBoard(*window);
+
+    // An undo while a white piece is lifted: the piece goes back and the release plays nothing.
+    Play(*window, {2, 1, Up});
+    QTest::mousePress(canvas, Qt::LeftButton, {}, Centre(1, 3));
+    QTest::mouseMove(canvas, QPoint(150, 300));
+    window->findChild<QAction*>("actionUndo")->trigger();
+    EXPECT_FALSE(window->DragControl().Dragging());
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, Centre(2, 3));
+    EXPECT_TRUE(History(window->WhiteHistory()).isEmpty());
+    EXPECT_EQ(BoardToText(window->Session().CurrentBoard()), "bbbbb..bw..wwwww");
+    ExpectCanvasShowsBoard(*window);
+}
+
 TEST_F(GamePlayTest, UndoAndRedoFromTheKeyboardAndTheMenu) {
     auto window = OpenWindow();
     StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "甲", "乙");
