@@ -23,7 +23,6 @@ using namespace kelvara;
 namespace {
 
 // The start dialog's radio button of a kind of game.
-using KindRadio = QRadioButton* (StartGameDialog::*)() const;
 
 class GamePlayTest : public GuiFixture {
   protected:
@@ -32,52 +31,6 @@ class GamePlayTest : public GuiFixture {
         background_ = LoadRgb("res/background.png");
         black_ = LoadRgb("res/black.png");
         white_ = LoadRgb("res/white.png");
-    }
-
-    // Opens a window ready for play, with a short animation.
-    std::unique_ptr<MainDialog> OpenWindow() {
-        auto window = std::make_unique<MainDialog>();
-        EXPECT_TRUE(window->Initialise());
-        window->SetAnimationMilliseconds(2);
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        return window;
-    }
-
-    // 开始 from the menu; the start dialog is filled in and confirmed.
-    void StartFromMenu(MainDialog& window, KindRadio radio, const QString& black = {},
-                       const QString& white = {}) {
-        WhenModal([=](QWidget* modal) {
-            auto* dialog = qobject_cast<StartGameDialog*>(modal);
-            if (dialog == nullptr) return false;
-            (dialog->*radio)()->click();
-            if (radio == &StartGameDialog::TwoPlayersRadio) {
-                dialog->BlackNameCombo()->setEditText(black);
-                dialog->WhiteNameCombo()->setEditText(white);
-            } else if (!black.isEmpty()) {
-                dialog->OnePlayerNameCombo()->setEditText(black);
-            }
-            dialog->OkButton()->click();
-            return true;
-        });
-        window.findChild<QAction*>("actionStart")->trigger();
-    }
-
-    // Press on the piece, move in a few steps, release on the target; then the answer's
-    // slide, if any, runs to its end.
-    static void Drag(MainDialog& window, QPoint from, QPoint to) {
-        QWidget* canvas = window.Canvas();
-        QTest::mousePress(canvas, Qt::LeftButton, {}, from);
-        for (int k = 1; k <= 3; ++k) QTest::mouseMove(canvas, from + (to - from) * k / 3);
-        QTest::mouseRelease(canvas, Qt::LeftButton, {}, to);
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return window.Session().Phase() != TurnPhase::Animating; }, 20000));
-    }
-
-    static void Play(MainDialog& window, const MoveRecord& move) {
-        int toX = 0, toY = 0;
-        ASSERT_TRUE(StepTarget(move.fromX, move.fromY, move.direction, toX, toY));
-        Drag(window, Centre(move.fromX, move.fromY), Centre(toX, toY));
     }
 
     // Every point shows its piece, or the background when it is empty.
@@ -148,7 +101,7 @@ class PressCounter : public QObject {
 }  // namespace
 
 TEST_F(GamePlayTest, TwoPlayerGameWithTheMouseToTheEnd) {
-    auto window = OpenWindow();
+    auto window = OpenWindow(2);
     StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "张三", "李四");
     EXPECT_EQ(window->MatchText(), "战局：   张三(黑)   VS   李四(白)");
     EXPECT_EQ(window->StatusText(), "现在是 张三(黑)  走棋...");
@@ -185,7 +138,7 @@ TEST_F(GamePlayTest, TwoPlayerGameWithTheMouseToTheEnd) {
     for (const char* text : rest) {
         MoveRecord move;
         ASSERT_TRUE(ParseMoveText(text, move));
-        Play(*window, move);
+        PlayByMouse(*window, move);
         (whiteToMove ? whiteMoves : blackMoves) << text;
         EXPECT_EQ(History(window->BlackHistory()), blackMoves);
         EXPECT_EQ(History(window->WhiteHistory()), whiteMoves);
@@ -213,7 +166,7 @@ TEST_F(GamePlayTest, TwoPlayerGameWithTheMouseToTheEnd) {
 }
 
 TEST_F(GamePlayTest, DropsThatAreNotMovesPutThePieceBack) {
-    auto window = OpenWindow();
+    auto window = OpenWindow(2);
     StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "甲", "乙");
     QWidget* canvas = window->Canvas();
     const QImage start = window->CanvasImage();
@@ -269,7 +222,7 @@ TEST_F(GamePlayTest, DropsThatAreNotMovesPutThePieceBack) {
 }
 
 TEST_F(GamePlayTest, GameAgainstTheComputerToTheEnd) {
-    auto window = OpenWindow();
+    auto window = OpenWindow(2);
     StartFromMenu(*window, &StartGameDialog::OnePlayerRadio);
     // The start dialog's default selection is the first name of the sorted list.
     EXPECT_EQ(window->MatchText(), "战局：   李四(黑)   VS   电脑(白)");
@@ -279,7 +232,7 @@ TEST_F(GamePlayTest, GameAgainstTheComputerToTheEnd) {
     while (window->Session().GameRunning() && moves < 60) {
         const std::optional<MoveRecord> step = FirstBlackStep(window->Session().CurrentBoard());
         ASSERT_TRUE(step.has_value()) << "black has no step after " << moves << " moves";
-        Play(*window, *step);
+        PlayByMouse(*window, *step);
         ++moves;
         EXPECT_EQ(window->BlackHistory()->topLevelItemCount(), moves);
         ExpectCanvasShowsBoard(*window);
@@ -308,9 +261,9 @@ TEST_F(GamePlayTest, GameAgainstTheComputerToTheEnd) {
 }
 
 TEST_F(GamePlayTest, RestoringDuringAGameRedrawsThePieces) {
-    auto window = OpenWindow();
+    auto window = OpenWindow(2);
     StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio);
-    Play(*window, MoveRecord{2, 1, Up});
+    PlayByMouse(*window, MoveRecord{2, 1, Up});
     QWindowStateChangeEvent restored(Qt::WindowMinimized);
     QApplication::sendEvent(window.get(), &restored);
     ExpectCanvasShowsBoard(*window);
@@ -318,7 +271,7 @@ TEST_F(GamePlayTest, RestoringDuringAGameRedrawsThePieces) {
 }
 
 TEST_F(GamePlayTest, ComputerStepIsAnimatedWhileInputIsDropped) {
-    auto window = OpenWindow();
+    auto window = OpenWindow(2);
     // White's (1, 3) steps down after black's 12R, then the computer has no move.
     ScriptedComputer computer({MoveRecord{1, 3, Down}});
     window->SetMoveChooser(&computer);
@@ -349,7 +302,7 @@ TEST_F(GamePlayTest, ComputerStepIsAnimatedWhileInputIsDropped) {
 }
 
 TEST_F(GamePlayTest, StopCancelAndRestart) {
-    auto window = OpenWindow();
+    auto window = OpenWindow(2);
     StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "甲", "乙");
     Drag(*window, Centre(1, 2), Centre(2, 2));
     window->findChild<QAction*>("actionStop")->trigger();
@@ -391,7 +344,7 @@ TEST_F(GamePlayTest, StopCancelAndRestart) {
 }
 
 TEST_F(GamePlayTest, TheComputersStepSlidesBetweenThePointsThenStandsOnItsTarget) {
-    auto window = OpenWindow();
+    auto window = OpenWindow(2);
     ScriptedComputer computer({MoveRecord{1, 3, Down}});
     window->SetMoveChooser(&computer);
     window->SetAnimationMilliseconds(400);
@@ -418,7 +371,7 @@ TEST_F(GamePlayTest, TheComputersStepSlidesBetweenThePointsThenStandsOnItsTarget
 }
 
 TEST_F(GamePlayTest, ADragKeepsWhatItPassesOverAndAnUndoPutsTheLiftedPieceBack) {
-    auto window = OpenWindow();
+    auto window = OpenWindow(2);
     StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "甲", "乙");
     QWidget* canvas = window->Canvas();
     // Over the black piece on (3, 1) and off it again: that piece shows, the lifted one not.
@@ -431,7 +384,7 @@ TEST_F(GamePlayTest, ADragKeepsWhatItPassesOverAndAnUndoPutsTheLiftedPieceBack) 
     ExpectCanvasShowsBoard(*window);
 
     // An undo while a white piece is lifted: the piece goes back and the release plays nothing.
-    Play(*window, {2, 1, Up});
+    PlayByMouse(*window, {2, 1, Up});
     QTest::mousePress(canvas, Qt::LeftButton, {}, Centre(1, 3));
     QTest::mouseMove(canvas, QPoint(150, 300));
     window->findChild<QAction*>("actionUndo")->trigger();
@@ -443,7 +396,7 @@ TEST_F(GamePlayTest, ADragKeepsWhatItPassesOverAndAnUndoPutsTheLiftedPieceBack) 
 }
 
 TEST_F(GamePlayTest, UndoAndRedoFromTheKeyboardAndTheMenu) {
-    auto window = OpenWindow();
+    auto window = OpenWindow(2);
     StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "甲", "乙");
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -455,8 +408,8 @@ TEST_F(GamePlayTest, UndoAndRedoFromTheKeyboardAndTheMenu) {
     EXPECT_FALSE(redo->isEnabled());
 
     // 21U, then white's 13R takes the black piece on (2, 2).
-    Play(*window, {2, 1, Up});
-    Play(*window, {1, 3, Right});
+    PlayByMouse(*window, {2, 1, Up});
+    PlayByMouse(*window, {1, 3, Right});
     ASSERT_EQ(History(window->WhiteHistory()), QStringList{"13R"});
     EXPECT_TRUE(undo->isEnabled());
 

@@ -1,10 +1,23 @@
 #include "GuiFixture.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
 #include <QTimer>
+
+#include "Board.h"
+#include "BoardCanvas.h"
+#include "BoardText.h"
+#include "MainDialog.h"
+#include "StartGameDialog.h"
+
+using namespace kelvara;
 
 namespace {
 
@@ -23,6 +36,55 @@ void GuiFixture::SetUp() {
     CopyFolder(QStringLiteral(KELVARA_SOURCE_DIR "/res"), dir_.filePath(QStringLiteral("res")));
     previousDir_ = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir_.path()));
+}
+
+std::unique_ptr<MainDialog> GuiFixture::OpenWindow(int animationMs, TableService* table) {
+    auto window = std::make_unique<MainDialog>();
+    if (table != nullptr) window->SetTableService(table);
+    EXPECT_TRUE(window->Initialise());
+    window->SetAnimationMilliseconds(animationMs);
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    return window;
+}
+
+void GuiFixture::StartFromMenu(MainDialog& window, KindRadio radio, const QString& black,
+                               const QString& white) {
+    WhenModal([=](QWidget* modal) {
+        auto* dialog = qobject_cast<StartGameDialog*>(modal);
+        if (dialog == nullptr) return false;
+        (dialog->*radio)()->click();
+        if (radio == &StartGameDialog::TwoPlayersRadio) {
+            dialog->BlackNameCombo()->setEditText(black);
+            dialog->WhiteNameCombo()->setEditText(white);
+        } else if (!black.isEmpty()) {
+            dialog->OnePlayerNameCombo()->setEditText(black);
+        }
+        dialog->OkButton()->click();
+        return true;
+    });
+    window.findChild<QAction*>("actionStart")->trigger();
+}
+
+void GuiFixture::Drag(MainDialog& window, QPoint from, QPoint to) {
+    QWidget* canvas = window.Canvas();
+    QTest::mousePress(canvas, Qt::LeftButton, {}, from);
+    for (int k = 1; k <= 3; ++k) QTest::mouseMove(canvas, from + (to - from) * k / 3);
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, to);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return window.Session().Phase() != TurnPhase::Animating; }, 20000));
+}
+
+void GuiFixture::PlayByMouse(MainDialog& window, const MoveRecord& move) {
+    int toX = 0, toY = 0;
+    ASSERT_TRUE(StepTarget(move.fromX, move.fromY, move.direction, toX, toY));
+    Drag(window, Centre(move.fromX, move.fromY), Centre(toX, toY));
+}
+
+void GuiFixture::PlayByMouse(MainDialog& window, const char* moveText) {
+    MoveRecord move;
+    ASSERT_TRUE(ParseMoveText(moveText, move)) << moveText;
+    PlayByMouse(window, move);
 }
 
 void GuiFixture::TearDown() {

@@ -7,13 +7,19 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "BoardGeometry.h"
+#include "BoardTypes.h"
+
+class QRadioButton;
 
 namespace kelvara {
 class MainDialog;
-}
+class StartGameDialog;
+class TableService;
+}  // namespace kelvara
 
 // Every GUI test runs in a fresh working directory holding copies of set/ and res/.
 class GuiFixture : public ::testing::Test {
@@ -24,6 +30,23 @@ class GuiFixture : public ::testing::Test {
     // Writes a file of the working directory (raw bytes).
     void WriteFile(const QString& relativePath, const std::string& bytes);
     void RemoveFile(const QString& relativePath);
+
+    // A window initialised, shown and exposed. `animationMs` is the length of a step's slide;
+    // `table` the solved table's service (none: the window makes its own on first need).
+    static std::unique_ptr<kelvara::MainDialog> OpenWindow(int animationMs = 0,
+                                                           kelvara::TableService* table = nullptr);
+
+    // 开始 from the menu: the start dialog gets the kind of `radio` and the names (black and
+    // white for two players, the local player's name otherwise when given), then OK.
+    using KindRadio = QRadioButton* (kelvara::StartGameDialog::*)() const;
+    static void StartFromMenu(kelvara::MainDialog& window, KindRadio radio,
+                              const QString& black = {}, const QString& white = {});
+
+    // Press on the piece, move in a few steps, release on the target; then the slide of the
+    // answer, if any, runs to its end.
+    static void Drag(kelvara::MainDialog& window, QPoint from, QPoint to);
+    static void PlayByMouse(kelvara::MainDialog& window, const kelvara::MoveRecord& move);
+    static void PlayByMouse(kelvara::MainDialog& window, const char* moveText);
 
     QTemporaryDir dir_;
     QString previousDir_;

@@ -26,7 +26,6 @@ using namespace kelvara;
 namespace {
 
 // The start dialog's radio button of a kind of game.
-using KindRadio = QRadioButton* (StartGameDialog::*)() const;
 
 using Kind = BoardMark::Kind;
 
@@ -59,44 +58,6 @@ class PlayAidsWindowTest : public GuiFixture {
     void SetUp() override {
         GuiFixture::SetUp();
         WriteFile("set/kelvara.ini", kSettings);
-    }
-
-    std::unique_ptr<MainDialog> OpenWindow(TableService* table = &Solved()) {
-        auto window = std::make_unique<MainDialog>();
-        window->SetTableService(table);
-        EXPECT_TRUE(window->Initialise());
-        window->SetAnimationMilliseconds(0);
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        return window;
-    }
-
-    void StartFromMenu(MainDialog& window, KindRadio radio) {
-        WhenModal([=](QWidget* modal) {
-            auto* dialog = qobject_cast<StartGameDialog*>(modal);
-            if (dialog == nullptr) return false;
-            (dialog->*radio)()->click();
-            if (radio == &StartGameDialog::TwoPlayersRadio) {
-                dialog->BlackNameCombo()->setEditText("甲");
-                dialog->WhiteNameCombo()->setEditText("乙");
-            }
-            dialog->OkButton()->click();
-            return true;
-        });
-        window.findChild<QAction*>("actionStart")->trigger();
-    }
-
-    static void Play(MainDialog& window, const char* text) {
-        MoveRecord move;
-        ASSERT_TRUE(ParseMoveText(text, move));
-        int toX = 0, toY = 0;
-        ASSERT_TRUE(StepTarget(move.fromX, move.fromY, move.direction, toX, toY));
-        QWidget* canvas = window.Canvas();
-        const QPoint from = Centre(move.fromX, move.fromY), to = Centre(toX, toY);
-        QTest::mousePress(canvas, Qt::LeftButton, {}, from);
-        QTest::mouseMove(canvas, (from + to) / 2);
-        QTest::mouseMove(canvas, to);
-        QTest::mouseRelease(canvas, Qt::LeftButton, {}, to);
     }
 
     static QAction* Action(MainDialog& window, const char* name) {
@@ -156,7 +117,7 @@ TEST_F(PlayAidsWindowTest, LevelFromTheSettingsAndFromTheMenuForTheNextGame) {
         EXPECT_EQ(checked, 1);
     }
 
-    auto window = OpenWindow();
+    auto window = OpenWindow(0, &Solved());
     EXPECT_EQ(Action(*window, "actionLevelExpert")->text(), "高手");
     StartFromMenu(*window, &StartGameDialog::OnePlayerRadio);
     EXPECT_EQ(window->ActiveLevel(), Level::Classic);
@@ -168,7 +129,7 @@ TEST_F(PlayAidsWindowTest, LevelFromTheSettingsAndFromTheMenuForTheNextGame) {
     EXPECT_EQ(window->ChosenLevel(), Level::Beginner);
     EXPECT_FALSE(Action(*window, "actionLevelClassic")->isChecked());
     EXPECT_EQ(window->ActiveLevel(), Level::Classic);
-    Play(*window, "21U");
+    PlayByMouse(*window, "21U");
     EXPECT_EQ(window->WhiteHistory()->topLevelItemCount(), 1);
     EXPECT_NE(dynamic_cast<const ComputerPlayer*>(window->Computer()), nullptr);
 
@@ -181,7 +142,7 @@ TEST_F(PlayAidsWindowTest, LevelFromTheSettingsAndFromTheMenuForTheNextGame) {
     // 完美 answers with the perfect step.
     Action(*window, "actionLevelPerfect")->trigger();
     StartFromMenu(*window, &StartGameDialog::OnePlayerRadio);
-    Play(*window, "12R");
+    PlayByMouse(*window, "12R");
     ASSERT_EQ(window->WhiteHistory()->topLevelItemCount(), 1);
     Board afterBlack;
     ASSERT_TRUE(BoardFromText("bbbb.b.bw..wwwww", afterBlack));
@@ -198,10 +159,10 @@ TEST_F(PlayAidsWindowTest, LevelFromTheSettingsAndFromTheMenuForTheNextGame) {
 }
 
 TEST_F(PlayAidsWindowTest, HintMarksTheStepForAMomentAndSaysItInTheStatusLine) {
-    auto window = OpenWindow();
+    auto window = OpenWindow(0, &Solved());
     QAction* hint = Action(*window, "actionHint");
     EXPECT_FALSE(hint->isEnabled());  // no game yet
-    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio);
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "甲", "乙");
     ASSERT_TRUE(hint->isEnabled());
     EXPECT_EQ(hint->shortcut(), QKeySequence(Qt::Key_H));
     const QImage board = window->CanvasImage();
@@ -235,7 +196,7 @@ TEST_F(PlayAidsWindowTest, HintMarksTheStepForAMomentAndSaysItInTheStatusLine) {
     EXPECT_TRUE(window->StatusLabel()->text().contains("提示：24R，必败（可坚持 1 步）"));
     EXPECT_EQ(window->StatusLabel()->font(), window->StatusFont());
     // The next step takes the hint away and the status line is the game's again.
-    Play(*window, "24D");
+    PlayByMouse(*window, "24D");
     EXPECT_TRUE(MarksOf(*window, Kind::HintFrom).empty());
     EXPECT_EQ(window->StatusText(), "现在是 甲(黑)  走棋...");
     EXPECT_EQ(window->StatusLabel()->text(), "现在是 甲(黑)  走棋...");
@@ -243,24 +204,24 @@ TEST_F(PlayAidsWindowTest, HintMarksTheStepForAMomentAndSaysItInTheStatusLine) {
 
 TEST_F(PlayAidsWindowTest, HintWhileTheTableIsStillBeingBuilt) {
     TableService pending(2);  // handed in, not started: the window leaves it as it is
-    auto window = OpenWindow(&pending);
+    auto window = OpenWindow(0, &pending);
     StartFromMenu(*window, &StartGameDialog::OnePlayerRadio);
     Action(*window, "actionHint")->trigger();
     EXPECT_EQ(window->StatusText(), "提示：正在准备棋局数据，请稍候……");
     EXPECT_TRUE(window->Marks()->Marks().empty());
     EXPECT_EQ(pending.CurrentState(), TableService::State::Idle);
     // The game goes on as before.
-    Play(*window, "21U");
+    PlayByMouse(*window, "21U");
     EXPECT_EQ(window->WhiteHistory()->topLevelItemCount(), 1);
     EXPECT_EQ(window->StatusText(), "现在该你走棋了...");
 }
 
 TEST_F(PlayAidsWindowTest, AnalysisFollowsTheMenuEveryStepAndUndo) {
-    auto window = OpenWindow();
+    auto window = OpenWindow(0, &Solved());
     QAction* analysis = Action(*window, "actionAnalysis");
     ASSERT_TRUE(analysis->isCheckable());
     EXPECT_FALSE(analysis->isChecked());
-    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio);
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "甲", "乙");
     EXPECT_TRUE(MarksOf(*window, Kind::StepOutcome).empty());
 
     const auto fromPoints = [&] {
@@ -292,9 +253,9 @@ TEST_F(PlayAidsWindowTest, AnalysisFollowsTheMenuEveryStepAndUndo) {
     EXPECT_GT(DifferentPixels(OnScreen(*window), window->CanvasImage(), QRect(0, 70, 311, 330)),
               100);
 
-    Play(*window, "21U");
+    PlayByMouse(*window, "21U");
     EXPECT_TRUE(allOfSide(White));
-    Play(*window, "13R");  // takes the black piece on (2, 2)
+    PlayByMouse(*window, "13R");  // takes the black piece on (2, 2)
     EXPECT_TRUE(allOfSide(Black));
     const auto afterCapture = fromPoints();
 
@@ -306,17 +267,17 @@ TEST_F(PlayAidsWindowTest, AnalysisFollowsTheMenuEveryStepAndUndo) {
     analysis->trigger();
     EXPECT_TRUE(MarksOf(*window, Kind::StepOutcome).empty());
     EXPECT_TRUE(MarksOf(*window, Kind::TargetOutcome).empty());
-    Play(*window, "12R");
+    PlayByMouse(*window, "12R");
     EXPECT_TRUE(MarksOf(*window, Kind::StepOutcome).empty());
 }
 
 TEST_F(PlayAidsWindowTest, LastStepAndTakenPieceStayMarkedUntilTheNextStep) {
-    auto window = OpenWindow();
-    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio);
+    auto window = OpenWindow(0, &Solved());
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "甲", "乙");
     EXPECT_TRUE(window->Marks()->Marks().empty());
-    Play(*window, "21U");
+    PlayByMouse(*window, "21U");
     window->SetAnimationMilliseconds(300);
-    Play(*window, "13R");  // takes the black piece on (2, 2)
+    PlayByMouse(*window, "13R");  // takes the black piece on (2, 2)
 
     const auto to = MarksOf(*window, Kind::LastTo);
     const auto from = MarksOf(*window, Kind::LastFrom);
@@ -342,7 +303,7 @@ TEST_F(PlayAidsWindowTest, LastStepAndTakenPieceStayMarkedUntilTheNextStep) {
     EXPECT_GT(DifferentPixels(screen, board, Square(2, 3).adjusted(-5, -5, 5, 5)), 20);
 
     // The next step moves the marker; taking steps back shows the step before.
-    Play(*window, "12R");
+    PlayByMouse(*window, "12R");
     EXPECT_EQ(MarksOf(*window, Kind::LastTo)[0].point, MakePoint(2, 2));
     EXPECT_TRUE(MarksOf(*window, Kind::Taken).empty());
     window->findChild<QAction*>("actionUndo")->trigger();
@@ -353,15 +314,15 @@ TEST_F(PlayAidsWindowTest, LastStepAndTakenPieceStayMarkedUntilTheNextStep) {
     EXPECT_TRUE(window->Marks()->Marks().empty());
 
     // A new game starts unmarked.
-    Play(*window, "21U");
-    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio);
+    PlayByMouse(*window, "21U");
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "甲", "乙");
     EXPECT_TRUE(window->Marks()->Marks().empty());
 }
 
 TEST_F(PlayAidsWindowTest, NetworkGamesOfferNoHintAnalysisOrUndo) {
-    auto window = OpenWindow();
+    auto window = OpenWindow(0, &Solved());
     // Analysis left on from a game on this machine.
-    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio);
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "甲", "乙");
     Action(*window, "actionAnalysis")->trigger();
     ASSERT_FALSE(MarksOf(*window, Kind::StepOutcome).empty());
 
@@ -393,10 +354,10 @@ TEST_F(PlayAidsWindowTest, NetworkGamesOfferNoHintAnalysisOrUndo) {
 
 TEST_F(PlayAidsWindowTest, PerfectGameWaitsForTheTableWithTheWindowResponsive) {
     TableService pending(2);
-    auto window = OpenWindow(&pending);
+    auto window = OpenWindow(0, &pending);
     Action(*window, "actionLevelPerfect")->trigger();
     StartFromMenu(*window, &StartGameDialog::OnePlayerRadio);
-    Play(*window, "21U");
+    PlayByMouse(*window, "21U");
     // The drop has returned: the computer's turn waits, nobody may move, nothing blocks.
     EXPECT_TRUE(window->Session().ComputerTurnPending());
     EXPECT_EQ(window->StatusText(), "正在等候电脑走棋，请稍后....");

@@ -16,11 +16,7 @@ const QRgb kLine = qRgb(78, 50, 28);  // the grid lines of the art
 class ScalingTest : public GuiFixture {
   protected:
     std::unique_ptr<MainDialog> OpenTwoPlayerGame() {
-        auto window = std::make_unique<MainDialog>();
-        EXPECT_TRUE(window->Initialise());
-        window->SetAnimationMilliseconds(0);
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        auto window = OpenWindow();
         StartChoice choice;
         choice.kind = kelvara::GameKind::TwoPlayers;
         window->Session().Start(choice);

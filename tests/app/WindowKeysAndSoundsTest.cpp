@@ -21,14 +21,6 @@ namespace {
 
 class WindowKeysTest : public GuiFixture {
   protected:
-    std::unique_ptr<MainDialog> Open() {
-        auto window = std::make_unique<MainDialog>();
-        EXPECT_TRUE(window->Initialise());
-        window->SetAnimationMilliseconds(0);
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        return window;
-    }
     static void StartTwoPlayers(MainDialog& window) {
         StartChoice choice;
         choice.kind = kelvara::GameKind::TwoPlayers;
@@ -45,7 +37,7 @@ class WindowKeysTest : public GuiFixture {
 };
 
 TEST_F(WindowKeysTest, EnterAndEscapeDoNothingWhileAGameRuns) {
-    auto window = Open();
+    auto window = OpenWindow();
     StartTwoPlayers(*window);
     for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
         QTest::keyClick(window.get(), key);
@@ -60,11 +52,11 @@ TEST_F(WindowKeysTest, EnterAndEscapeDoNothingWhileAGameRuns) {
 }
 
 TEST_F(WindowKeysTest, EnterClosesWhenNoGameRunsAndTheCloseBoxAlways) {
-    auto idle = Open();
+    auto idle = OpenWindow();
     QTest::keyClick(idle.get(), Qt::Key_Return);
     EXPECT_FALSE(idle->isVisible());
 
-    auto playing = Open();
+    auto playing = OpenWindow();
     StartTwoPlayers(*playing);
     EXPECT_TRUE(playing->close());
     EXPECT_FALSE(playing->isVisible());
@@ -99,7 +91,7 @@ std::vector<std::pair<CellCode, MoveRecord>> LineToACapture() {
 }
 
 TEST_F(WindowKeysTest, StepsAndCapturesSoundUnlessSwitchedOff) {
-    auto window = Open();
+    auto window = OpenWindow();
     QAction* sound = window->findChild<QAction*>("actionSound");
     ASSERT_NE(sound, nullptr);
     EXPECT_TRUE(sound->isCheckable());
