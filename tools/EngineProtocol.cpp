@@ -145,6 +145,7 @@ std::string EngineProtocol::ShowBoard(const Args& args) {
 
 std::string EngineProtocol::Legal(const Args& args) {
     if (!args.empty()) return ArgumentCountError(0);
+    if (GameOver()) return "none";
     std::vector<std::string> steps;
     for (const MoveRecord& step : board_.LegalSteps(sideToMove_))
         steps.push_back(Board::FormatMove(step));
@@ -162,6 +163,7 @@ std::string EngineProtocol::Play(const Args& args) {
     if (args.size() != 1) return ArgumentCountError(1);
     MoveRecord step;
     if (!ParseMoveText(args[0], step)) return "error: bad move text";
+    if (GameOver()) return "error: the game is over";
     if (!board_.IsLegalStep(sideToMove_, step)) return "error: not a legal step";
     const CaptureList taken = board_.ApplyMove(sideToMove_, step);
     sideToMove_ = Enemy(sideToMove_);
@@ -173,6 +175,7 @@ std::string EngineProtocol::Play(const Args& args) {
 
 std::string EngineProtocol::Go(const Args& args) {
     if (!args.empty()) return ArgumentCountError(0);
+    if (GameOver()) return "bestmove none";
     if (sideToMove_ != White) return "error: the computer plays white and black is to move";
     const std::optional<MoveRecord> chosen = player_.ChooseMove(board_);
     if (!chosen) return "bestmove none";

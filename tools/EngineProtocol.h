@@ -51,6 +51,8 @@ class EngineProtocol {
 
     Board& CurrentBoard() { return board_; }
     CellCode SideToMove() const { return sideToMove_; }
+    // The position is won or lost by the end-of-game rule: nothing moves any more.
+    bool GameOver() const { return board_.Winner(sideToMove_) != Empty; }
     // Puts the pieces and counts of `board` on the engine's board, with `side` to move.
     void SetPosition(const Board& board, CellCode side);
     ComputerPlayer& Player() { return player_; }

@@ -79,10 +79,10 @@ void PerfectCommands::Install(EngineProtocol& engine, const SolvedTable* solved)
     });
 
     engine.AddCommand("go", [state](EngineProtocol& e, const EngineProtocol::Args& args) {
-        if (args.empty()) return LevelGo(*state, e, args);
-        if (args.size() != 1 || args[0] != "perfect")
+        if (!args.empty() && (args.size() != 1 || args[0] != "perfect"))
             return std::string("error: go takes no argument or \"perfect\"");
-        return PerfectGo(*state, e);
+        if (e.GameOver()) return std::string("bestmove none");
+        return args.empty() ? LevelGo(*state, e, args) : PerfectGo(*state, e);
     });
 
     engine.AddCommand("hint", [state](EngineProtocol& e, const EngineProtocol::Args& args) {

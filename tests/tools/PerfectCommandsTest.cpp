@@ -149,6 +149,23 @@ TEST_F(PerfectEngine, HintIsThePerfectStepWithThePositionsValue) {
     }
 }
 
+TEST_F(PerfectEngine, NothingMovesOnceTheGameIsOver) {
+    // White to move with one piece: black has won, at every level and whoever is to move.
+    for (const char* level : {"classic", "beginner", "expert", "perfect"}) {
+        for (const char* position :
+             {"position w.b............b w", "position w.b............b b"}) {
+            ASSERT_EQ(Ask(std::string("level ") + level), "ok");
+            ASSERT_EQ(Ask(position), "ok");
+            EXPECT_EQ(Ask("result"), "black") << position;
+            EXPECT_EQ(Ask("legal"), "none") << level << " " << position;
+            EXPECT_EQ(Ask("go"), "bestmove none") << level << " " << position;
+            EXPECT_EQ(Ask("go perfect"), "bestmove none") << position;
+            EXPECT_EQ(Ask("play 11R"), "error: the game is over") << position;
+            EXPECT_EQ(Ask("play 31R"), "error: the game is over") << position;
+        }
+    }
+}
+
 TEST_F(PerfectEngine, LevelsChooseWhatGoPlays) {
     // Classic by default and after "level classic": white only, the classic answers.
     ASSERT_EQ(Ask("start"), "ok");
