@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -9,26 +10,39 @@
 
 namespace kelvara {
 
-// Stored answers of the computer, one per line of a text file read afresh at every look-up:
-// a 16-character pattern of the playing points (bottom row first; '0' empty, '1' the side asked
-// for, '2' its enemy, '3' anything) followed by the move text of the step to make ("13R", letter
-// in either case); anything after that is ignored. Lines end with CR LF or LF. The file is
-// mapped into memory for each look-up, not copied, and each line start is compared with the
-// board's pattern 16 characters at a time.
+// Stored answers of the computer, one per line of a text file: a 16-character pattern of the
+// playing points (bottom row first; '0' empty, '1' the side asked for, '2' its enemy, '3'
+// anything) followed by the move text of the step to make ("13R", letter in either case);
+// anything after that is ignored. Lines end with CR LF or LF. The first line that fits wins.
+//
+// The file is read into an index (ExperienceIndex) and kept there while it stays unchanged:
+// every look-up opens it and compares device, inode, size and the modification and change
+// times with those of the read. A file modified less than two seconds before it was read is
+// read again at the next look-up, since an edit right after the read could leave every one of
+// those unchanged. A file that changes while it is read answers from what was read, and is read
+// again at the next look-up.
 class ExperienceStore {
   public:
     static constexpr const char* kDefaultPath = "set/experience.dat";
     // Pattern, column, row and direction letter.
     static constexpr std::size_t kEntryLength = 19;
 
-    ExperienceStore() : path_(kDefaultPath) {}
-    explicit ExperienceStore(std::string path) : path_(std::move(path)) {}
+    ExperienceStore() : ExperienceStore(kDefaultPath) {}
+    explicit ExperienceStore(std::string path);
+    // A copy reads the file for itself.
+    ExperienceStore(const ExperienceStore& other) : ExperienceStore(other.path_) {}
+    ExperienceStore& operator=(const ExperienceStore& other);
+    ~ExperienceStore();
 
     const std::string& Path() const { return path_; }
 
     // The step of the first line that fits the board, in `move`. False, leaving `move`, when
-    // the file cannot be opened or mapped (also when it is no regular file) or no line fits.
+    // the file cannot be opened (also when it is no regular file) or no line fits. Safe to call
+    // from several threads.
     bool LookUpExperience(const Board& board, CellCode side, MoveRecord& move) const;
+
+    // How many times the whole file has been read since the store was made.
+    std::size_t FileReads() const;
 
     // One line without its line end. A line fits when its pattern fits the board and its stored
     // step is a legal step of `side` there; a shorter line, or one whose step is not legal
@@ -38,7 +52,10 @@ class ExperienceStore {
                                     MoveRecord& move);
 
   private:
+    struct Cache;
+
     std::string path_;
+    std::unique_ptr<Cache> cache_;
 };
 
 }  // namespace kelvara
