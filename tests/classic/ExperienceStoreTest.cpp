@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <ostream>
 #include <random>
+#include <thread>
 
 #include "BoardText.h"
 #include "ComputerPlayer.h"
@@ -251,3 +254,110 @@ INSTANTIATE_TEST_SUITE_P(BothCases, StoredLetter,
                              return std::string(1, info.param.letter) +
                                     (info.param.letter >= 'a' ? "_lower" : "_upper");
                          });
+
+namespace {
+
+// Sets the file's modification time an hour back, so that the store may keep what it read.
+void AgeFile(const std::string& path) {
+    std::filesystem::last_write_time(
+        path, std::filesystem::last_write_time(path) - std::chrono::hours(1));
+}
+
+std::int64_t ChangeTime(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(stat(path.c_str(), &info), 0);
+    return static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1'000'000'000 + info.st_ctim.tv_nsec;
+}
+
+}  // namespace
+
+// Full patterns and patterns with '3' in one file: whichever fitting line comes first wins, and
+// a fitting line whose step the board does not allow gives way to the next.
+TEST_F(Experience, FullAndMaskedLinesInFileOrder) {
+    const std::string full = kPattern21U;
+    const std::string masked = "3" + kPattern21U.substr(1, 7) + "33333333";
+    const std::string otherMasked = "3333333333333330";  // fits nothing here: (4, 4) is white
+    struct Case {
+        std::string file;
+        std::string answer;
+    };
+    const Case cases[] = {
+        {full + "43L\n" + masked + "13R\n", "43L"},
+        {masked + "13R\n" + full + "43L\n", "13R"},
+        {masked + "23R\n" + full + "43L\n" + masked + "13R\n", "43L"},  // (2, 3) is empty
+        {full + "23R\n" + masked + "13R\n" + full + "43L\n", "13R"},
+        {otherMasked + "13R\n" + full + "44D\n" + masked + "24D\n", "24D"},  // (4, 3) is taken
+        {full.substr(0, 15) + "343L\n" + full + "13R\n", "43L"},
+        {masked + "4\n" + masked + "44L\n", ""},  // (3, 4) is taken
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(LookUp(c.file), c.answer);
+    }
+}
+
+// A file kept unchanged is read once; any write to it counts at the next look-up, even one that
+// keeps its size and its modification time.
+TEST_F(Experience, UnchangedFileReadOnceAndEditsSeenAtTheNextTurn) {
+    dir.Write("set/experience.dat", kPattern21U + "43L\n");
+    AgeFile(path);
+    EXPECT_EQ(LookUpNow(), "43L");
+    EXPECT_EQ(LookUpNow(), "43L");
+    EXPECT_EQ(store.FileReads(), 1u);
+
+    // Rewritten until the change time moves on (it has a coarse clock on some file systems).
+    const auto modified = std::filesystem::last_write_time(path);
+    const auto changed = ChangeTime(path);
+    do {
+        dir.Write("set/experience.dat", kPattern21U + "13R\n");
+        std::filesystem::last_write_time(path, modified);
+    } while (ChangeTime(path) == changed);
+    EXPECT_EQ(LookUpNow(), "13R");
+    EXPECT_EQ(store.FileReads(), 2u);
+}
+
+// Written, looked up and rewritten to the same size at once: the times may be the same as
+// well, so a file written this recently is never kept.
+TEST_F(Experience, SameSizeEditRightAfterALookUpIsSeen) {
+    for (int round = 0; round < 20; ++round) {
+        EXPECT_EQ(LookUp(kPattern21U + "43L\n"), "43L");
+        EXPECT_EQ(LookUp(kPattern21U + "13R\n"), "13R");
+    }
+}
+
+TEST_F(Experience, TruncatedAndRewrittenBetweenTurns) {
+    const std::string big = std::string(1 << 20, '\n') + kPattern21U + "43L\n";
+    dir.Write("set/experience.dat", big);
+    AgeFile(path);
+    EXPECT_EQ(LookUpNow(), "43L");
+    std::filesystem::resize_file(path, 1 << 20);
+    EXPECT_EQ(LookUpNow(), "");
+    std::filesystem::resize_file(path, 0);
+    EXPECT_EQ(LookUpNow(), "");
+    EXPECT_EQ(LookUp(kPattern21U + "24D"), "24D");
+}
+
+// Another thread truncates, rewrites and extends the file while it is read: no crash, and each
+// answer is one that some state of the file gives.
+TEST_F(Experience, FileChangingWhileItIsRead) {
+    const std::string lead(1 << 20, '\n');
+    const std::string first = lead + kPattern21U + "43L\n";
+    const std::string second = lead + kPattern21U + "13R\n" + lead;
+    dir.Write("set/experience.dat", first);
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int round = 0; round < 60; ++round) {
+            dir.Write("set/experience.dat", round % 2 == 0 ? second : first);
+            std::filesystem::resize_file(path, (round * 7919u) % first.size());
+        }
+        done = true;
+    });
+    int lookUps = 0;
+    while (!done || lookUps < 5) {
+        const std::string answer = LookUpNow();
+        EXPECT_TRUE(answer.empty() || answer == "43L" || answer == "13R") << answer;
+        ++lookUps;
+    }
+    writer.join();
+    EXPECT_EQ(LookUp(first), "43L");
+}
