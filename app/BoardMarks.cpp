@@ -42,8 +42,8 @@ QColor ToneColour(BoardMark::Tone tone, int alpha = 255) {
 }
 
 constexpr double kCornerPen = 2.0;
-constexpr double kCornerGap = 3.5;    // between the piece square and the brackets' strokes
-constexpr double kRingRadius = 11.0;  // the hint's ring, just around the piece
+constexpr double kCornerGap = 3.5;     // between the piece square and the brackets' strokes
+constexpr double kRingRadius = 10.75;  // the hint's ring, just around the piece
 constexpr double kRingPen = 2.5;
 constexpr double kArrowPen = 3.0;
 constexpr double kArrowHead = 6.0;  // half the head's width, and its length beyond the line
