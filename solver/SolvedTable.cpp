@@ -26,6 +26,14 @@ SolvedTable::SolvedTable() : index_(PositionIndex::Get()), symmetry_(PositionSym
             }
         }
     }
+    classOf_.resize(1u << PositionIndex::kPoints);
+    for (std::uint32_t set = 0; set < classOf_.size(); ++set) {
+        const auto s = static_cast<std::uint16_t>(set);
+        const int k = PositionIndex::popcount16(s);
+        if (!PositionIndex::InRange(k)) continue;
+        const std::uint16_t smallest = symmetry_.SmallestImage(s);
+        classOf_[set] = {smallest, rowOf_[k][index_.Rank(smallest)], symmetry_.SmallestMaps(s)};
+    }
     // The same slice order as the PositionIndex numbering.
     for (int m = PositionIndex::kMinPieces; m <= PositionIndex::kMaxPieces; ++m) {
         for (int o = PositionIndex::kMinPieces; o <= PositionIndex::kMaxPieces; ++o) {
