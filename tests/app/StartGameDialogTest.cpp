@@ -1,4 +1,7 @@
+#include <sys/stat.h>
+
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -123,17 +126,24 @@ TEST_F(StartDialogTest, SortIgnoresCaseAndBadDefaultsSelectNothing) {
     EXPECT_EQ(seen, QStringList({"李四", "张三", "alice", "Bob", "", "", "", "Bob"}));
 }
 
-TEST_F(StartDialogTest, MissingAddressBookTellsTheUserAndCancels) {
+// Missing, or a FIFO that nobody writes to (refused, not waited on): the same message.
+TEST_F(StartDialogTest, UnreadableAddressBookTellsTheUserAndCancels) {
     RemoveFile("set/player.information");
-    StartGameDialog dialog;
-    SeenBox box;
-    CloseNextMessageBox(&box);
-    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-    EXPECT_TRUE(box.shown);
-    EXPECT_EQ(box.caption, "ERROR");
-    EXPECT_EQ(box.text, "找不到玩家信息文件！");
-    EXPECT_EQ(box.icon, QMessageBox::Critical);
-    EXPECT_FALSE(dialog.isVisible());
+    for (const bool fifo : {false, true}) {
+        const QByteArray path = QDir::current().filePath("set/player.information").toLocal8Bit();
+        if (fifo) {
+            ASSERT_EQ(::mkfifo(path.constData(), 0600), 0);
+        }
+        StartGameDialog dialog;
+        SeenBox box;
+        CloseNextMessageBox(&box);
+        EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+        EXPECT_TRUE(box.shown) << fifo;
+        EXPECT_EQ(box.caption, "ERROR");
+        EXPECT_EQ(box.text, "找不到玩家信息文件！");
+        EXPECT_EQ(box.icon, QMessageBox::Critical);
+        EXPECT_FALSE(dialog.isVisible());
+    }
 }
 
 TEST_F(StartDialogTest, TwoPlayersTakeTheTypedNames) {

@@ -160,6 +160,14 @@ TEST_F(RawPeerTest, IllegalMovesAreDroppedAndTheCopyKeepsWaiting) {
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
 }
 
+TEST_F(RawPeerTest, JunkEndingInTheMoveCodeLeavesTheMoveAfterItToBePlayed) {
+    auto peer = Opponent(1);
+    peer->Write(QByteArray("xyzt") + B({0x74, 0x02, 0x01, 0x00}));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
+    EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
+    EXPECT_TRUE(copy.hub.Connection(1).Buffer().Empty());
+}
+
 TEST_F(RawPeerTest, AnOverlongNameIsCutTo99Bytes) {
     auto peer = Opponent(1, QByteArray(150, 'n'));
     EXPECT_EQ(copy.session.OpponentName(), std::string(99, 'n'));
