@@ -3,6 +3,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <string_view>
+#include <utility>
+
+#include "ShippedSettings.h"
 
 namespace kelvara {
 namespace {
@@ -39,6 +43,21 @@ std::string DataPaths::Resolve(const std::string& path) {
     if (resolved == original) return path;
     const QByteArray bytes = resolved.toLocal8Bit();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+SettingsFile DataPaths::DefaultSettings() {
+    SettingsFile shipped;
+    shipped.LoadBytes(
+        std::string_view(reinterpret_cast<const char*>(kShippedSettings), sizeof kShippedSettings));
+    const QString installed = InstalledDirectory();
+    if (installed.isEmpty()) return shipped;
+    SettingsFile file;
+    const QByteArray path =
+        QDir(installed).filePath(QStringLiteral("set/kelvara.ini")).toLocal8Bit();
+    if (file.Load(std::string(path.constData(), static_cast<std::size_t>(path.size()))) != 1)
+        return shipped;
+    file.SetDefaults(std::move(shipped));
+    return file;
 }
 
 }  // namespace kelvara

@@ -3,6 +3,8 @@
 #include <QString>
 #include <string>
 
+#include "SettingsFile.h"
+
 namespace kelvara {
 
 // Where the program's files are found. Every file is named by a path relative to the working
@@ -20,6 +22,10 @@ class DataPaths {
 
     // The directory of installed defaults, or empty when there is none.
     static QString InstalledDirectory();
+
+    // The settings that stand in for keys a settings file lacks: the installed
+    // set/kelvara.ini, and behind it the same file as shipped, compiled in. Always loaded.
+    static SettingsFile DefaultSettings();
 };
 
 }  // namespace kelvara

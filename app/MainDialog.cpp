@@ -306,6 +306,9 @@ bool MainDialog::Initialise(const std::string& settingsPath) {
                          QMessageBox::Critical);
         return false;
     }
+    // A key the file lacks takes its installed value, so that a file cut short still draws
+    // the board and the pieces.
+    settings.SetDefaults(DataPaths::DefaultSettings());
 
     const QSize scene(kClientWidth, kClientHeight);
     const QSize piece(geometry::kSquare, geometry::kSquare);

@@ -1,60 +1,98 @@
 #include "SettingsFile.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <utility>
 
 #include "GbkCodec.h"
 
 namespace kelvara {
 
+namespace {
+
+// The whole of a regular file, read without ever waiting on it: the open does not block on a
+// FIFO without a writer, and anything but a regular file is refused before the first read.
+bool ReadRegularFile(const std::string& path, std::string& bytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return false;
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+              static_cast<std::uintmax_t>(info.st_size) <= SettingsFile::kMaxBytes;
+    bytes.clear();
+    char buffer[4096];
+    while (ok) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+        } else if (bytes.size() + static_cast<std::size_t>(n) > SettingsFile::kMaxBytes) {
+            ok = false;  // grown beyond the limit while read
+        } else {
+            bytes.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+}  // namespace
+
 int SettingsFile::Load(const std::string& path) {
     if (loaded_) return -2;
     path_ = path;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return -1;
+    // A file that cannot be read whole loads nothing: the caller must not take a half-read or
+    // unreadable file for an empty one.
+    std::string bytes;
+    if (!ReadRegularFile(path, bytes)) return -1;
+    Parse(bytes);
+    return 1;
+}
 
+int SettingsFile::LoadBytes(std::string_view bytes) {
+    if (loaded_) return -2;
+    Parse(bytes);
+    return 1;
+}
+
+void SettingsFile::Parse(std::string_view bytes) {
     entries_.clear();
     std::string line;
     bool pending = false;  // bytes of a last line without a line end
-    char buffer[4096];
     bool afterCr = false;  // the previous byte was a CR: this byte belongs to that line end
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        for (std::size_t i = 0; i < n; ++i) {
-            const char c = buffer[i];
-            if (afterCr) {
-                // The byte after a CR is consumed with it: dropped when it is LF, otherwise the
-                // line's last byte.
-                afterCr = false;
-                if (c != '\n') line.push_back(c);
-                AddLine(line);
-                line.clear();
-                pending = false;
-                continue;
-            }
-            if (c == '\n') {
-                AddLine(line);
-                line.clear();
-                pending = false;
-            } else if (c == '\r') {
-                afterCr = true;
-            } else {
-                line.push_back(c);
-                pending = true;
-            }
+    for (const char c : bytes) {
+        if (afterCr) {
+            // The byte after a CR is consumed with it: dropped when it is LF, otherwise the
+            // line's last byte.
+            afterCr = false;
+            if (c != '\n') line.push_back(c);
+            AddLine(line);
+            line.clear();
+            pending = false;
+            continue;
         }
-    }
-    // A read that fails, as on a directory (which opens like a file), loads nothing: the
-    // caller must not take a half-read or unreadable file for an empty one.
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        entries_.clear();
-        return -1;
+        if (c == '\n') {
+            AddLine(line);
+            line.clear();
+            pending = false;
+        } else if (c == '\r') {
+            afterCr = true;
+        } else {
+            line.push_back(c);
+            pending = true;
+        }
     }
     if (afterCr || pending) AddLine(line);
     entries_.push_back(SettingsEntry{});
     loaded_ = true;
-    return 1;
+}
+
+void SettingsFile::SetDefaults(SettingsFile defaults) {
+    defaults_ = std::make_shared<const SettingsFile>(std::move(defaults));
 }
 
 void SettingsFile::AddLine(const std::string& line) {
@@ -75,6 +113,24 @@ void SettingsFile::AddLine(const std::string& line) {
 }
 
 std::string SettingsFile::GetValue(const std::string& key) const {
+    std::string value = OwnValue(key);
+    if (value == kNotFound && defaults_ != nullptr) {
+        std::string fallback = defaults_->GetValue(key);
+        if (fallback != kNotLoaded) value = std::move(fallback);
+    }
+    return value;
+}
+
+std::string SettingsFile::GetValue(const std::string& section, const std::string& key) const {
+    std::string value = OwnValue(section, key);
+    if (value == kNotFound && defaults_ != nullptr) {
+        std::string fallback = defaults_->GetValue(section, key);
+        if (fallback != kNotLoaded) value = std::move(fallback);
+    }
+    return value;
+}
+
+std::string SettingsFile::OwnValue(const std::string& key) const {
     if (!loaded_) return kNotLoaded;
     for (const SettingsEntry& e : entries_) {
         if (e.kind == 'o' && e.key == key) return e.value;
@@ -82,7 +138,7 @@ std::string SettingsFile::GetValue(const std::string& key) const {
     return kNotFound;
 }
 
-std::string SettingsFile::GetValue(const std::string& section, const std::string& key) const {
+std::string SettingsFile::OwnValue(const std::string& section, const std::string& key) const {
     if (!loaded_) return kNotLoaded;
     const std::string header = "[" + section + "]";
     std::string current;
@@ -98,6 +154,7 @@ std::string SettingsFile::GetValue(const std::string& section, const std::string
 int SettingsFile::Clear() {
     path_.clear();
     entries_.clear();
+    defaults_.reset();
     loaded_ = false;
     return 1;
 }

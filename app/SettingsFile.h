@@ -1,6 +1,8 @@
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kelvara {
@@ -22,10 +24,21 @@ class SettingsFile {
     // A look-up on a reader that holds no file.
     static inline const std::string kNotLoaded = std::string(1, '\x01');
 
-    // 1 when the file was read; -1 when it cannot be opened or read, a directory for one (the
-    // path is still remembered, nothing is loaded); -2 when a file is already loaded (nothing
-    // changes).
+    // The largest file read; a bigger one is no settings file and does not load.
+    static constexpr std::size_t kMaxBytes = 16 * 1024 * 1024;
+
+    // 1 when the file was read; -1 when it cannot be opened or read, or is no regular file (a
+    // directory, a FIFO, a device: none of them is waited on), or is larger than kMaxBytes
+    // (the path is still remembered, nothing is loaded); -2 when a file is already loaded
+    // (nothing changes).
     int Load(const std::string& path);
+    // The same for the bytes of a file held in memory; 1, or -2 when a file is already loaded.
+    int LoadBytes(std::string_view bytes);
+
+    // Look-ups that the loaded file cannot answer (kNotFound) are answered by `defaults`
+    // instead, which may have defaults of its own. Kept until Clear.
+    void SetDefaults(SettingsFile defaults);
+
     std::string GetValue(const std::string& key) const;
     std::string GetValue(const std::string& section, const std::string& key) const;
     int Clear();
@@ -36,10 +49,14 @@ class SettingsFile {
     const std::vector<SettingsEntry>& entries() const { return entries_; }
 
   private:
+    void Parse(std::string_view bytes);
     void AddLine(const std::string& line);
+    std::string OwnValue(const std::string& key) const;
+    std::string OwnValue(const std::string& section, const std::string& key) const;
 
     std::string path_;
     std::vector<SettingsEntry> entries_;
+    std::shared_ptr<const SettingsFile> defaults_;
     bool loaded_ = false;
 };
 

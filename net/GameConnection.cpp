@@ -235,8 +235,11 @@ void GameConnection::ProcessOnce() {
                 session_.OnHelloReceived(slot_, WireProtocol::Text(block), PeerAddress());
         } else {
             std::string block;
-            const auto take = buffer_.TakeMove(WireProtocol::kMove, WireProtocol::kMoveSize,
-                                               WireProtocol::kChannelLimit, block);
+            // A frame whose from-point is off the board was a stray 't' in junk: only that
+            // byte goes, and the bytes after it are read afresh.
+            const auto take =
+                buffer_.TakeMove(WireProtocol::kMove, WireProtocol::kMoveSize,
+                                 WireProtocol::kChannelLimit, block, &WireProtocol::MoveOnBoard);
             if (take == StreamSplitter::MoveTake::NeedMore) {
                 ArmMoveResync();
                 return;

@@ -16,12 +16,18 @@ std::string StreamSplitter::TakeText(std::size_t limit) {
 }
 
 StreamSplitter::MoveTake StreamSplitter::TakeMove(char moveCode, std::size_t moveSize,
-                                                  std::size_t dropLimit, std::string& block) {
+                                                  std::size_t dropLimit, std::string& block,
+                                                  FrameCheck fits) {
     block.clear();
     if (buffer_.empty()) return MoveTake::NeedMore;
     if (buffer_.front() == moveCode) {
         if (buffer_.size() < moveSize) return MoveTake::NeedMore;
         block = buffer_.substr(0, moveSize);
+        if (fits != nullptr && !fits(block)) {
+            block.resize(1);
+            buffer_.erase(0, 1);
+            return MoveTake::Dropped;
+        }
         buffer_.erase(0, moveSize);
         return MoveTake::Move;
     }

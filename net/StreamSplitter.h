@@ -32,11 +32,17 @@ class StreamSplitter {
     std::string TakeText(std::size_t limit);
 
     enum class MoveTake { NeedMore, Move, Dropped };
+    // Whether a whole frame that starts with the move code is one; a frame it turns down was
+    // no frame at all, only a stray code byte in other bytes.
+    using FrameCheck = bool (*)(std::string_view frame);
     // In a state that waits for a move: a block starting with the move code is taken when its
-    // 4 bytes are here (NeedMore before). Anything else at the front is dropped (returned in
-    // `block`) up to the next move code, but at most `dropLimit` bytes, one reader's read.
+    // 4 bytes are here (NeedMore before) and `fits` accepts it; a block it refuses gives up
+    // its first byte alone (Dropped), and the next take starts from the byte after it, so a
+    // frame hidden behind the stray code is still found. Anything else at the front is
+    // dropped (returned in `block`) up to the next move code, but at most `dropLimit` bytes,
+    // one reader's read.
     MoveTake TakeMove(char moveCode, std::size_t moveSize, std::size_t dropLimit,
-                      std::string& block);
+                      std::string& block, FrameCheck fits = nullptr);
 
   private:
     std::size_t capacity_;

@@ -80,4 +80,9 @@ bool WireProtocol::ReadMove(std::string_view block, MoveRecord& move, bool* dire
     return true;
 }
 
+bool WireProtocol::MoveOnBoard(std::string_view block) {
+    return block.size() >= kMoveSize && block[0] == kMove &&
+           OnGrid(SignedByte(block[1]), SignedByte(block[2]));
+}
+
 }  // namespace kelvara

@@ -58,6 +58,9 @@ class WireProtocol {
     // signed bytes; the direction only when it is 0 to 3, otherwise `move.direction` is kept
     // and `directionValid` (if given) is set to false.
     static bool ReadMove(std::string_view block, MoveRecord& move, bool* directionValid = nullptr);
+    // A block of at least 4 bytes starting with 't' whose from-point is a point of the board.
+    // Any other block is no move frame, whatever its bytes mean.
+    static bool MoveOnBoard(std::string_view block);
 };
 
 }  // namespace kelvara

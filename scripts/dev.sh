@@ -28,13 +28,21 @@ fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
-build() {  # build <dir> [cmake options...]
+# ccache where present (a second tree or a repeated run then compiles only what changed).
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
+configure() {  # configure <dir> [cmake options...]: once per tree
     local dir=$1
     shift
     if [ ! -f "$dir/build.ninja" ]; then
-        cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+        cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
     fi
-    cmake --build "$dir" -j "$jobs"
+}
+
+build() {  # build <dir> [cmake options...]
+    configure "$@"
+    cmake --build "$1" -j "$jobs"
 }
 
 # Makes build/package/kelvara_*.deb and checks it: menu entry, AppStream data, lintian without
@@ -80,10 +88,8 @@ format_check() {
 # The threaded parts under ThreadSanitizer: the table solved on several threads, the service
 # that solves it in the background and publishes it, and its readers (levels, play aids).
 tsan() {
-    if [ ! -f build-tsan/build.ninja ]; then
-        cmake -S . -B build-tsan -G Ninja -DKELVARA_WERROR=ON -DKELVARA_TSAN=ON -DKELVARA_GUI=OFF \
-            -DKELVARA_BENCH=OFF >/dev/null
-    fi
+    configure build-tsan -DKELVARA_WERROR=ON -DKELVARA_TSAN=ON -DKELVARA_GUI=OFF -DKELVARA_BENCH=OFF \
+        -DCMAKE_CXX_COMPILER=clang++
     cmake --build build-tsan -j "$jobs" --target kelvara-solver-tests kelvara-levels-tests \
         kelvara-play-tests
     echo "== threaded parts under ThreadSanitizer"
@@ -106,27 +112,39 @@ tsan() {
 # each for the given seconds from the seeds in fuzz/corpus/<harness>/; what they find to keep
 # goes to build-fuzz/corpus/, a failing input to build-fuzz/findings/.
 fuzz() {  # fuzz <seconds per harness>
-    if [ ! -f build-fuzz/build.ninja ]; then
-        cmake -S . -B build-fuzz -G Ninja -DKELVARA_WERROR=ON -DCMAKE_CXX_COMPILER=clang++ \
-            -DKELVARA_FUZZ=ON -DKELVARA_GUI=OFF -DKELVARA_BENCH=OFF >/dev/null
-    fi
+    configure build-fuzz -DKELVARA_WERROR=ON -DCMAKE_CXX_COMPILER=clang++ -DKELVARA_FUZZ=ON \
+        -DKELVARA_GUI=OFF -DKELVARA_BENCH=OFF
     cmake --build build-fuzz -j "$jobs" --target kelvara-fuzzers
     mkdir -p build-fuzz/findings
     local fuzzers
     mapfile -t fuzzers < <(sed 's/^kelvara-fuzz-//' build-fuzz/fuzz/harnesses.txt)
+    # As many harnesses side by side as there are cores; each keeps its own log.
+    local h pids=() names=() failed=0 k
     for h in "${fuzzers[@]}"; do
         mkdir -p "build-fuzz/corpus/$h"
-        local log="build-fuzz/fuzz-$h.log"
-        if ! "./build-fuzz/fuzz/kelvara-fuzz-$h" -max_total_time="$1" -max_len=8192 -timeout=20 \
-                -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="build-fuzz/findings/$h-" \
-                "build-fuzz/corpus/$h" "fuzz/corpus/$h" >"$log" 2>&1; then
-            tail -n 40 "$log"
-            echo "fuzz $h: FAILED (input in build-fuzz/findings/)" >&2
-            return 1
+        "./build-fuzz/fuzz/kelvara-fuzz-$h" -max_total_time="$1" -max_len=8192 -timeout=20 \
+            -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="build-fuzz/findings/$h-" \
+            "build-fuzz/corpus/$h" "fuzz/corpus/$h" >"build-fuzz/fuzz-$h.log" 2>&1 &
+        pids+=($!) names+=("$h")
+        if [ "${#pids[@]}" -ge "$jobs" ] || [ "$h" = "${fuzzers[-1]}" ]; then
+            for k in "${!pids[@]}"; do
+                fuzz_report "${names[$k]}" "${pids[$k]}" || failed=1
+            done
+            pids=() names=()
         fi
-        echo "fuzz $h: $(grep -m1 -o 'DONE .*' "$log" | sed 's/ lim:.*//')," \
-             "$(grep -m1 -o 'stat::number_of_executed_units: [0-9]*' "$log" | sed 's/.*: //') runs"
     done
+    return "$failed"
+}
+
+fuzz_report() {  # fuzz_report <harness> <pid>: waits for it and says how it went
+    local log="build-fuzz/fuzz-$1.log"
+    if ! wait "$2"; then
+        tail -n 40 "$log"
+        echo "fuzz $1: FAILED (input in build-fuzz/findings/)" >&2
+        return 1
+    fi
+    echo "fuzz $1: $(grep -m1 -o 'DONE .*' "$log" | sed 's/ lim:.*//')," \
+         "$(grep -m1 -o 'stat::number_of_executed_units: [0-9]*' "$log" | sed 's/.*: //') runs"
 }
 
 case "$action" in
@@ -137,7 +155,10 @@ case "$action" in
     test)
         format_check
         build build -DKELVARA_WERROR=ON
-        build build-asan -DKELVARA_WERROR=ON -DKELVARA_SANITIZE=ON -DKELVARA_BENCH=OFF
+        # The sanitizer trees are built with clang, which compiles instrumented code about
+        # three times faster than g++; the plain tree and the package stay with g++.
+        build build-asan -DKELVARA_WERROR=ON -DKELVARA_SANITIZE=ON -DKELVARA_BENCH=OFF \
+            -DCMAKE_CXX_COMPILER=clang++
         export QT_QPA_PLATFORM=offscreen
         echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
         # Leak checking is on; tests/lsan.supp names the one library whose own caches it skips.

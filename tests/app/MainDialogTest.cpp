@@ -1,4 +1,7 @@
+#include <sys/stat.h>
+
 #include <QAction>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -115,23 +118,51 @@ TEST_F(WindowTest, StartsWithItsControlsMenuAndBackground) {
     EXPECT_EQ(qAlpha(blackHand.pixel(31, 31)), 0);
 }
 
-TEST_F(WindowTest, MissingSettingsFileEndsTheProgram) {
+// A settings file that is missing or no regular file ends the program; none of them is
+// waited on (a FIFO without a writer would block a plain open).
+TEST_F(WindowTest, UnreadableSettingsFileEndsTheProgram) {
     RemoveFile("set/kelvara.ini");
-    MainDialog window;
-    SeenBox box;
-    CloseNextMessageBox(&box);
-    EXPECT_FALSE(window.Initialise());
-    EXPECT_TRUE(box.shown);
-    EXPECT_EQ(box.caption, "ERROR");
-    EXPECT_EQ(box.text, "不能加载配置文件!!");
-    EXPECT_EQ(box.icon, QMessageBox::Critical);
-    // Fonts and list columns were set up before the settings were read.
-    EXPECT_EQ(window.StatusFont().weight(), QFont::ExtraBold);
-    EXPECT_EQ(window.BlackHistory()->columnWidth(0), 80);
+    for (const char* kind : {"missing", "fifo", "directory"}) {
+        const QByteArray path = QDir::current().filePath("set/kelvara.ini").toLocal8Bit();
+        if (std::string(kind) == "fifo") {
+            ASSERT_EQ(::mkfifo(path.constData(), 0600), 0);
+        } else if (std::string(kind) == "directory") {
+            ASSERT_TRUE(QDir().mkpath(path));
+        }
+        MainDialog window;
+        SeenBox box;
+        CloseNextMessageBox(&box);
+        EXPECT_FALSE(window.Initialise()) << kind;
+        EXPECT_TRUE(box.shown) << kind;
+        EXPECT_EQ(box.caption, "ERROR");
+        EXPECT_EQ(box.text, "不能加载配置文件!!");
+        EXPECT_EQ(box.icon, QMessageBox::Critical);
+        // Fonts and list columns were set up before the settings were read.
+        EXPECT_EQ(window.StatusFont().weight(), QFont::ExtraBold);
+        EXPECT_EQ(window.BlackHistory()->columnWidth(0), 80);
+        QFile::remove(path);
+        QDir().rmdir(path);
+    }
 }
 
-TEST_F(WindowTest, SettingsWithoutPicturesGiveASolidBoardAndInvisiblePieces) {
-    WriteFile("set/kelvara.ini", "[NET]\r\nlisten=no\r\n");
+// Keys the file lacks take the shipped values: the board and both pieces are drawn.
+TEST_F(WindowTest, MissingKeysFallBackToTheShippedSettings) {
+    for (const char* text :
+         {"", "[BG]\r\nchessman_black=res/black.png\r\n", "[NET]\r\nlisten=no\r\n"}) {
+        WriteFile("set/kelvara.ini", text);
+        MainDialog window;
+        ASSERT_TRUE(window.Initialise()) << text;
+        EXPECT_FALSE(window.PiecePicture(Black).IsNull()) << text;
+        EXPECT_FALSE(window.PiecePicture(White).IsNull()) << text;
+        EXPECT_TRUE(ShowsBackground(window.CanvasImage(), QRect(0, 60, 320, 340),
+                                    LoadRgb("res/background.png")))
+            << text;
+    }
+}
+
+TEST_F(WindowTest, EmptyPictureKeysGiveASolidBoardAndInvisiblePieces) {
+    WriteFile("set/kelvara.ini",
+              "[BG]\r\nmainbg=\r\nchessman_black=\r\nchessman_white=\r\n[NET]\r\nlisten=no\r\n");
     FakeNetwork windowNetwork(true);
     MainDialog window;
     window.SetNetworkPlay(&windowNetwork);

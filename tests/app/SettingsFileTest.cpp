@@ -1,9 +1,13 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -40,6 +44,18 @@ class SettingsFileTest : public ::testing::Test {
     SettingsFile reader_;
 };
 
+// Load, with a generous bound on how long it may take: a load stuck in an open is freed by
+// a writer so that the test ends and fails instead of hanging.
+int LoadWithoutHanging(SettingsFile& reader, const std::string& path) {
+    auto load = std::async(std::launch::async, [&] { return reader.Load(path); });
+    if (load.wait_for(std::chrono::seconds(20)) == std::future_status::ready) return load.get();
+    ADD_FAILURE() << "Load blocked on " << path;
+    const int writer = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0) ::close(writer);
+    load.get();
+    return 0;
+}
+
 const std::string kNotFound = SettingsFile::kNotFound;
 const std::string kNotLoaded = SettingsFile::kNotLoaded;
 
@@ -67,19 +83,47 @@ TEST_F(SettingsFileTest, LoadStatesAndMarkers) {
     EXPECT_EQ(r.GetValue("k"), "again");
 }
 
-// A directory opens like a file but cannot be read: it is no empty file that loads.
-TEST_F(SettingsFileTest, ADirectoryIsAFileThatCannotBeRead) {
+// A directory, a FIFO and a device open like files but are none: each is refused at once
+// (a FIFO without a writer would block a plain open for ever) and nothing is loaded.
+TEST_F(SettingsFileTest, OnlyARegularFileLoads) {
     const std::filesystem::path folder = dir_ / "set" / "kelvara.ini";
     std::filesystem::create_directories(folder);
-    SettingsFile r;
-    EXPECT_EQ(r.Load(folder.string()), -1);
-    EXPECT_FALSE(r.IsLoaded());
-    EXPECT_TRUE(r.entries().empty());
-    EXPECT_EQ(r.path(), folder.string());
-    EXPECT_EQ(r.GetValue("k"), kNotLoaded);
-    // Nothing is held, so the next file loads without a Clear.
-    EXPECT_EQ(r.Load(Write("k=v\n")), 1);
-    EXPECT_EQ(r.GetValue("k"), "v");
+    const std::filesystem::path fifo = dir_ / "player.information";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {folder.string(), fifo.string(), std::string("/dev/null")}) {
+        SettingsFile r;
+        EXPECT_EQ(LoadWithoutHanging(r, path), -1) << path;
+        EXPECT_FALSE(r.IsLoaded());
+        EXPECT_TRUE(r.entries().empty());
+        EXPECT_EQ(r.path(), path);
+        EXPECT_EQ(r.GetValue("k"), kNotLoaded);
+        // Nothing is held, so the next file loads without a Clear.
+        EXPECT_EQ(r.Load(Write("k=v\n")), 1);
+        EXPECT_EQ(r.GetValue("k"), "v");
+    }
+}
+
+// Defaults answer what the file lacks, by key alone and by section and key, in layers; a key
+// the file has, even with an empty value, keeps its own value.
+TEST_F(SettingsFileTest, DefaultsAnswerOnlyWhatTheFileLacks) {
+    SettingsFile last;
+    ASSERT_EQ(last.LoadBytes("[BG]\r\nmainbg=last\r\nblack=last\r\nonly=last"), 1);
+    SettingsFile middle;
+    ASSERT_EQ(middle.LoadBytes("[BG]\nblack=middle\nwhite=middle\n"), 1);
+    middle.SetDefaults(std::move(last));
+    SettingsFile& r = LoadBytes("[BG]\nwhite=\n[NET]\nmainbg=own\n");
+    r.SetDefaults(std::move(middle));
+    EXPECT_EQ(r.GetValue("BG", "white"), "");
+    EXPECT_EQ(r.GetValue("BG", "black"), "middle");
+    EXPECT_EQ(r.GetValue("BG", "mainbg"), "last");
+    EXPECT_EQ(r.GetValue("mainbg"), "own");
+    EXPECT_EQ(r.GetValue("only"), "last");
+    EXPECT_EQ(r.GetValue("NET", "only"), kNotFound);
+    EXPECT_EQ(r.LoadBytes("k=v"), -2);
+    r.Clear();
+    EXPECT_EQ(r.GetValue("BG", "black"), kNotLoaded);
+    ASSERT_EQ(r.LoadBytes(""), 1);
+    EXPECT_EQ(r.GetValue("BG", "black"), kNotFound);
 }
 
 TEST_F(SettingsFileTest, EmptyFilesLoadAndFindNothing) {

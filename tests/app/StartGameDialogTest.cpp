@@ -1,4 +1,7 @@
+#include <sys/stat.h>
+
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -123,17 +126,24 @@ TEST_F(StartDialogTest, SortIgnoresCaseAndBadDefaultsSelectNothing) {
     EXPECT_EQ(seen, QStringList({"李四", "张三", "alice", "Bob", "", "", "", "Bob"}));
 }
 
-TEST_F(StartDialogTest, MissingAddressBookTellsTheUserAndCancels) {
+// Missing, or a FIFO that nobody writes to (refused, not waited on): the same message.
+TEST_F(StartDialogTest, UnreadableAddressBookTellsTheUserAndCancels) {
     RemoveFile("set/player.information");
-    StartGameDialog dialog;
-    SeenBox box;
-    CloseNextMessageBox(&box);
-    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-    EXPECT_TRUE(box.shown);
-    EXPECT_EQ(box.caption, "ERROR");
-    EXPECT_EQ(box.text, "找不到玩家信息文件！");
-    EXPECT_EQ(box.icon, QMessageBox::Critical);
-    EXPECT_FALSE(dialog.isVisible());
+    for (const bool fifo : {false, true}) {
+        const QByteArray path = QDir::current().filePath("set/player.information").toLocal8Bit();
+        if (fifo) {
+            ASSERT_EQ(::mkfifo(path.constData(), 0600), 0);
+        }
+        StartGameDialog dialog;
+        SeenBox box;
+        CloseNextMessageBox(&box);
+        EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+        EXPECT_TRUE(box.shown) << fifo;
+        EXPECT_EQ(box.caption, "ERROR");
+        EXPECT_EQ(box.text, "找不到玩家信息文件！");
+        EXPECT_EQ(box.icon, QMessageBox::Critical);
+        EXPECT_FALSE(dialog.isVisible());
+    }
 }
 
 TEST_F(StartDialogTest, TwoPlayersTakeTheTypedNames) {
@@ -272,5 +282,40 @@ TEST_F(StartDialogTest, TheDialogWaitsForTheAnswerAndSendsOneInvitationAtATime) 
         EXPECT_TRUE(openWhileWaiting);
         EXPECT_EQ(dialog.invitations, 1);
         EXPECT_EQ(dialog.BlackName(), accepted ? "本机" : "");
+    }
+}
+
+TEST_F(StartDialogTest, NamesSitInTheMiddleOfTheirBoxesAtOneAndTwoDevicePixelsPerPixel) {
+    StartGameDialog dialog(nullptr, nullptr);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    for (const char* name : {"onePlayerName", "blackName", "whiteName", "localName"}) {
+        auto* box = dialog.findChild<QComboBox*>(name);
+        ASSERT_NE(box, nullptr) << name;
+        for (const QString& text : {QStringLiteral("李四"), QStringLiteral("Kelvara")}) {
+            box->setEditText(text);
+            for (int ratio : {1, 2}) {
+                // The rows of ink inside the edit field, against the field's own rows.
+                const QRect field = box->lineEdit()->geometry();
+                QImage image(box->size() * ratio, QImage::Format_RGB32);
+                image.setDevicePixelRatio(ratio);
+                box->render(&image);
+                int top = -1, bottom = -1;
+                for (int y = field.top() * ratio; y < (field.bottom() + 1) * ratio; ++y) {
+                    for (int x = (field.left() + 2) * ratio; x < (field.right() - 2) * ratio; ++x)
+                        if (qGray(image.pixel(x, y)) < 128) {
+                            if (top < 0) top = y;
+                            bottom = y;
+                            break;
+                        }
+                }
+                ASSERT_GE(top, 0) << name;
+                const int above = top - field.top() * ratio;
+                const int below = (field.bottom() + 1) * ratio - 1 - bottom;
+                EXPECT_LE(std::abs(above - below), ratio + 1)
+                    << name << " " << text.toStdString() << " at " << ratio << "x: " << above
+                    << " above, " << below << " below";
+            }
+        }
     }
 }

@@ -160,6 +160,14 @@ TEST_F(RawPeerTest, IllegalMovesAreDroppedAndTheCopyKeepsWaiting) {
     EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
 }
 
+TEST_F(RawPeerTest, JunkEndingInTheMoveCodeLeavesTheMoveAfterItToBePlayed) {
+    auto peer = Opponent(1);
+    peer->Write(QByteArray("xyzt") + B({0x74, 0x02, 0x01, 0x00}));
+    ASSERT_TRUE(WaitFor([&] { return copy.session.LocalMayMove(); }));
+    EXPECT_EQ(copy.view.black, std::vector<std::string>{"21U"});
+    EXPECT_TRUE(copy.hub.Connection(1).Buffer().Empty());
+}
+
 TEST_F(RawPeerTest, AnOverlongNameIsCutTo99Bytes) {
     auto peer = Opponent(1, QByteArray(150, 'n'));
     EXPECT_EQ(copy.session.OpponentName(), std::string(99, 'n'));
@@ -391,14 +399,16 @@ TEST_F(RawPeerTest, ANewInvitingGameClosesTheOldSocketOnSlotZero) {
         EXPECT_TRUE(WaitFor([&] { return local->state() == QAbstractSocket::ConnectedState; }));
         return std::make_pair(local, remote);
     };
-    auto [local1, remote1] = connectPair();
+    const auto [local1, remote1Socket] = connectPair();
+    QTcpSocket* remote1 = remote1Socket;  // a plain variable, so the lambdas below can take it
     copy.hub.SetPendingPeer(local1);
     copy.session.Start({GameKind::Network, "甲", ""});
     // The hello goes out on the socket just attached: sent before, it would be lost.
     ASSERT_TRUE(WaitFor([&] { return remote1->bytesAvailable() >= 3; }));
     EXPECT_EQ(remote1->readAll(), "m" + G("甲"));
 
-    auto [local2, remote2] = connectPair();
+    const auto [local2, remote2Socket] = connectPair();
+    QTcpSocket* remote2 = remote2Socket;
     copy.hub.SetPendingPeer(local2);
     copy.session.Start({GameKind::Network, "甲", ""});
     EXPECT_TRUE(WaitFor([&] { return remote1->state() == QAbstractSocket::UnconnectedState; }));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "StreamSplitter.h"
 #include "WireProtocol.h"
@@ -167,4 +168,39 @@ TEST(StreamSplitter, DropsBytesBeyondItsCapacity) {
     EXPECT_EQ(s.View(), "01234567");
     s.Append("x");
     EXPECT_EQ(s.Size(), 8u);
+}
+
+// A 't' among other bytes is taken for a frame only when its point is on the board; a frame
+// it is not gives up that byte alone, so a move right behind it is still found.
+TEST(StreamSplitter, AStrayMoveCodeCannotSwallowTheMoveBehindIt) {
+    struct Case {
+        std::string stream;
+        std::vector<std::string> moves;
+    };
+    const std::string m21U = Bytes({0x74, 0x02, 0x01, 0x00});
+    const std::string m44L = Bytes({0x74, 0x04, 0x04, 0x02});
+    const Case cases[] = {
+        {"xyzt" + m21U, {m21U}},
+        {"t" + m21U, {m21U}},
+        {"tt" + m21U, {m21U}},
+        {Bytes({0x74, 0x05, 0x01}) + m44L, {m44L}},
+        {Bytes({0x74, 0x00, 0x01, 0x03}) + m21U, {m21U}},
+        {Bytes({0x74, 0x01, 0x80, 0x00, 0x74}) + m21U + m44L, {m21U, m44L}},
+        {m21U + "zt" + m44L, {m21U, m44L}},
+        {Bytes({0x74, 0x01, 0x04, 0x07}), {Bytes({0x74, 0x01, 0x04, 0x07})}},  // on the board
+    };
+    for (const Case& c : cases) {
+        StreamSplitter s;
+        s.Append(c.stream);
+        std::vector<std::string> taken;
+        std::string block;
+        for (auto t = StreamSplitter::MoveTake::Dropped; t != StreamSplitter::MoveTake::NeedMore;) {
+            t = s.TakeMove('t', 4, 100, block, &WireProtocol::MoveOnBoard);
+            if (t == StreamSplitter::MoveTake::Move) taken.push_back(block);
+        }
+        EXPECT_EQ(taken, c.moves) << c.stream;
+        EXPECT_TRUE(s.Empty()) << c.stream;
+    }
+    EXPECT_FALSE(WireProtocol::MoveOnBoard(Bytes({0x74, 0x02, 0x01})));
+    EXPECT_FALSE(WireProtocol::MoveOnBoard(Bytes({0x6D, 0x02, 0x01, 0x00})));
 }
