@@ -16,6 +16,15 @@ namespace {
 
 const QRect kScene(0, 0, BoardCanvas::kSceneWidth, BoardCanvas::kSceneHeight);
 
+// The widget pixels that lie wholly inside `rect`.
+QRect CoveredWhole(const QRectF& rect) {
+    const int left = static_cast<int>(std::ceil(rect.left()));
+    const int top = static_cast<int>(std::ceil(rect.top()));
+    const int right = static_cast<int>(std::floor(rect.right()));
+    const int bottom = static_cast<int>(std::floor(rect.bottom()));
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
 }  // namespace
 
 BoardCanvas::BoardCanvas(QWidget* parent) : QWidget(parent), backgroundColour_(200, 210, 220) {
@@ -120,9 +129,10 @@ QImage BoardCanvas::Render(double deviceScale) const {
 void BoardCanvas::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect dirty = event->rect();
-    // The bands beside the scene.
+    // The bands beside the scene, up to the first pixel that the scene covers whole: at most
+    // sizes its edge falls inside a pixel, which the scene alone would leave unpainted.
     QRegion bands(dirty);
-    bands -= FromScene(QRectF(kScene)).toAlignedRect();
+    bands -= CoveredWhole(FromScene(QRectF(kScene)));
     for (const QRect& r : bands) painter.fillRect(r, bandColour_);
 
     painter.translate(origin_);

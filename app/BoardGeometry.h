@@ -19,6 +19,9 @@ namespace geometry {
 
 inline constexpr int kSquare = 20;
 inline constexpr PixelRect kBoardArea{0, 70, 311, 400};
+// The inside of the frame that the background picture draws around the board: marks drawn
+// on the board stay within it.
+inline constexpr PixelRect kFrameInside{3, 82, 312, 393};
 
 inline constexpr int SquareLeft(int column) {
     return 95 * column - 90;

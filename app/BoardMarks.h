@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QObject>
 #include <QRect>
+#include <QRectF>
 #include <QTimer>
 #include <vector>
 
@@ -37,6 +40,21 @@ class BoardMarks : public QObject {
     void Paint(QPainter& painter) const;
     // The marks alone, as Paint() draws them.
     static void PaintMarks(QPainter& painter, const std::vector<BoardMark>& marks);
+
+    // Where the marks lie, in board pixels, strokes included. Every one of them stays inside
+    // the board's frame (geometry::kFrameInside).
+    // The four corner brackets of the last step's destination.
+    static QRectF CornersExtent(BoardPoint point);
+    // The ring around the piece a hint moves.
+    static QRectF HintRingExtent(BoardPoint point);
+    // The arrow of a hint from `from` to `to`, head included.
+    static QRectF ArrowExtent(BoardPoint from, BoardPoint to);
+    // The box of a step's outcome label drawn with `metrics` among `marks`: on its step, or
+    // beside it where a hint's arrow runs along the step.
+    static QRectF LabelBox(const BoardMark& label, const std::vector<BoardMark>& marks,
+                           const QFontMetricsF& metrics);
+    // The font of the labels, from the painter's font.
+    static QFont LabelFont(const QFont& base);
 
   private:
     struct LeavingPiece {

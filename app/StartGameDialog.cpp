@@ -4,6 +4,7 @@
 #include <QCollator>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -12,6 +13,8 @@
 #include <QRegularExpressionValidator>
 #include <QStringList>
 #include <algorithm>
+#include <cstdlib>
+#include <utility>
 
 #include "DialogUnits.h"
 #include "MessageBox.h"
@@ -23,6 +26,55 @@ namespace {
 
 // Combo boxes show only their edit field: their height holds no drop-down list.
 constexpr int kComboHeight = 22;
+
+// Rows of `image` between `top` and `bottom` (exclusive) that hold ink: first and last, or -1.
+std::pair<int, int> InkRows(const QImage& image, int top, int bottom) {
+    int first = -1, last = -1;
+    for (int y = std::max(0, top); y < std::min(bottom, image.height()); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                if (first < 0) first = y;
+                last = y;
+                break;
+            }
+        }
+    }
+    return {first, last};
+}
+
+// Centres the text of an edit field vertically by its ink. The field places its line by the
+// metrics of its first font, but Chinese names are drawn from a fallback face whose glyphs
+// then sit high: the field is drawn with the text at twice the size, and the text margins
+// that leave as many empty rows above the ink as below it are kept.
+void CentreTextByInk(QLineEdit* edit) {
+    const QString text = edit->text();
+    if (text.isEmpty()) return;
+    constexpr int kRatio = 2;
+    QLineEdit probe;
+    probe.setFont(edit->font());
+    probe.setFrame(false);
+    probe.resize(edit->size());
+    probe.setText(text);
+    probe.setCursorPosition(0);
+    probe.ensurePolished();
+    QImage image(probe.size() * kRatio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(kRatio);
+    int best = 0;
+    int bestOff = image.height();
+    for (int shift = -6; shift <= 6; ++shift) {
+        probe.setTextMargins(0, std::max(0, shift), 0, std::max(0, -shift));
+        image.fill(Qt::white);
+        probe.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        const auto [first, last] = InkRows(image, 0, image.height());
+        if (first < 0) return;
+        const int off = std::abs(first - (image.height() - 1 - last));
+        if (off < bestOff) {
+            bestOff = off;
+            best = shift;
+        }
+    }
+    edit->setTextMargins(0, std::max(0, best), 0, std::max(0, -best));
+}
 
 }  // namespace
 
@@ -61,6 +113,8 @@ StartGameDialog::StartGameDialog(QWidget* parent, NetworkPlay* network, std::str
         c->setInsertPolicy(QComboBox::NoInsert);
         const QRect r = DluRect(x, y, w, 12);
         c->setGeometry(r.x(), r.y() - 2, r.width(), kComboHeight);
+        QLineEdit* edit = c->lineEdit();
+        connect(c, &QComboBox::editTextChanged, edit, [edit] { CentreTextByInk(edit); });
         return c;
     };
     auto button = [this](const char* name, const QString& text, int x, int y, int w, int h) {

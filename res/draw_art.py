@@ -134,8 +134,9 @@ def background(k=1):
                     c = mix(c, LINE, m)
             else:
                 c = paper(fx, fy, x, y)
-                # Soft shadow of the panel towards the bottom right.
-                if (left + 3) * k <= x < (right + 3) * k and (top + 3) * k <= y < (bottom + 3) * k:
+                # Soft shadow of the panel below it. None falls to its right: the move
+                # lists begin a pixel past the panel, and a shadow there would run into them.
+                if (left + 3) * k <= x < right * k and bottom * k <= y < (bottom + 3) * k:
                     c = mix(c, (120, 100, 80), 0.35)
             row.append(tuple(clamp(v) for v in c))
         rows.append(row)

@@ -15,6 +15,12 @@ struct RuleTable {
     // Key: mover's four bits of a line (position 1 in bit 0) << 4 | opponent's four bits.
     // Value: the taken position 0..3, or -1.
     std::array<std::int8_t, 256> lineCapture{};
+    // Per direction: the points a step in it does not take off the board, and the distance
+    // in bits from a point to its destination.
+    std::array<std::uint16_t, 4> stepFrom{};
+    std::array<int, 4> stepShift{};
+    // Per point: the points one step away.
+    std::array<std::uint16_t, 16> neighbours{};
 };
 
 // Both tables come from the game core's rules: the step destinations from StepTarget, the
@@ -27,6 +33,10 @@ constexpr RuleTable BuildRuleTable() {
             int toX = 0, toY = 0;
             StepTarget(x, y, d, toX, toY);
             t.target[p][d] = OnGrid(toX, toY) ? 4 * (toY - 1) + (toX - 1) : -1;
+            if (t.target[p][d] < 0) continue;
+            t.stepFrom[d] = static_cast<std::uint16_t>(t.stepFrom[d] | (1u << p));
+            t.stepShift[d] = t.target[p][d] - p;
+            t.neighbours[p] = static_cast<std::uint16_t>(t.neighbours[p] | (1u << t.target[p][d]));
         }
     }
     for (unsigned key = 0; key < 256; ++key) {
@@ -80,24 +90,38 @@ class PositionRules {
         return taken;
     }
 
+    // Points of `mover` with a step in `direction` onto an empty point.
+    static std::uint16_t StepSources(std::uint16_t mover, std::uint16_t empty, int direction) {
+        const auto& t = position_detail::kRuleTable;
+        const int shift = t.stepShift[direction];
+        const unsigned reached = shift > 0 ? empty >> shift : empty << -shift;
+        return static_cast<std::uint16_t>(mover & t.stepFrom[direction] & reached);
+    }
+
     // Calls f(from, direction, to, moverAfter, opponentAfter) for every legal step of the
     // mover, in the scan order: column x rising, then row y rising, then right, left, up, down.
+    // The points with a step in each direction are found for all pieces at once; walking the
+    // transposed set of them visits the points column by column.
     template <typename F>
     static void ForEachStep(std::uint16_t mover, std::uint16_t opponent, F&& f) {
+        const auto& t = position_detail::kRuleTable;
         const auto empty = static_cast<std::uint16_t>(~(mover | opponent));
-        for (int x = 0; x < 4; ++x) {
-            for (int y = 0; y < 4; ++y) {
-                const int from = 4 * y + x;
-                if (!(mover & (1u << from))) continue;
-                for (int direction : kScanDirections) {
-                    const int to = Target(from, direction);
-                    if (to == kNoPoint || !(empty & (1u << to))) continue;
-                    const auto after =
-                        static_cast<std::uint16_t>((mover & ~(1u << from)) | (1u << to));
-                    const auto opponentAfter =
-                        static_cast<std::uint16_t>(opponent & ~Captures(after, opponent, to));
-                    f(from, direction, to, after, opponentAfter);
-                }
+        std::array<std::uint16_t, 4> sources{};
+        std::uint16_t any = 0;
+        for (int k = 0; k < 4; ++k) {
+            sources[k] = StepSources(mover, empty, kScanDirections[k]);
+            any = static_cast<std::uint16_t>(any | sources[k]);
+        }
+        for (unsigned order = Transposed(any); order != 0; order &= order - 1) {
+            const int bit = __builtin_ctz(order);
+            const int from = 4 * (bit & 3) + (bit >> 2);
+            for (int k = 0; k < 4; ++k) {
+                if (!((sources[k] >> from) & 1u)) continue;
+                const int to = from + t.stepShift[kScanDirections[k]];
+                const auto after = static_cast<std::uint16_t>((mover & ~(1u << from)) | (1u << to));
+                const auto opponentAfter =
+                    static_cast<std::uint16_t>(opponent & ~Captures(after, opponent, to));
+                f(from, kScanDirections[k], to, after, opponentAfter);
             }
         }
     }
@@ -108,18 +132,27 @@ class PositionRules {
     // was the same. Steps that captured come from positions with more mover pieces.
     template <typename F>
     static void ForEachQuietUnstep(std::uint16_t mover, std::uint16_t opponent, F&& f) {
+        const auto& t = position_detail::kRuleTable;
         const auto empty = static_cast<std::uint16_t>(~(mover | opponent));
-        std::uint16_t pieces = opponent;
-        while (pieces) {
+        for (unsigned pieces = opponent; pieces != 0; pieces &= pieces - 1) {
             const int to = __builtin_ctz(pieces);
-            pieces &= static_cast<std::uint16_t>(pieces - 1);
-            if (Captures(opponent, mover, to)) continue;
-            for (int direction = 0; direction < 4; ++direction) {
-                const int from = Target(to, direction);
-                if (from == kNoPoint || !(empty & (1u << from))) continue;
-                f(static_cast<std::uint16_t>((opponent & ~(1u << to)) | (1u << from)));
+            unsigned origins = t.neighbours[to] & empty;
+            if (origins == 0 || Captures(opponent, mover, to)) continue;
+            const unsigned stayed = opponent & ~(1u << to);
+            for (; origins != 0; origins &= origins - 1) {
+                f(static_cast<std::uint16_t>(stayed | (1u << __builtin_ctz(origins))));
             }
         }
+    }
+
+    // The set with rows and columns swapped: point (x, y) moves to (y, x).
+    static std::uint16_t Transposed(std::uint16_t set) {
+        unsigned s = set;
+        unsigned t = (s ^ (s >> 3)) & 0x0A0Au;
+        s ^= t ^ (t << 3);
+        t = (s ^ (s >> 6)) & 0x00CCu;
+        s ^= t ^ (t << 6);
+        return static_cast<std::uint16_t>(s);
     }
 
     // Move text: column, row, then U, D, L or R (for example 21U).

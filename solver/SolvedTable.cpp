@@ -1,6 +1,7 @@
 #include "SolvedTable.h"
 
 #include <algorithm>
+#include <array>
 #include <stdexcept>
 #include <utility>
 
@@ -24,6 +25,14 @@ SolvedTable::SolvedTable() : index_(PositionIndex::Get()), symmetry_(PositionSym
                 canonicalRows_[k].push_back(static_cast<std::uint16_t>(r));
             }
         }
+    }
+    classOf_.resize(1u << PositionIndex::kPoints);
+    for (std::uint32_t set = 0; set < classOf_.size(); ++set) {
+        const auto s = static_cast<std::uint16_t>(set);
+        const int k = PositionIndex::popcount16(s);
+        if (!PositionIndex::InRange(k)) continue;
+        const std::uint16_t smallest = symmetry_.SmallestImage(s);
+        classOf_[set] = {smallest, rowOf_[k][index_.Rank(smallest)], symmetry_.SmallestMaps(s)};
     }
     // The same slice order as the PositionIndex numbering.
     for (int m = PositionIndex::kMinPieces; m <= PositionIndex::kMaxPieces; ++m) {
@@ -72,29 +81,71 @@ bool SolvedTable::SetTable(std::vector<std::uint8_t> table, int solvedTotal) {
 
 SolverCensus SolvedTable::Census() const {
     SolverCensus census;
+    std::uint32_t longestWinIndex = 0;
     for (int m = PositionIndex::kMinPieces; m <= PositionIndex::kMaxPieces; ++m) {
         for (int o = PositionIndex::kMinPieces; o <= PositionIndex::kMaxPieces; ++o) {
             if (m + o > solvedTotal_) continue;
-            // Every position of the slice, each read through its representative.
+            // Each representative counts once for every position of its class: 8 divided by
+            // the number of symmetries that leave the position unchanged.
             const std::uint8_t* table = table_.data() + storedOffset_[m][o];
             const std::uint32_t per = index_.Binomial(PositionIndex::kPoints - m, o);
-            for (std::uint32_t i = 0, n = index_.SliceSize(m, o); i < n; ++i) {
-                const std::uint16_t mover = index_.SetOfRank(m, i / per);
-                const std::uint16_t opponent =
-                    index_.Spread(index_.SetOfRank(o, i % per), static_cast<std::uint16_t>(~mover));
-                const std::uint8_t code = table[CanonicalLocal(mover, opponent, m, o)];
-                ++census.entries;
-                if (code == 0) {
-                    ++census.draws;
-                } else if (IsLossCode(code)) {
-                    ++census.losses;
-                    census.longestLoss = std::max(census.longestLoss, code - 1);
-                } else {
-                    ++census.wins;
-                    if (code - 1 > census.longestWin) {
-                        census.longestWin = code - 1;
-                        census.longestWinMover = mover;
-                        census.longestWinOpponent = opponent;
+            const auto& rows = canonicalRows_[m];
+            for (std::size_t row = 0; row < rows.size(); ++row) {
+                const std::uint16_t mover = index_.SetOfRank(m, rows[row]);
+                const std::uint8_t stabiliser = symmetry_.SmallestMaps(mover);
+                const auto free = static_cast<std::uint16_t>(~mover);
+                const std::uint8_t* codes = table + row * per;
+                std::array<std::uint64_t, 256> counts{};
+                for (std::uint32_t column = 0; column < per; ++column) {
+                    int weight = PositionSymmetry::kCount;
+                    if (stabiliser != 1) {
+                        const std::uint16_t opponent =
+                            index_.Spread(index_.SetOfRank(o, column), free);
+                        int fixed = 0;
+                        bool smallest = true;
+                        for (unsigned g = stabiliser; g != 0 && smallest; g &= g - 1) {
+                            const std::uint16_t image =
+                                symmetry_.Transform(opponent, __builtin_ctz(g));
+                            smallest = image >= opponent;
+                            fixed += image == opponent ? 1 : 0;
+                        }
+                        if (!smallest) continue;
+                        weight /= fixed;
+                    }
+                    counts[codes[column]] += static_cast<std::uint64_t>(weight);
+                }
+                for (int code = 0; code < 256; ++code) {
+                    if (counts[code] == 0) continue;
+                    census.entries += counts[code];
+                    if (code == 0) {
+                        census.draws += counts[code];
+                    } else if (IsLossCode(static_cast<std::uint8_t>(code))) {
+                        census.losses += counts[code];
+                        census.longestLoss = std::max(census.longestLoss, code - 1);
+                    } else {
+                        census.wins += counts[code];
+                    }
+                }
+                // The longest win's example is the first position of the numbering with it,
+                // so every image of each candidate is looked at.
+                for (std::uint32_t column = 0; column < per; ++column) {
+                    const int code = codes[column];
+                    if (code == 0 || IsLossCode(static_cast<std::uint8_t>(code)) ||
+                        code - 1 < census.longestWin) {
+                        continue;
+                    }
+                    const std::uint16_t opponent = index_.Spread(index_.SetOfRank(o, column), free);
+                    if (!symmetry_.IsCanonical(mover, opponent)) continue;
+                    for (int g = 0; g < PositionSymmetry::kCount; ++g) {
+                        const std::uint16_t im = symmetry_.Transform(mover, g);
+                        const std::uint16_t io = symmetry_.Transform(opponent, g);
+                        const std::uint32_t global = index_.Index(im, io);
+                        if (code - 1 > census.longestWin || global < longestWinIndex) {
+                            census.longestWin = code - 1;
+                            census.longestWinMover = im;
+                            census.longestWinOpponent = io;
+                            longestWinIndex = global;
+                        }
                     }
                 }
             }

@@ -67,21 +67,30 @@ class SolvedTable {
     // counts must be 2..6 and their slice solved (else std::logic_error).
     PositionValue ValueOf(std::uint16_t mover, std::uint16_t opponent) const;
 
-    // Counts every position of the solved slices, each read through its representative.
+    // Counts every position of the solved slices: each representative for its whole class.
     SolverCensus Census() const;
 
   protected:
-    // Stored index of a representative (cm, co) inside the stored part of slice (m, o).
-    std::uint32_t StoredLocal(std::uint16_t cm, std::uint16_t co, int m, int o) const {
-        const auto free = static_cast<std::uint16_t>(~cm);
-        return rowOf_[m][index_.Rank(cm)] * index_.Binomial(PositionIndex::kPoints - m, o) +
-               index_.Rank(index_.Squeeze(co, free));
-    }
+    // What the canonical form needs of a mover set: its smallest image, that image's stored
+    // row, and the symmetries that give it (bit g for symmetry g).
+    struct SetClass {
+        std::uint16_t smallest = 0;
+        std::uint16_t row = 0;
+        std::uint8_t maps = 0;
+    };
+    const SetClass& ClassOf(std::uint16_t set) const { return classOf_[set]; }
     // Stored index, inside slice (m, o), of the representative of (mover, opponent).
     std::uint32_t CanonicalLocal(std::uint16_t mover, std::uint16_t opponent, int m, int o) const {
-        std::uint16_t cm = 0, co = 0;
-        symmetry_.Canonical(mover, opponent, cm, co);
-        return StoredLocal(cm, co, m, o);
+        return CanonicalLocal(classOf_[mover], opponent, m, o);
+    }
+    // The same with the mover's class already looked up.
+    std::uint32_t CanonicalLocal(const SetClass& mover, std::uint16_t opponent, int m,
+                                 int o) const {
+        const std::uint16_t co = (mover.maps & (mover.maps - 1)) == 0
+                                     ? symmetry_.Transform(opponent, __builtin_ctz(mover.maps))
+                                     : symmetry_.SmallestUnder(opponent, mover.maps);
+        return mover.row * index_.Binomial(PositionIndex::kPoints - m, o) +
+               index_.Rank(index_.Squeeze(co, static_cast<std::uint16_t>(~mover.smallest)));
     }
 
     const PositionIndex& index_;
@@ -90,6 +99,8 @@ class SolvedTable {
     std::array<std::vector<std::uint16_t>, PositionIndex::kMaxPieces + 1> canonicalRows_;
     // For a colex rank of such a set: its place among them (the stored row number).
     std::array<std::vector<std::uint16_t>, PositionIndex::kMaxPieces + 1> rowOf_;
+    // SetClass of every point set with 2 to 6 points.
+    std::vector<SetClass> classOf_;
     // Start of the stored part of each slice in the table, and the table's size.
     std::array<std::array<std::uint32_t, PositionIndex::kMaxPieces + 1>,
                PositionIndex::kMaxPieces + 1>

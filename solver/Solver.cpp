@@ -75,15 +75,16 @@ namespace {
 
 constexpr std::uint32_t kPartBit = 0x80000000u;
 
-// Keeps the first `n` values distinct: returns the number of distinct ones moved to the front.
+// Sorts the first `n` values and moves the distinct ones to the front; returns their number.
 int Distinct(std::uint32_t* values, int n) {
-    int kept = 0;
-    for (int i = 0; i < n; ++i) {
-        int j = 0;
-        while (j < kept && values[j] != values[i]) ++j;
-        if (j == kept) values[kept++] = values[i];
-    }
-    return kept;
+    std::sort(values, values + n);
+    return static_cast<int>(std::unique(values, values + n) - values);
+}
+
+// True when no symmetry but the identity gives the set's smallest image, so that distinct
+// positions with this set stay distinct in their representatives.
+bool Asymmetric(std::uint8_t maps) {
+    return (maps & (maps - 1)) == 0;
 }
 
 template <bool kShared>
@@ -154,6 +155,8 @@ bool Solver::InitialiseSlice(Group& group, int part, int thread, Marks& marks) {
                 continue;
             }
             const std::uint32_t local = static_cast<std::uint32_t>(row) * per + column;
+            // Every quiet step leads to a position whose mover set is `opponent`.
+            const SetClass& child = ClassOf(opponent);
             std::array<std::uint32_t, 24> quiet;
             int quietCount = 0, steps = 0;
             int win = kMaxCode + 1;  // best win code through a capture
@@ -164,7 +167,7 @@ bool Solver::InitialiseSlice(Group& group, int part, int thread, Marks& marks) {
                 [&](int, int, int, std::uint16_t after, std::uint16_t opponentAfter) {
                     ++steps;
                     if (opponentAfter == opponent) {
-                        quiet[quietCount++] = CanonicalLocal(opponent, after, o, m);
+                        quiet[quietCount++] = CanonicalLocal(child, after, o, m);
                         return;
                     }
                     const int left = PositionIndex::popcount16(opponentAfter);
@@ -172,18 +175,18 @@ bool Solver::InitialiseSlice(Group& group, int part, int thread, Marks& marks) {
                         win = std::min(win, 2);
                         return;
                     }
-                    const std::uint8_t child =
-                        table_[storedOffset_[left][m] +
-                               CanonicalLocal(opponentAfter, after, left, m)];
-                    if (child == 0) {
+                    const std::uint8_t code = table_[storedOffset_[left][m] +
+                                                     CanonicalLocal(opponentAfter, after, left, m)];
+                    if (code == 0) {
                         draw = true;
-                    } else if (IsLossCode(child)) {
-                        win = std::min(win, child + 1);
+                    } else if (IsLossCode(code)) {
+                        win = std::min(win, code + 1);
                     } else {
-                        floor = std::max(floor, child + 1);
+                        floor = std::max(floor, code + 1);
                     }
                 });
-            const int open = Distinct(quiet.data(), quietCount);
+            const int open =
+                Asymmetric(child.maps) ? quietCount : Distinct(quiet.data(), quietCount);
             std::uint8_t flags = static_cast<std::uint8_t>(open);
             if (win <= kMaxCode) {
                 table[local] = static_cast<std::uint8_t>(win);
@@ -247,7 +250,8 @@ void Solver::Propagate(Group& group, int part, std::uint32_t local, std::uint8_t
     PositionRules::ForEachQuietUnstep(mover, opponent, [&](std::uint16_t previous) {
         previousClasses[count++] = CanonicalLocal(previous, mover, o, m);
     });
-    count = Distinct(previousClasses.data(), count);
+    // Distinct predecessors can share a class only through a symmetry that keeps `mover`.
+    if (!Asymmetric(symmetry_.SmallestMaps(mover))) count = Distinct(previousClasses.data(), count);
     for (int i = 0; i < count; ++i) {
         const std::uint32_t q = previousClasses[i];
         if (Load<kShared>(counter[q]) & kCannotLose) continue;

@@ -284,3 +284,38 @@ TEST_F(StartDialogTest, TheDialogWaitsForTheAnswerAndSendsOneInvitationAtATime) 
         EXPECT_EQ(dialog.BlackName(), accepted ? "本机" : "");
     }
 }
+
+TEST_F(StartDialogTest, NamesSitInTheMiddleOfTheirBoxesAtOneAndTwoDevicePixelsPerPixel) {
+    StartGameDialog dialog(nullptr, nullptr);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    for (const char* name : {"onePlayerName", "blackName", "whiteName", "localName"}) {
+        auto* box = dialog.findChild<QComboBox*>(name);
+        ASSERT_NE(box, nullptr) << name;
+        for (const QString& text : {QStringLiteral("李四"), QStringLiteral("Kelvara")}) {
+            box->setEditText(text);
+            for (int ratio : {1, 2}) {
+                // The rows of ink inside the edit field, against the field's own rows.
+                const QRect field = box->lineEdit()->geometry();
+                QImage image(box->size() * ratio, QImage::Format_RGB32);
+                image.setDevicePixelRatio(ratio);
+                box->render(&image);
+                int top = -1, bottom = -1;
+                for (int y = field.top() * ratio; y < (field.bottom() + 1) * ratio; ++y) {
+                    for (int x = (field.left() + 2) * ratio; x < (field.right() - 2) * ratio; ++x)
+                        if (qGray(image.pixel(x, y)) < 128) {
+                            if (top < 0) top = y;
+                            bottom = y;
+                            break;
+                        }
+                }
+                ASSERT_GE(top, 0) << name;
+                const int above = top - field.top() * ratio;
+                const int below = (field.bottom() + 1) * ratio - 1 - bottom;
+                EXPECT_LE(std::abs(above - below), ratio + 1)
+                    << name << " " << text.toStdString() << " at " << ratio << "x: " << above
+                    << " above, " << below << " below";
+            }
+        }
+    }
+}

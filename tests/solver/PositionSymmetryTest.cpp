@@ -4,6 +4,7 @@
 #include <set>
 #include <utility>
 
+#include "PositionRules.h"
 #include "PositionSymmetry.h"
 #include "SharedSolve.h"
 
@@ -57,6 +58,14 @@ TEST(PositionSymmetry, MapsAreTheEightSymmetriesOfTheBoard) {
     std::set<std::uint16_t> images;
     for (int g = 0; g < PositionSymmetry::kCount; ++g) images.insert(symmetry.Transform(0x0023, g));
     EXPECT_EQ(images.size(), 8u);
+}
+
+// The step generator walks the points column by column through the transposed set.
+TEST(PositionSymmetry, TransposedSetSwapsRowsAndColumns) {
+    for (std::uint32_t set = 0; set < (1u << 16); ++set) {
+        const auto s = static_cast<std::uint16_t>(set);
+        ASSERT_EQ(kelvara::PositionRules::Transposed(s), MapByPoints(s, 4)) << set;
+    }
 }
 
 TEST(PositionSymmetry, SmallestImageIsTheSameForTheWholeClass) {
