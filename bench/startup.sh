@@ -35,20 +35,9 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# A display of our own: Xvfb picks a free display number itself and writes it to the fd given
-# to -displayfd once it accepts clients, so no other program can take it in between. Without
-# -noreset the server resets each time its last client leaves (every xdotool search below),
-# and a program connecting during the reset is refused.
-mkfifo "$work/display"
-Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" \
-    >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-display=""
-read -r -t "$window_wait" display <"$work/display" || true
-[[ "$display" =~ ^[0-9]+$ ]] ||
-    fail "Xvfb gave no display number: $(tr '\n' ' ' <"$work/xvfb.log")"
-export DISPLAY=":$display"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+# A display of our own, so no other program's display or server reset gets in the way.
+source scripts/private-display.sh
+start_private_display "$work" "$window_wait" || fail "no display"
 
 # A TCP port that nobody listens on now, from the kernel, for the game's listener.
 free_port() {

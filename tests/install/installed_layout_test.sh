@@ -6,7 +6,8 @@ set -euo pipefail
 build=$1
 port=$2
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+xvfb_pid=""
+trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid"; rm -rf "$work"' EXIT
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 test -x "$work/prefix/games/kelvara"
@@ -36,6 +37,7 @@ echo "main window shown, no error box"
 PROBE
 chmod +x "$work/probe.sh"
 
+source "$(dirname "$0")/../../scripts/private-display.sh"
+start_private_display "$work" 30
 cd "$work/home"
-env -u QT_QPA_PLATFORM HOME="$work/home" KELVARA_LISTEN_PORT="$port" \
-    xvfb-run -a "$work/probe.sh" "$work/prefix/games/kelvara"
+HOME="$work/home" KELVARA_LISTEN_PORT="$port" "$work/probe.sh" "$work/prefix/games/kelvara"
