@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QRandomGenerator>
+#include <QTextDocument>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
@@ -605,6 +606,7 @@ void MainDialog::SetStatusLine(const std::string& text) {
 }
 
 void MainDialog::ShowStatus() {
+    statusLabel_->setWordWrap(false);
     if (statusIsAid_) {
         // A hint's line is set smaller until it fits, in the text alone: it must be read
         // whole, and the label's own font stays as it is.
@@ -622,11 +624,33 @@ void MainDialog::ShowStatus() {
         statusLabel_->setToolTip(statusText_);
         return;
     }
-    // Centred, ending in an ellipsis when it does not fit.
-    const QFontMetrics metrics(statusLabel_->font());
-    statusLabel_->setText(
-        metrics.elidedText(statusText_, Qt::ElideRight, statusLabel_->contentsRect().width()));
+    // Centred in the label's own font when it fits. A longer line (a refused move's) is
+    // wrapped onto two lines and set smaller until the whole of it fits the label; only
+    // below a legible size does it end in an ellipsis. The tool tip always holds all of it.
     statusLabel_->setToolTip(statusText_);
+    const QRect room = statusLabel_->contentsRect();
+    const QFontMetrics metrics(statusLabel_->font());
+    if (metrics.horizontalAdvance(statusText_) <= room.width()) {
+        statusLabel_->setText(statusText_);
+        return;
+    }
+    constexpr int kSmallest = 9;
+    QTextDocument layout;  // laid out as the label lays out rich text
+    layout.setDocumentMargin(0);
+    layout.setDefaultFont(statusLabel_->font());
+    layout.setTextWidth(room.width());
+    for (int pixels = QFontInfo(statusLabel_->font()).pixelSize(); pixels >= kSmallest; --pixels) {
+        const QString html = QStringLiteral("<span style=\"font-size:%1px\">%2</span>")
+                                 .arg(pixels)
+                                 .arg(statusText_.toHtmlEscaped());
+        layout.setHtml(html);
+        if (layout.size().height() <= room.height() && layout.idealWidth() <= room.width()) {
+            statusLabel_->setWordWrap(true);
+            statusLabel_->setText(html);
+            return;
+        }
+    }
+    statusLabel_->setText(metrics.elidedText(statusText_, Qt::ElideRight, room.width()));
 }
 
 void MainDialog::SetClockText(const std::string& text) {
