@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "AboutDialog.h"
+#include "BoardAccessible.h"
 #include "BoardCanvas.h"
 #include "BoardGeometry.h"
 #include "BoardMarks.h"
@@ -262,6 +263,25 @@ void MainDialog::BuildControls() {
     connect(canvas_, &BoardCanvas::Moved, this, &MainDialog::OnCanvasMoved);
     connect(canvas_, &BoardCanvas::LeftReleased, this, &MainDialog::OnCanvasReleased);
     connect(canvas_, &BoardCanvas::Entered, this, &MainDialog::UpdateCursor);
+    // The board for assistive technology and the keyboard: a widget over the drawn board that
+    // lets the mouse through and draws nothing.
+    boardArea_ = new QWidget(canvas_);
+    boardArea_->setObjectName(QStringLiteral("board"));
+    boardArea_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    boardArea_->setFocusPolicy(Qt::StrongFocus);
+    canvas_->Place(boardArea_, QRect(geometry::kFrameInside.left, geometry::kFrameInside.top,
+                                     geometry::kFrameInside.right - geometry::kFrameInside.left,
+                                     geometry::kFrameInside.bottom - geometry::kFrameInside.top));
+    BoardAccessible::Install(
+        boardArea_, {[this](BoardPoint p) { return session_.CurrentBoard().PieceAt(p); },
+                     [this] { return keyboard_.Shown() ? keyboard_.Focus() : BoardPoint{0}; },
+                     [this](BoardPoint p) {
+                         const PixelRect r = geometry::PieceSquare(PointX(p), PointY(p));
+                         return canvas_
+                             ->FromScene(QRectF(r.left, r.top, r.right - r.left, r.bottom - r.top))
+                             .toAlignedRect()
+                             .translated(-boardArea_->pos());
+                     }});
     marks_ = new BoardMarks(canvas_);
     canvas_->SetOverlay([this](QPainter& painter) { marks_->Paint(painter); });
     connect(canvas_, &BoardCanvas::Relaid, this, [this] {
@@ -490,6 +510,10 @@ void MainDialog::StepPlayed(const PlyRecord& ply) {
     aids_.StepPlayed(ply);
     hintTimer_.stop();
     ShowMarks();
+    QString said = (ply.side == Black ? tr("黑棋走 %1") : tr("白棋走 %1"))
+                       .arg(QString::fromStdString(Board::FormatMove(ply.step)));
+    if (!ply.captured.empty()) said += tr("，吃掉 %1 子").arg(ply.captured.size());
+    BoardAccessible::Announce(boardArea_, said);
 }
 
 void MainDialog::StopGame() {
@@ -565,6 +589,7 @@ bool MainDialog::BoardKey(QKeyEvent* event) {
     if (result == BoardKeyboard::Result::Ignored) return false;
     if (result == BoardKeyboard::Result::Refused) QApplication::beep();
     ShowMarks();
+    BoardAccessible::FocusMoved(boardArea_, keyboard_.Focus());
     return true;
 }
 

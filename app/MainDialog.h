@@ -120,6 +120,7 @@ class MainDialog : public QDialog, public GameView {
     bool ClockRunning() const { return clockTimer_.isActive(); }
     const DragController& DragControl() const { return *drag_; }
     const BoardKeyboard& Keyboard() const { return keyboard_; }
+    QWidget* BoardArea() const { return boardArea_; }
 
     // GameView
     void SetMatchLine(const std::string& text) override;
@@ -216,6 +217,7 @@ class MainDialog : public QDialog, public GameView {
     QTimer tablePoll_;
     bool statusIsAid_ = false;
     BoardCanvas* canvas_ = nullptr;
+    QWidget* boardArea_ = nullptr;
     QLabel* matchLabel_ = nullptr;
     QLabel* statusLabel_ = nullptr;
     QLabel* clockLabel_ = nullptr;
