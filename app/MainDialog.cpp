@@ -2,6 +2,10 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QFrame>
@@ -36,6 +40,7 @@
 #include "LevelOpponent.h"
 #include "MessageBox.h"
 #include "NetworkPlay.h"
+#include "RecordFiles.h"
 #include "SettingsFile.h"
 #include "StartGameDialog.h"
 #include "TableService.h"
@@ -187,6 +192,15 @@ void MainDialog::BuildMenu() {
     againAction_->setShortcut(QKeySequence::New);
     QAction* stop = game->addAction(QStringLiteral("停止(&T)"), this, &MainDialog::StopGame);
     stop->setObjectName(QStringLiteral("actionStop"));
+    QAction* open = game->addAction(tr("打开棋谱(&O)..."), this, &MainDialog::OpenRecordFile);
+    open->setObjectName(QStringLiteral("actionOpenRecord"));
+    open->setShortcut(QKeySequence::Open);
+    QAction* save = game->addAction(tr("保存棋谱(&P)..."), this, &MainDialog::SaveRecordAs);
+    save->setObjectName(QStringLiteral("actionSaveRecord"));
+    save->setShortcut(QKeySequence::Save);
+    recentMenu_ = game->addMenu(tr("最近的棋局(&R)"));
+    recentMenu_->setObjectName(QStringLiteral("recentMenu"));
+    connect(recentMenu_, &QMenu::aboutToShow, this, &MainDialog::FillRecentMenu);
     QAction* exit = game->addAction(QStringLiteral("退出(&X)"), this, &MainDialog::ExitGame);
     exit->setObjectName(QStringLiteral("actionExit"));
     QMenu* edit = menuBar_->addMenu(QStringLiteral("编辑(&E)"));
@@ -741,8 +755,10 @@ void MainDialog::SetMatchLine(const std::string& text) {
 void MainDialog::UpdateEndBanner() {
     if (session_.Phase() != TurnPhase::Over) {
         endBanner_->hide();
+        endKept_ = false;
         return;
     }
+    KeepFinishedGame();
     const Board& board = session_.CurrentBoard();
     QString why;
     if (board.blackPieces <= 1)
@@ -760,6 +776,82 @@ void MainDialog::UpdateEndBanner() {
     endText_->setText(why);
     endBanner_->show();
     endBanner_->raise();
+}
+
+void MainDialog::KeepFinishedGame() {
+    if (endKept_ || opening_) return;
+    endKept_ = true;
+    const GameRecordFile record =
+        RecordFiles::FromSession(session_, activeLevel_, QDate::currentDate());
+    std::string text = record.Write();
+    if (text == keptRecord_) return;  // the same end again, after an undo and a redo
+    keptRecord_ = std::move(text);
+    QString error;
+    if (!RecordFiles::Keep(record, QDateTime::currentDateTime(), error).isEmpty()) return;
+    qWarning("kelvara: the finished game was not kept: %s", qUtf8Printable(error));
+    statusText_ += tr("（棋谱没能保存）");
+    statusIsAid_ = false;
+    ShowStatus();
+}
+
+QString MainDialog::PickFile(bool forSaving) {
+    if (picker_) return picker_(forSaving);
+    const QString filter = tr("棋谱 (*.kvr);;所有文件 (*)");
+    QDir().mkpath(RecordFiles::GamesFolder());
+    if (forSaving) {
+        QString path =
+            QFileDialog::getSaveFileName(this, tr("保存棋谱"), RecordFiles::GamesFolder(), filter);
+        if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".kvr");
+        return path;
+    }
+    return QFileDialog::getOpenFileName(this, tr("打开棋谱"), RecordFiles::GamesFolder(), filter);
+}
+
+void MainDialog::SaveRecordAs() {
+    const QString path = PickFile(true);
+    if (path.isEmpty()) return;
+    QString error;
+    const GameRecordFile record =
+        RecordFiles::FromSession(session_, activeLevel_, QDate::currentDate());
+    if (!RecordFiles::Save(record, path, error))
+        MessageBox::Show(this, MessageBox::ProgramTitle(), tr("棋谱没能保存：%1").arg(error),
+                         QMessageBox::Warning);
+}
+
+void MainDialog::OpenRecordFile() {
+    const QString path = PickFile(false);
+    if (!path.isEmpty()) OpenRecord(path);
+}
+
+bool MainDialog::OpenRecord(const QString& path) {
+    RecordError error;
+    const auto record = GameRecordFile::ReadFile(QFile::encodeName(path).toStdString(), error);
+    if (!record) {
+        MessageBox::Show(this, MessageBox::ProgramTitle(), RecordFiles::ErrorText(error),
+                         QMessageBox::Warning);
+        return false;
+    }
+    if (!MayDiscardGame()) return false;
+    opening_ = true;
+    RecordFiles::PlayInto(session_, *record);
+    opening_ = false;
+    marks_->StopLeaving();
+    // The opened game is kept already: it is not written again when it ends as it did.
+    keptRecord_ = RecordFiles::FromSession(session_, activeLevel_, QDate::currentDate()).Write();
+    endKept_ = session_.Phase() == TurnPhase::Over;
+    UpdateTurnControls();
+    return true;
+}
+
+void MainDialog::FillRecentMenu() {
+    recentMenu_->clear();
+    const QStringList paths = RecordFiles::Recent();
+    for (const QString& path : paths) {
+        QAction* item = recentMenu_->addAction(QFileInfo(path).completeBaseName());
+        item->setData(path);
+        connect(item, &QAction::triggered, this, [this, path] { OpenRecord(path); });
+    }
+    if (paths.isEmpty()) recentMenu_->addAction(tr("（还没有）"))->setEnabled(false);
 }
 
 void MainDialog::SetStatusLine(const std::string& text) {
@@ -828,7 +920,8 @@ void MainDialog::AppendHistory(CellCode side, const std::string& moveText) {
     auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(moveText)});
     list->addTopLevelItem(item);
     list->scrollToItem(item);
-    sounds_.Play(capturedThisMove_ ? SoundPlayer::Sound::Capture : SoundPlayer::Sound::Step);
+    if (!opening_)
+        sounds_.Play(capturedThisMove_ ? SoundPlayer::Sound::Capture : SoundPlayer::Sound::Step);
     capturedThisMove_ = false;
 }
 
@@ -841,6 +934,7 @@ void MainDialog::RemoveLastHistory(CellCode side) {
 }
 
 void MainDialog::ClearHistory() {
+    keptRecord_.clear();  // a new game, kept at its end even when it is the same as the last
     blackHistory_->clear();
     whiteHistory_->clear();
     // A new game: no last step, nothing leaving, no hint.

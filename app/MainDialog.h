@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTimer>
 #include <QVariantAnimation>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,6 +29,7 @@ class QAction;
 class QActionGroup;
 class QFrame;
 class QLabel;
+class QMenu;
 class QMenuBar;
 class QTreeWidget;
 
@@ -125,6 +127,15 @@ class MainDialog : public QDialog, public GameView {
     QWidget* BoardArea() const { return boardArea_; }
     QFrame* EndBanner() const { return endBanner_; }
 
+    // Game records. The picker names the file to save to (true) or to open (false), empty
+    // when the player cancels; by default Qt's file dialogs.
+    using FilePicker = std::function<QString(bool forSaving)>;
+    void SetFilePicker(FilePicker picker) { picker_ = std::move(picker); }
+    // Replaces the game by the record's, its steps on the board and in the lists so that undo
+    // and redo walk them (as a game between two players). A record that cannot be read is
+    // named in a message box and the game in progress stays. False when nothing was opened.
+    bool OpenRecord(const QString& path);
+
     // GameView
     void SetMatchLine(const std::string& text) override;
     void SetStatusLine(const std::string& text) override;
@@ -150,6 +161,8 @@ class MainDialog : public QDialog, public GameView {
     void SetAnalysisOn(bool on);    // 分析
     void ChooseLevel(Level level);  // 难度: from the next game on
     void SetSoundOn(bool on);       // 声音
+    void SaveRecordAs();            // 保存棋谱 (Ctrl+S)
+    void OpenRecordFile();          // 打开棋谱 (Ctrl+O)
 
   protected:
     // Enter and Escape close the window only while no game runs: one keypress must not end a
@@ -174,6 +187,11 @@ class MainDialog : public QDialog, public GameView {
     // 再来一局: a new game of the last kind with the same players and level.
     void PlayAgain();
     void UpdateEndBanner();
+    // A game that has just ended is written to the games folder once; a failure is added to
+    // the status line.
+    void KeepFinishedGame();
+    void FillRecentMenu();
+    QString PickFile(bool forSaving);
     bool BoardKey(QKeyEvent* event);
     void OnCanvasPressed(int x, int y);
     void OnCanvasMoved(int x, int y, bool leftHeld);
@@ -229,6 +247,13 @@ class MainDialog : public QDialog, public GameView {
     QFrame* endBanner_ = nullptr;
     QLabel* endText_ = nullptr;
     QAction* againAction_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    FilePicker picker_;
+    // The record last kept or opened, so that an unchanged game is not kept twice, and
+    // whether the game's present end has been dealt with.
+    std::string keptRecord_;
+    bool endKept_ = false;
+    bool opening_ = false;
     std::optional<StartChoice> lastChoice_;
     QString lastBlack_;
     QString lastWhite_;

@@ -66,6 +66,9 @@ int main(int argc, char* argv[]) {
     kelvara::TcpNetworkPlay network(window.Session(), &window, ListenPort(window.ListenPort()));
     window.SetNetworkPlay(&network);
     if (!window.Initialise()) return 1;
+    // kelvara FILE: the game of a record.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) window.OpenRecord(arguments.at(1));
     window.exec();
     return 0;
 }

@@ -16,6 +16,8 @@ void GameSession::GameReset() {
     board_.whitePieces = 6;
     board_.blackPieces = 6;
     record_.Clear();
+    startBoard_ = board_;
+    startSide_ = Black;
     view_.PositionChanged();
     ClockReset();
 }
@@ -211,7 +213,13 @@ void GameSession::SetUpPosition(const Board& position, CellCode toMove) {
     board_ = position;
     sideToMove_ = toMove;
     record_.Clear();
+    startBoard_ = position;
+    startSide_ = toMove;
     view_.PositionChanged();
+}
+
+CellCode GameSession::NetworkLocalSide() const {
+    return Channel(activeSlot_).role == Answering ? White : Black;
 }
 
 bool GameSession::MayRewind() const {

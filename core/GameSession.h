@@ -53,6 +53,12 @@ class GameSession {
     int ActiveSlot() const { return activeSlot_; }
     const GameClock& Clock() const { return clock_; }
     const GameRecord& Record() const { return record_; }
+    // Where the recorded steps start from: the starting position with black to move, or the
+    // position last given to SetUpPosition.
+    const Board& StartBoard() const { return startBoard_; }
+    CellCode StartSide() const { return startSide_; }
+    // The colour this machine plays in a network game.
+    CellCode NetworkLocalSide() const;
 
     // The steps played since the game's start (or since SetUpPosition), oldest first; steps
     // taken back by Undo() are not among them until Redo() plays them again.
@@ -148,6 +154,8 @@ class GameSession {
     int activeSlot_ = 0;
     GameClock clock_;
     GameRecord record_;
+    Board startBoard_;
+    CellCode startSide_ = Black;
 
     // The step that slides on screen until the view reports it done, with where it came from.
     PlyRecord sliding_;

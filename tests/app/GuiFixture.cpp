@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
@@ -36,6 +37,10 @@ void GuiFixture::SetUp() {
     CopyFolder(QStringLiteral(KELVARA_SOURCE_DIR "/res"), dir_.filePath(QStringLiteral("res")));
     previousDir_ = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir_.path()));
+    // Finished games are kept under the user's data folder: one of this test's own.
+    QStandardPaths::setTestModeEnabled(true);
+    previousHome_ = qgetenv("HOME");
+    qputenv("HOME", dir_.path().toLocal8Bit());
 }
 
 std::unique_ptr<MainDialog> GuiFixture::OpenWindow(int animationMs, TableService* table) {
@@ -100,6 +105,7 @@ void GuiFixture::PlayByMouse(MainDialog& window, const char* moveText) {
 
 void GuiFixture::TearDown() {
     QDir::setCurrent(previousDir_);
+    qputenv("HOME", previousHome_);
 }
 
 void GuiFixture::WriteFile(const QString& relativePath, const std::string& bytes) {

@@ -50,6 +50,7 @@ class GuiFixture : public ::testing::Test {
 
     QTemporaryDir dir_;
     QString previousDir_;
+    QByteArray previousHome_;
 };
 
 // What a message box showed.
