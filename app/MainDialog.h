@@ -28,6 +28,7 @@ class QAction;
 class QActionGroup;
 class QFrame;
 class QLabel;
+class QPushButton;
 class QMenuBar;
 class QTreeWidget;
 
@@ -228,6 +229,7 @@ class MainDialog : public QDialog, public GameView {
     QWidget* boardArea_ = nullptr;
     QFrame* endBanner_ = nullptr;
     QLabel* endText_ = nullptr;
+    QPushButton* againButton_ = nullptr;
     QAction* againAction_ = nullptr;
     std::optional<StartChoice> lastChoice_;
     QString lastBlack_;
