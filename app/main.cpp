@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QTranslator>
 #include <cstdio>
@@ -12,6 +14,8 @@
 #include "TcpNetworkPlay.h"
 
 namespace {
+
+Q_LOGGING_CATEGORY(tableLog, "kelvara.table")
 
 bool HasDisplay() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
@@ -32,6 +36,8 @@ quint16 ListenPort(quint16 fallback) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     if (!HasDisplay()) {
         std::fprintf(stderr,
                      "kelvara: 没有可用的显示 (no display found; set DISPLAY or run under "
@@ -57,6 +63,11 @@ int main(int argc, char* argv[]) {
     // The solved table, built in the background from now on while the window comes up; it
     // outlives the window, whose players and aids read it.
     kelvara::TableService table;
+    // Runs on the solving thread; the log is safe to write from there.
+    table.OnReady([&sinceStart] {
+        qCInfo(tableLog, "table ready %lld ms after start",
+               static_cast<long long>(sinceStart.elapsed()));
+    });
     table.Start();
 
     // The window and, beside it, the network play for its session; the network play goes
