@@ -4,9 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "DataPaths.h"
 #include "GbkCodec.h"
+#include "ListPlayersCommand.h"
 #include "MainDialog.h"
 #include "MessageBox.h"
+#include "NetworkDiscovery.h"
 #include "QtTranslations.h"
 #include "TableService.h"
 #include "TcpNetworkPlay.h"
@@ -32,6 +35,8 @@ quint16 ListenPort(quint16 fallback) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (kelvara::ListPlayersCommand::Wanted(argc, argv))
+        return kelvara::ListPlayersCommand::Run(argc, argv);
     if (!HasDisplay()) {
         std::fprintf(stderr,
                      "kelvara: 没有可用的显示 (no display found; set DISPLAY or run under "
@@ -65,6 +70,19 @@ int main(int argc, char* argv[]) {
     window.SetTableService(&table);
     kelvara::TcpNetworkPlay network(window.Session(), &window, ListenPort(window.ListenPort()));
     window.SetNetworkPlay(&network);
+    // This copy announced on the network once it listens, busy while a game runs; goes
+    // (withdrawn) before the network play.
+    kelvara::NetworkDiscovery discovery;
+    QObject::connect(
+        &network, &kelvara::TcpNetworkPlay::listening, &discovery, [&discovery](quint16 port) {
+            discovery.Announcer().Publish(
+                kelvara::NetworkDiscovery::LocalPlayerName(
+                    kelvara::DataPaths::Resolve(std::string("set/player.information"))),
+                port);
+        });
+    QObject::connect(&window, &kelvara::MainDialog::gameRunningChanged, &discovery,
+                     [&discovery](bool running) { discovery.Announcer().SetBusy(running); });
+    discovery.Start();
     if (!window.Initialise()) return 1;
     window.exec();
     return 0;
