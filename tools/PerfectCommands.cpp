@@ -67,7 +67,8 @@ std::string LevelGo(State& state, EngineProtocol& e, const EngineProtocol::Args&
 
 }  // namespace
 
-void PerfectCommands::Install(EngineProtocol& engine, const SolvedTable* solved) {
+PerfectCommands::TableAccess PerfectCommands::Install(EngineProtocol& engine,
+                                                      const SolvedTable* solved) {
     auto state = std::make_shared<State>(solved);
 
     engine.AddCommand("value", [state](EngineProtocol& e, const EngineProtocol::Args& args) {
@@ -125,6 +126,7 @@ void PerfectCommands::Install(EngineProtocol& engine, const SolvedTable* solved)
         state->players = {};
         return std::string("ok");
     });
+    return [state]() -> const SolvedTable& { return state->Solved(); };
 }
 
 }  // namespace kelvara
