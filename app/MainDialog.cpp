@@ -4,14 +4,18 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTextDocument>
 #include <QTreeWidget>
@@ -178,6 +182,9 @@ void MainDialog::BuildMenu() {
     game->setObjectName(QStringLiteral("gameMenu"));
     QAction* start = game->addAction(QStringLiteral("开始(&S)"), this, &MainDialog::StartGame);
     start->setObjectName(QStringLiteral("actionStart"));
+    againAction_ = game->addAction(tr("再来一局(&N)"), this, &MainDialog::PlayAgain);
+    againAction_->setObjectName(QStringLiteral("actionAgain"));
+    againAction_->setShortcut(QKeySequence::New);
     QAction* stop = game->addAction(QStringLiteral("停止(&T)"), this, &MainDialog::StopGame);
     stop->setObjectName(QStringLiteral("actionStop"));
     QAction* exit = game->addAction(QStringLiteral("退出(&X)"), this, &MainDialog::ExitGame);
@@ -282,6 +289,24 @@ void MainDialog::BuildControls() {
                              .toAlignedRect()
                              .translated(-boardArea_->pos());
                      }});
+    // Why a game ended, and a new one with the same players, between the middle rows.
+    endBanner_ = new QFrame(canvas_);
+    endBanner_->setObjectName(QStringLiteral("endBanner"));
+    endBanner_->setStyleSheet(QStringLiteral(
+        "#endBanner { background: rgba(255, 250, 235, 225); border: 1px solid rgba(120, 80, 30, "
+        "160); border-radius: 6px; }"));
+    auto* bannerRow = new QHBoxLayout(endBanner_);
+    bannerRow->setContentsMargins(10, 2, 6, 2);
+    endText_ = new QLabel(endBanner_);
+    endText_->setObjectName(QStringLiteral("endReason"));
+    bannerRow->addWidget(endText_, 1);
+    auto* again = new QPushButton(tr("再来一局"), endBanner_);
+    again->setObjectName(QStringLiteral("againButton"));
+    again->setFocusPolicy(Qt::NoFocus);
+    connect(again, &QPushButton::clicked, this, &MainDialog::PlayAgain);
+    bannerRow->addWidget(again);
+    canvas_->Place(endBanner_, QRect(40, 214, 235, 46));
+    endBanner_->hide();
     marks_ = new BoardMarks(canvas_);
     canvas_->SetOverlay([this](QPainter& painter) { marks_->Paint(painter); });
     connect(canvas_, &BoardCanvas::Relaid, this, [this] {
@@ -420,10 +445,35 @@ const QCursor& MainDialog::TurnCursor(CellCode side) const {
 
 // ---- menu ----
 
+bool MainDialog::MayDiscardGame() {
+    if (!session_.GameRunning() || session_.SideToMove() == Empty || session_.History().empty())
+        return true;
+    QMessageBox box(QMessageBox::Question, MessageBox::ProgramTitle(),
+                    tr("这一局还没有下完，要放弃它，开始新的一局吗？"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void MainDialog::PlayAgain() {
+    if (!lastChoice_ || lastChoice_->kind == GameKind::Network) {
+        StartGame();  // a network game needs an invitation again
+        return;
+    }
+    if (!MayDiscardGame()) return;
+    if (lastChoice_->kind == GameKind::OnePlayer) PrepareComputer();
+    session_.Start(*lastChoice_);
+    UpdateTurnControls();
+}
+
 void MainDialog::StartGame() {
+    if (!MayDiscardGame()) return;
     auto dialog = std::make_unique<StartGameDialog>(
         this, network_, DataPaths::Resolve(std::string("set/player.information")));
+    if (lastChoice_) dialog->Remember(lastChoice_->kind, lastBlack_, lastWhite_);
     if (dialog->exec() != QDialog::Accepted) return;
+    lastBlack_ = dialog->BlackName();
+    lastWhite_ = dialog->WhiteName();
     StartChoice choice;
     choice.kind = dialog->Kind();
     // A name goes to the peer as GBK: what GBK cannot hold shows as '?' here too, as the peer
@@ -431,6 +481,7 @@ void MainDialog::StartGame() {
     choice.blackName = GbkCodec::FitToGbk(dialog->BlackName().toStdString());
     choice.whiteName = GbkCodec::FitToGbk(dialog->WhiteName().toStdString());
     dialog.reset();
+    lastChoice_ = choice;
     if (choice.kind == GameKind::OnePlayer) PrepareComputer();
     session_.Start(choice);
     UpdateTurnControls();
@@ -651,6 +702,7 @@ void MainDialog::UpdateTurnControls() {
     const auto history = session_.History();
     aids_.SetLastStep(history.empty() ? nullptr : &history.back());
     UpdateAids();
+    UpdateEndBanner();
 }
 
 void MainDialog::OnCanvasPressed(int x, int y) {
@@ -675,7 +727,39 @@ void MainDialog::OnCanvasReleased(int x, int y) {
 // ---- texts, lists, clock ----
 
 void MainDialog::SetMatchLine(const std::string& text) {
-    matchLabel_->setText(QString::fromStdString(text));
+    QString line = QString::fromStdString(text);
+    // Against the computer the line names its level when it is not the usual one.
+    const QString computer = QStringLiteral("电脑(白)");
+    if (session_.Kind() == GameKind::OnePlayer && activeLevel_ != LevelSetting::kDefault &&
+        line.endsWith(computer)) {
+        line.insert(line.size() - 3,
+                    tr("（%1）").arg(QString::fromStdString(LevelSetting::Title(activeLevel_))));
+    }
+    matchLabel_->setText(line);
+}
+
+void MainDialog::UpdateEndBanner() {
+    if (session_.Phase() != TurnPhase::Over) {
+        endBanner_->hide();
+        return;
+    }
+    const Board& board = session_.CurrentBoard();
+    QString why;
+    if (board.blackPieces <= 1)
+        why = tr("黑棋只剩一子");
+    else if (board.whitePieces <= 1)
+        why = tr("白棋只剩一子");
+    else if (!board.HasLegalStep(Black))
+        why = tr("黑棋被围住，无路可走");
+    else if (!board.HasLegalStep(White))
+        why = tr("白棋被围住，无路可走");
+    else if (session_.Kind() == GameKind::OnePlayer)
+        why = tr("电脑认输");
+    else
+        why = tr("对局结束");
+    endText_->setText(why);
+    endBanner_->show();
+    endBanner_->raise();
 }
 
 void MainDialog::SetStatusLine(const std::string& text) {
@@ -684,6 +768,7 @@ void MainDialog::SetStatusLine(const std::string& text) {
     ShowStatus();
     // The session writes the status line at every change of turn, network games included.
     UpdateAidActions();
+    UpdateEndBanner();
 }
 
 void MainDialog::ShowStatus() {

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QVariantAnimation>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "BoardKeyboard.h"
@@ -25,6 +26,7 @@
 
 class QAction;
 class QActionGroup;
+class QFrame;
 class QLabel;
 class QMenuBar;
 class QTreeWidget;
@@ -125,6 +127,7 @@ class MainDialog : public QDialog, public GameView {
     const DragController& DragControl() const { return *drag_; }
     const BoardKeyboard& Keyboard() const { return keyboard_; }
     QWidget* BoardArea() const { return boardArea_; }
+    QFrame* EndBanner() const { return endBanner_; }
 
     // GameView
     void SetMatchLine(const std::string& text) override;
@@ -170,6 +173,11 @@ class MainDialog : public QDialog, public GameView {
     void ShowStatus();
     // The aids' marks and the keyboard's, over the board.
     void ShowMarks();
+    // Asks before a game under way is given up; true when there is none or the player agrees.
+    bool MayDiscardGame();
+    // 再来一局: a new game of the last kind with the same players and level.
+    void PlayAgain();
+    void UpdateEndBanner();
     bool BoardKey(QKeyEvent* event);
     void OnCanvasPressed(int x, int y);
     void OnCanvasMoved(int x, int y, bool leftHeld);
@@ -222,6 +230,12 @@ class MainDialog : public QDialog, public GameView {
     bool statusIsAid_ = false;
     BoardCanvas* canvas_ = nullptr;
     QWidget* boardArea_ = nullptr;
+    QFrame* endBanner_ = nullptr;
+    QLabel* endText_ = nullptr;
+    QAction* againAction_ = nullptr;
+    std::optional<StartChoice> lastChoice_;
+    QString lastBlack_;
+    QString lastWhite_;
     QLabel* matchLabel_ = nullptr;
     QLabel* statusLabel_ = nullptr;
     QLabel* clockLabel_ = nullptr;

@@ -191,7 +191,36 @@ int StartGameDialog::exec() {
         return QDialog::Rejected;
     }
     onePlayerRadio_->setChecked(true);
+    if (rememberedKind_) {
+        const auto pick = [](QComboBox* box, const QString& name) {
+            const int index = box->findText(name);
+            if (index >= 0)
+                box->setCurrentIndex(index);
+            else if (box->isEditable() && !name.isEmpty())
+                box->setEditText(name);
+        };
+        switch (*rememberedKind_) {
+            case GameKind::OnePlayer:
+                pick(onePlayerName_, rememberedBlack_);
+                break;
+            case GameKind::TwoPlayers:
+                twoPlayersRadio_->setChecked(true);
+                pick(blackName_, rememberedBlack_);
+                pick(whiteName_, rememberedWhite_);
+                break;
+            case GameKind::Network:
+                networkRadio_->setChecked(true);
+                pick(localName_, rememberedBlack_);
+                break;
+        }
+    }
     return QDialog::exec();
+}
+
+void StartGameDialog::Remember(GameKind kind, const QString& black, const QString& white) {
+    rememberedKind_ = kind;
+    rememberedBlack_ = black;
+    rememberedWhite_ = white;
 }
 
 bool StartGameDialog::LoadAddressBook() {

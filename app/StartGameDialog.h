@@ -4,6 +4,7 @@
 #include <QString>
 #include <QtGlobal>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "GameKind.h"
@@ -36,6 +37,8 @@ class StartGameDialog : public QDialog {
     // Opens the dialog: reads the address book first; when it cannot be opened, tells the
     // user and returns Rejected without showing the dialog.
     int exec() override;
+    // The kind and names of the last game: the dialog opens on them.
+    void Remember(GameKind kind, const QString& black, const QString& white);
 
     // Results, valid after OK.
     GameKind Kind() const { return kind_; }
@@ -83,6 +86,9 @@ class StartGameDialog : public QDialog {
     NetworkPlay* network_;
     std::string bookPath_;
     QButtonGroup* kinds_ = nullptr;
+    std::optional<GameKind> rememberedKind_;
+    QString rememberedBlack_;
+    QString rememberedWhite_;
     QRadioButton* onePlayerRadio_ = nullptr;
     QRadioButton* twoPlayersRadio_ = nullptr;
     QRadioButton* networkRadio_ = nullptr;

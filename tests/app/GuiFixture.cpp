@@ -50,6 +50,17 @@ std::unique_ptr<MainDialog> GuiFixture::OpenWindow(int animationMs, TableService
 
 void GuiFixture::StartFromMenu(MainDialog& window, KindRadio radio, const QString& black,
                                const QString& white) {
+    // A game under way is given up only after a question, answered here with 是.
+    const bool asks = window.Session().GameRunning() && window.Session().SideToMove() != Empty &&
+                      !window.Session().History().empty();
+    if (asks) {
+        WhenModal([](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (box == nullptr) return false;
+            box->button(QMessageBox::Yes)->click();
+            return true;
+        });
+    }
     WhenModal([=](QWidget* modal) {
         auto* dialog = qobject_cast<StartGameDialog*>(modal);
         if (dialog == nullptr) return false;

@@ -72,7 +72,7 @@ TEST_F(WindowTest, StartsWithItsControlsMenuAndBackground) {
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_FALSE(window.windowIcon().isNull());
     EXPECT_EQ(MenuTexts(window.Menu()),
-              QStringList({"游戏(&G)", "  开始(&S)", "  停止(&T)", "  退出(&X)",
+              QStringList({"游戏(&G)", "  开始(&S)", "  再来一局(&N)", "  停止(&T)", "  退出(&X)",
                            "  关于 Kelvara(&A)...", "  声音(&V)", "编辑(&E)", "  悔棋(&U)",
                            "  重做(&R)", "  提示(&H)", "  分析(&N)", "难度(&D)", "  入门", "  经典",
                            "  高手", "  完美", "关于(&A)"}));
