@@ -862,11 +862,15 @@ void MainDialog::ClearHistory() {
 }
 
 void MainDialog::StartClockTimer() {
+    const bool was = clockTimer_.isActive();
     clockTimer_.start();
+    if (!was) emit gameRunningChanged(true);
 }
 
 void MainDialog::StopClockTimer() {
+    const bool was = clockTimer_.isActive();
     clockTimer_.stop();
+    if (was) emit gameRunningChanged(false);
 }
 
 // ---- drawing ----

@@ -64,6 +64,10 @@ class TableService;
 // looks again every kTablePollMs) and the hint says that it is being prepared.
 class MainDialog : public QDialog, public GameView {
     Q_OBJECT
+  signals:
+    // A game's clock started (true) or stopped (false).
+    void gameRunningChanged(bool running);
+
   public:
     static constexpr int kClientWidth = 542;
     static constexpr int kClientHeight = 400;

@@ -6,9 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "DataPaths.h"
 #include "GbkCodec.h"
+#include "ListPlayersCommand.h"
 #include "MainDialog.h"
 #include "MessageBox.h"
+#include "NetworkDiscovery.h"
 #include "QtTranslations.h"
 #include "TableService.h"
 #include "TcpNetworkPlay.h"
@@ -36,6 +39,8 @@ quint16 ListenPort(quint16 fallback) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (kelvara::ListPlayersCommand::Wanted(argc, argv))
+        return kelvara::ListPlayersCommand::Run(argc, argv);
     QElapsedTimer sinceStart;
     sinceStart.start();
     if (!HasDisplay()) {
@@ -76,6 +81,19 @@ int main(int argc, char* argv[]) {
     window.SetTableService(&table);
     kelvara::TcpNetworkPlay network(window.Session(), &window, ListenPort(window.ListenPort()));
     window.SetNetworkPlay(&network);
+    // This copy announced on the network once it listens, busy while a game runs; goes
+    // (withdrawn) before the network play.
+    kelvara::NetworkDiscovery discovery;
+    QObject::connect(
+        &network, &kelvara::TcpNetworkPlay::listening, &discovery, [&discovery](quint16 port) {
+            discovery.Announcer().Publish(
+                kelvara::NetworkDiscovery::LocalPlayerName(
+                    kelvara::DataPaths::Resolve(std::string("set/player.information"))),
+                port);
+        });
+    QObject::connect(&window, &kelvara::MainDialog::gameRunningChanged, &discovery,
+                     [&discovery](bool running) { discovery.Announcer().SetBusy(running); });
+    discovery.Start();
     if (!window.Initialise()) return 1;
     window.exec();
     return 0;
