@@ -45,6 +45,7 @@ constexpr double kCornerPen = 2.0;
 constexpr double kCornerGap = 3.5;     // between the piece square and the brackets' strokes
 constexpr double kRingRadius = 10.75;  // the hint's ring, just around the piece
 constexpr double kRingPen = 2.5;
+const QColor kKeyColour(25, 100, 210);  // the keyboard's marks
 constexpr double kArrowPen = 3.0;
 constexpr double kArrowHead = 6.0;  // half the head's width, and its length beyond the line
 constexpr double kArrowStart = 15.0;
@@ -116,6 +117,34 @@ void PaintLabel(QPainter& painter, const BoardMark& mark, const std::vector<Boar
     painter.drawRoundedRect(box.adjusted(0.5, 0.5, -0.5, -0.5), 3.0, 3.0);
     painter.setPen(Qt::white);
     painter.drawText(box, Qt::AlignCenter, QString::fromStdString(mark.label));
+}
+
+// The keyboard's ring: a square on a light halo, and the move being typed beside it, kept
+// inside the board's frame.
+void PaintKeyFocus(QPainter& painter, QPointF c, const std::string& typed) {
+    const QRectF ring(c.x() - 11.5, c.y() - 11.5, 23.0, 23.0);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(255, 255, 255, 200), 3.5));
+    painter.drawRoundedRect(ring, 4.0, 4.0);
+    painter.setPen(QPen(kKeyColour, 2.0));
+    painter.drawRoundedRect(ring, 4.0, 4.0);
+    if (typed.empty()) return;
+    const QFont font = BoardMarks::LabelFont(painter.font());
+    painter.setFont(font);
+    const QString text = QString::fromStdString(typed) + QChar(0x2026);
+    const QFontMetricsF metrics(font);
+    QRectF box(0, 0, metrics.horizontalAdvance(text) + 8.0, metrics.height() + 2.0);
+    box.moveBottomLeft(ring.topRight() + QPointF(-4.0, 4.0));
+    const QRectF inside(geometry::kFrameInside.left, geometry::kFrameInside.top,
+                        geometry::kFrameInside.right - geometry::kFrameInside.left,
+                        geometry::kFrameInside.bottom - geometry::kFrameInside.top);
+    box.moveLeft(std::min(box.left(), inside.right() - box.width()));
+    box.moveTop(std::max(box.top(), inside.top()));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kKeyColour);
+    painter.drawRoundedRect(box, 3.0, 3.0);
+    painter.setPen(Qt::white);
+    painter.drawText(box, Qt::AlignCenter, text);
 }
 
 // A point that shows an analysis or hint destination: nothing else is drawn on it.
@@ -279,6 +308,15 @@ void BoardMarks::PaintMarks(QPainter& painter, const std::vector<BoardMark>& mar
                 painter.setPen(QPen(Qt::white, 1.0));
                 painter.setBrush(ToneColour(mark.tone, 230));
                 painter.drawEllipse(c, 5.0, 5.0);
+                break;
+            case BoardMark::Kind::KeyFocus:
+                PaintKeyFocus(painter, c, mark.label);
+                break;
+            case BoardMark::Kind::KeyLifted:
+                painter.setPen(QPen(kKeyColour, kRingPen));
+                painter.setBrush(
+                    QColor(kKeyColour.red(), kKeyColour.green(), kKeyColour.blue(), 60));
+                painter.drawEllipse(c, kRingRadius, kRingRadius);
                 break;
         }
     }

@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "AboutDialog.h"
+#include "BoardAccessible.h"
 #include "BoardCanvas.h"
 #include "BoardGeometry.h"
 #include "BoardMarks.h"
@@ -151,7 +152,7 @@ MainDialog::MainDialog(QWidget* parent) : QDialog(parent), session_(*this, nullp
     hintTimer_.setInterval(kHintMs);
     connect(&hintTimer_, &QTimer::timeout, this, [this] {
         aids_.ClearHint();
-        marks_->SetMarks(aids_.Marks());
+        ShowMarks();
     });
     tablePoll_.setInterval(kTablePollMs);
     connect(&tablePoll_, &QTimer::timeout, this, &MainDialog::OnTablePoll);
@@ -262,6 +263,25 @@ void MainDialog::BuildControls() {
     connect(canvas_, &BoardCanvas::Moved, this, &MainDialog::OnCanvasMoved);
     connect(canvas_, &BoardCanvas::LeftReleased, this, &MainDialog::OnCanvasReleased);
     connect(canvas_, &BoardCanvas::Entered, this, &MainDialog::UpdateCursor);
+    // The board for assistive technology and the keyboard: a widget over the drawn board that
+    // lets the mouse through and draws nothing.
+    boardArea_ = new QWidget(canvas_);
+    boardArea_->setObjectName(QStringLiteral("board"));
+    boardArea_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    boardArea_->setFocusPolicy(Qt::StrongFocus);
+    canvas_->Place(boardArea_, QRect(geometry::kFrameInside.left, geometry::kFrameInside.top,
+                                     geometry::kFrameInside.right - geometry::kFrameInside.left,
+                                     geometry::kFrameInside.bottom - geometry::kFrameInside.top));
+    BoardAccessible::Install(
+        boardArea_, {[this](BoardPoint p) { return session_.CurrentBoard().PieceAt(p); },
+                     [this] { return keyboard_.Shown() ? keyboard_.Focus() : BoardPoint{0}; },
+                     [this](BoardPoint p) {
+                         const PixelRect r = geometry::PieceSquare(PointX(p), PointY(p));
+                         return canvas_
+                             ->FromScene(QRectF(r.left, r.top, r.right - r.left, r.bottom - r.top))
+                             .toAlignedRect()
+                             .translated(-boardArea_->pos());
+                     }});
     marks_ = new BoardMarks(canvas_);
     canvas_->SetOverlay([this](QPainter& painter) { marks_->Paint(painter); });
     connect(canvas_, &BoardCanvas::Relaid, this, [this] {
@@ -443,7 +463,7 @@ void MainDialog::ShowHint() {
     if (text.empty()) return;
     if (ReadyTable() == nullptr) Table();
     ShowAidStatus(text);
-    marks_->SetMarks(aids_.Marks());
+    ShowMarks();
     if (aids_.HintShown()) hintTimer_.start();
 }
 
@@ -458,7 +478,7 @@ void MainDialog::UpdateAids() {
     const TurnView turn = Turn();
     UpdateAidActions();
     aids_.Refresh(turn, ReadyTable());
-    marks_->SetMarks(aids_.Marks());
+    ShowMarks();
     const bool waiting =
         session_.ComputerTurnPending() || aids_.AnalysisWaiting(turn, ReadyTable());
     if (waiting && !tablePoll_.isActive()) tablePoll_.start();
@@ -489,7 +509,11 @@ void MainDialog::StepPlayed(const PlyRecord& ply) {
     EndSlide();
     aids_.StepPlayed(ply);
     hintTimer_.stop();
-    marks_->SetMarks(aids_.Marks());
+    ShowMarks();
+    QString said = (ply.side == Black ? tr("黑棋走 %1") : tr("白棋走 %1"))
+                       .arg(QString::fromStdString(Board::FormatMove(ply.step)));
+    if (!ply.captured.empty()) said += tr("，吃掉 %1 子").arg(ply.captured.size());
+    BoardAccessible::Announce(boardArea_, said);
 }
 
 void MainDialog::StopGame() {
@@ -499,6 +523,7 @@ void MainDialog::StopGame() {
 
 void MainDialog::UndoStep() {
     if (!session_.Undo()) return;
+    keyboard_.Reset();
     marks_->StopLeaving();
     aids_.ClearHint();
     UpdateTurnControls();
@@ -506,6 +531,7 @@ void MainDialog::UndoStep() {
 
 void MainDialog::RedoStep() {
     if (!session_.Redo()) return;
+    keyboard_.Reset();
     aids_.ClearHint();
     UpdateTurnControls();
 }
@@ -520,7 +546,58 @@ void MainDialog::ShowAbout() {
     about.exec();
 }
 
+void MainDialog::ShowMarks() {
+    std::vector<BoardMark> marks = aids_.Marks();
+    const std::vector<BoardMark> keys = keyboard_.Marks();
+    marks.insert(marks.end(), keys.begin(), keys.end());
+    marks_->SetMarks(marks);
+}
+
+bool MainDialog::BoardKey(QKeyEvent* event) {
+    if (!session_.GameRunning() || drag_->Dragging()) return false;
+    if (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) return false;
+    using Key = BoardKeyboard::Key;
+    Key key = Key::Other;
+    switch (event->key()) {
+        case Qt::Key_Left:
+            key = Key::Left;
+            break;
+        case Qt::Key_Right:
+            key = Key::Right;
+            break;
+        case Qt::Key_Up:
+            key = Key::Up;
+            break;
+        case Qt::Key_Down:
+            key = Key::Down;
+            break;
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            key = Key::Pick;
+            break;
+        case Qt::Key_Escape:
+            key = Key::Back;
+            break;
+        case Qt::Key_Backspace:
+            key = Key::Erase;
+            break;
+        default:
+            break;
+    }
+    const BoardKeyboard::Result result = keyboard_.Press(key, event->text().toStdString());
+    if (result == BoardKeyboard::Result::Ignored) return false;
+    if (result == BoardKeyboard::Result::Refused) QApplication::beep();
+    ShowMarks();
+    BoardAccessible::FocusMoved(boardArea_, keyboard_.Focus());
+    return true;
+}
+
 void MainDialog::keyPressEvent(QKeyEvent* event) {
+    if (BoardKey(event)) {
+        event->accept();
+        return;
+    }
     const bool closingKey = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
                             event->key() == Qt::Key_Escape;
     if (closingKey && event->modifiers() == Qt::NoModifier) {
@@ -577,6 +654,10 @@ void MainDialog::UpdateTurnControls() {
 }
 
 void MainDialog::OnCanvasPressed(int x, int y) {
+    if (keyboard_.Lifted() != 0) {  // the mouse takes over from a piece lifted by keyboard
+        keyboard_.Reset();
+        ShowMarks();
+    }
     drag_->Press(x, y);
     UpdateTurnControls();
 }
@@ -679,9 +760,10 @@ void MainDialog::ClearHistory() {
     whiteHistory_->clear();
     // A new game: no last step, nothing leaving, no hint.
     aids_.NewGame();
+    keyboard_.Reset();
     hintTimer_.stop();
     marks_->StopLeaving();
-    marks_->SetMarks(aids_.Marks());
+    ShowMarks();
 }
 
 void MainDialog::StartClockTimer() {

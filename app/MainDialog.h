@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "BoardKeyboard.h"
 #include "DragController.h"
 #include "GamePort.h"
 #include "GameSession.h"
@@ -118,6 +119,8 @@ class MainDialog : public QDialog, public GameView {
     SoundPlayer& Sounds() { return sounds_; }
     bool ClockRunning() const { return clockTimer_.isActive(); }
     const DragController& DragControl() const { return *drag_; }
+    const BoardKeyboard& Keyboard() const { return keyboard_; }
+    QWidget* BoardArea() const { return boardArea_; }
 
     // GameView
     void SetMatchLine(const std::string& text) override;
@@ -161,6 +164,9 @@ class MainDialog : public QDialog, public GameView {
     void UpdateTurnControls();
     void BuildCursors();
     void ShowStatus();
+    // The aids' marks and the keyboard's, over the board.
+    void ShowMarks();
+    bool BoardKey(QKeyEvent* event);
     void OnCanvasPressed(int x, int y);
     void OnCanvasMoved(int x, int y, bool leftHeld);
     void OnCanvasReleased(int x, int y);
@@ -196,6 +202,7 @@ class MainDialog : public QDialog, public GameView {
     Level chosenLevel_ = LevelSetting::kDefault;
     Level activeLevel_ = LevelSetting::kDefault;
     PlayAids aids_;
+    BoardKeyboard keyboard_{session_};
     NetworkPlay* network_ = nullptr;
 
     QIcon icon_;
@@ -210,6 +217,7 @@ class MainDialog : public QDialog, public GameView {
     QTimer tablePoll_;
     bool statusIsAid_ = false;
     BoardCanvas* canvas_ = nullptr;
+    QWidget* boardArea_ = nullptr;
     QLabel* matchLabel_ = nullptr;
     QLabel* statusLabel_ = nullptr;
     QLabel* clockLabel_ = nullptr;

@@ -25,6 +25,8 @@ struct BoardMark {
         HintTo,         // where the hint moves it; `from` is the piece's point
         StepOutcome,    // analysis: one step from `from` to `point`, labelled with its outcome
         TargetOutcome,  // analysis: a destination, in the tone of the best step that reaches it
+        KeyFocus,       // the keyboard's ring; `label` holds a move being typed
+        KeyLifted,      // the piece the keyboard has lifted
     };
     enum class Tone { Plain, Win, Draw, Loss };
 

@@ -75,7 +75,8 @@ std::string LevelGo(State& state, EngineProtocol& e, const EngineProtocol::Args&
 
 }  // namespace
 
-void PerfectCommands::Install(EngineProtocol& engine, const SolvedTable* solved) {
+PerfectCommands::TableAccess PerfectCommands::Install(EngineProtocol& engine,
+                                                      const SolvedTable* solved) {
     auto state = std::make_shared<State>(solved);
 
     engine.AddCommand("value", [state](EngineProtocol& e, const EngineProtocol::Args& args) {
@@ -144,6 +145,7 @@ void PerfectCommands::Install(EngineProtocol& engine, const SolvedTable* solved)
         return "puzzle " + BoardToText(puzzle->board) + (puzzle->side == Black ? " b " : " w ") +
                puzzle->value.Text();
     });
+    return [state]() -> const SolvedTable& { return state->Solved(); };
 }
 
 }  // namespace kelvara

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "EngineProtocol.h"
@@ -21,10 +22,12 @@ namespace kelvara {
 //   go          -> the level's step for the side to move; classic (the default) is the
 //                  classic computer player and plays white only
 // The table is solved in memory the first time it is needed, unless an already solved one is
-// handed in.
+// handed in. Returns the way to that table for other commands (it waits for the solve and
+// throws when the table could not be built).
 class PerfectCommands {
   public:
-    static void Install(EngineProtocol& engine, const SolvedTable* solved = nullptr);
+    using TableAccess = std::function<const SolvedTable&()>;
+    static TableAccess Install(EngineProtocol& engine, const SolvedTable* solved = nullptr);
 };
 
 }  // namespace kelvara

@@ -8,11 +8,13 @@
 #include "HistoryCommands.h"
 #include "LineReader.h"
 #include "PerfectCommands.h"
+#include "RecordCommands.h"
 
 int main() {
     kelvara::EngineProtocol engine;
-    kelvara::PerfectCommands::Install(engine);
+    const auto table = kelvara::PerfectCommands::Install(engine);
     kelvara::HistoryCommands::Install(engine);
+    kelvara::RecordCommands::Install(engine, table);
     kelvara::LineReader input(&kelvara::LineReader::ReadStandardInput);
     engine.Serve(input, [](const std::string& answer) {
         std::fwrite(answer.data(), 1, answer.size(), stdout);
