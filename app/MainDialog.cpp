@@ -35,6 +35,7 @@
 #include "InputBlocker.h"
 #include "LevelOpponent.h"
 #include "MessageBox.h"
+#include "NetworkDiscovery.h"
 #include "NetworkPlay.h"
 #include "SettingsFile.h"
 #include "StartGameDialog.h"
@@ -473,6 +474,8 @@ void MainDialog::StartGame() {
     auto dialog = std::make_unique<StartGameDialog>(
         this, network_, DataPaths::Resolve(std::string("set/player.information")));
     if (lastChoice_) dialog->Remember(lastChoice_->kind, lastBlack_, lastWhite_);
+    if (discovery_ != nullptr)
+        dialog->ShowFoundPlayers(&discovery_->Found(), &discovery_->Client());
     if (dialog->exec() != QDialog::Accepted) return;
     lastBlack_ = dialog->BlackName();
     lastWhite_ = dialog->WhiteName();

@@ -36,6 +36,7 @@ namespace kelvara {
 
 class BoardCanvas;
 class BoardMarks;
+class NetworkDiscovery;
 class InputBlocker;
 class LevelOpponent;
 class NetworkPlay;
@@ -127,6 +128,8 @@ class MainDialog : public QDialog, public GameView {
     bool ClockRunning() const { return clockTimer_.isActive(); }
     const DragController& DragControl() const { return *drag_; }
     const BoardKeyboard& Keyboard() const { return keyboard_; }
+    // The players found on the network, offered by the start dialog (none: not offered).
+    void SetDiscovery(NetworkDiscovery* discovery) { discovery_ = discovery; }
     QWidget* BoardArea() const { return boardArea_; }
     QFrame* EndBanner() const { return endBanner_; }
 
@@ -231,6 +234,7 @@ class MainDialog : public QDialog, public GameView {
     bool statusIsAid_ = false;
     BoardCanvas* canvas_ = nullptr;
     QWidget* boardArea_ = nullptr;
+    NetworkDiscovery* discovery_ = nullptr;
     QFrame* endBanner_ = nullptr;
     QLabel* endText_ = nullptr;
     QPushButton* againButton_ = nullptr;

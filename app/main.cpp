@@ -93,6 +93,7 @@ int main(int argc, char* argv[]) {
         });
     QObject::connect(&window, &kelvara::MainDialog::gameRunningChanged, &discovery,
                      [&discovery](bool running) { discovery.Announcer().SetBusy(running); });
+    window.SetDiscovery(&discovery);
     discovery.Start();
     if (!window.Initialise()) return 1;
     window.exec();
