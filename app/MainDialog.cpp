@@ -39,6 +39,7 @@
 #include "InputBlocker.h"
 #include "LevelOpponent.h"
 #include "MessageBox.h"
+#include "NetworkDiscovery.h"
 #include "NetworkPlay.h"
 #include "RecordFiles.h"
 #include "SettingsFile.h"
@@ -313,12 +314,13 @@ void MainDialog::BuildControls() {
     bannerRow->setContentsMargins(10, 2, 6, 2);
     endText_ = new QLabel(endBanner_);
     endText_->setObjectName(QStringLiteral("endReason"));
+    endText_->setWordWrap(true);
     bannerRow->addWidget(endText_, 1);
-    auto* again = new QPushButton(tr("再来一局"), endBanner_);
-    again->setObjectName(QStringLiteral("againButton"));
-    again->setFocusPolicy(Qt::NoFocus);
-    connect(again, &QPushButton::clicked, this, &MainDialog::PlayAgain);
-    bannerRow->addWidget(again);
+    againButton_ = new QPushButton(tr("再来一局"), endBanner_);
+    againButton_->setObjectName(QStringLiteral("againButton"));
+    againButton_->setFocusPolicy(Qt::NoFocus);
+    connect(againButton_, &QPushButton::clicked, this, &MainDialog::PlayAgain);
+    bannerRow->addWidget(againButton_);
     canvas_->Place(endBanner_, QRect(40, 214, 235, 46));
     endBanner_->hide();
     marks_ = new BoardMarks(canvas_);
@@ -386,6 +388,7 @@ bool MainDialog::Initialise(const std::string& settingsPath) {
         MessageBox::Show(this, QStringLiteral("ERROR"), QStringLiteral("监听端口时出错!!"),
                          QMessageBox::Critical);
     settings.Clear();
+    UpdateEndBanner();
     return true;
 }
 
@@ -485,6 +488,8 @@ void MainDialog::StartGame() {
     auto dialog = std::make_unique<StartGameDialog>(
         this, network_, DataPaths::Resolve(std::string("set/player.information")));
     if (lastChoice_) dialog->Remember(lastChoice_->kind, lastBlack_, lastWhite_);
+    if (discovery_ != nullptr)
+        dialog->ShowFoundPlayers(&discovery_->Found(), &discovery_->Client());
     if (dialog->exec() != QDialog::Accepted) return;
     lastBlack_ = dialog->BlackName();
     lastWhite_ = dialog->WhiteName();
@@ -753,6 +758,14 @@ void MainDialog::SetMatchLine(const std::string& text) {
 }
 
 void MainDialog::UpdateEndBanner() {
+    if (session_.Phase() == TurnPhase::NoGame && !lastChoice_) {
+        // The first screen: where a game begins.
+        endText_->setText(tr("游戏 → 开始，或按 Ctrl+N"));
+        againButton_->setText(tr("开始"));
+        endBanner_->show();
+        return;
+    }
+    againButton_->setText(tr("再来一局"));
     if (session_.Phase() != TurnPhase::Over) {
         endBanner_->hide();
         endKept_ = false;
@@ -946,11 +959,15 @@ void MainDialog::ClearHistory() {
 }
 
 void MainDialog::StartClockTimer() {
+    const bool was = clockTimer_.isActive();
     clockTimer_.start();
+    if (!was) emit gameRunningChanged(true);
 }
 
 void MainDialog::StopClockTimer() {
+    const bool was = clockTimer_.isActive();
     clockTimer_.stop();
+    if (was) emit gameRunningChanged(false);
 }
 
 // ---- drawing ----

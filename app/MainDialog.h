@@ -30,6 +30,7 @@ class QActionGroup;
 class QFrame;
 class QLabel;
 class QMenu;
+class QPushButton;
 class QMenuBar;
 class QTreeWidget;
 
@@ -37,6 +38,7 @@ namespace kelvara {
 
 class BoardCanvas;
 class BoardMarks;
+class NetworkDiscovery;
 class InputBlocker;
 class LevelOpponent;
 class NetworkPlay;
@@ -65,6 +67,10 @@ class TableService;
 // looks again every kTablePollMs) and the hint says that it is being prepared.
 class MainDialog : public QDialog, public GameView {
     Q_OBJECT
+  signals:
+    // A game's clock started (true) or stopped (false).
+    void gameRunningChanged(bool running);
+
   public:
     static constexpr int kClientWidth = 542;
     static constexpr int kClientHeight = 400;
@@ -124,6 +130,8 @@ class MainDialog : public QDialog, public GameView {
     bool ClockRunning() const { return clockTimer_.isActive(); }
     const DragController& DragControl() const { return *drag_; }
     const BoardKeyboard& Keyboard() const { return keyboard_; }
+    // The players found on the network, offered by the start dialog (none: not offered).
+    void SetDiscovery(NetworkDiscovery* discovery) { discovery_ = discovery; }
     QWidget* BoardArea() const { return boardArea_; }
     QFrame* EndBanner() const { return endBanner_; }
 
@@ -244,8 +252,10 @@ class MainDialog : public QDialog, public GameView {
     bool statusIsAid_ = false;
     BoardCanvas* canvas_ = nullptr;
     QWidget* boardArea_ = nullptr;
+    NetworkDiscovery* discovery_ = nullptr;
     QFrame* endBanner_ = nullptr;
     QLabel* endText_ = nullptr;
+    QPushButton* againButton_ = nullptr;
     QAction* againAction_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     FilePicker picker_;

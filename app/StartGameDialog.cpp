@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,6 +21,8 @@
 #include "MessageBox.h"
 #include "NetworkPlay.h"
 #include "PlayerBook.h"
+#include "PlayerListModel.h"
+#include "ZeroconfClient.h"
 
 namespace kelvara {
 namespace {
@@ -215,6 +218,41 @@ int StartGameDialog::exec() {
         }
     }
     return QDialog::exec();
+}
+
+void StartGameDialog::ShowFoundPlayers(PlayerListModel* found, const ZeroconfClient* client) {
+    foundClient_ = client;
+    auto* title = new QLabel(tr("局域网中的玩家："), this);
+    title->setGeometry(DluRect(228, 101, 110, 9));
+    foundTitle_ = title;
+    foundList_ = new QListView(this);
+    foundList_->setObjectName(QStringLiteral("foundPlayers"));
+    foundList_->setModel(found);
+    foundList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    foundList_->setGeometry(DluRect(228, 112, 110, 58));
+    foundNote_ = new QLabel(this);
+    foundNote_->setObjectName(QStringLiteral("foundNote"));
+    foundNote_->setWordWrap(true);
+    foundNote_->setGeometry(DluRect(228, 172, 110, 18));
+    connect(foundList_, &QListView::clicked, this, [this](const QModelIndex& index) {
+        address_->setText(index.data(PlayerListModel::AddressRole).toString());
+        port_->setText(QString::number(index.data(PlayerListModel::PortRole).toInt()));
+    });
+    if (client != nullptr)
+        connect(client, &ZeroconfClient::stateChanged, this, &StartGameDialog::ShowFoundPanel);
+    connect(networkRadio_, &QRadioButton::toggled, this, &StartGameDialog::ShowFoundPanel);
+    ShowFoundPanel();
+}
+
+void StartGameDialog::ShowFoundPanel() {
+    if (foundList_ == nullptr) return;
+    const bool shown = networkRadio_->isChecked();
+    setFixedSize(DluRect(0, 0, shown ? 342 : 224, 194).size());
+    for (QWidget* w : {foundTitle_, static_cast<QWidget*>(foundList_)}) w->setVisible(shown);
+    // Said once, quietly, when nobody can be found this way.
+    const bool reachable = foundClient_ != nullptr && foundClient_->Running();
+    foundNote_->setText(reachable ? QString() : tr("无法自动查找玩家，请输入对方的地址。"));
+    foundNote_->setVisible(shown && !reachable);
 }
 
 void StartGameDialog::Remember(GameKind kind, const QString& black, const QString& white) {

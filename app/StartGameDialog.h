@@ -16,7 +16,13 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
+class QListView;
+class QLabel;
+
 namespace kelvara {
+
+class PlayerListModel;
+class ZeroconfClient;
 
 class NetworkPlay;
 
@@ -37,6 +43,11 @@ class StartGameDialog : public QDialog {
     // Opens the dialog: reads the address book first; when it cannot be opened, tells the
     // user and returns Rejected without showing the dialog.
     int exec() override;
+    // The players found on the network, shown beside the network game while it is chosen;
+    // picking one fills in the address and port. `found` and `client` outlive the dialog.
+    void ShowFoundPlayers(PlayerListModel* found, const ZeroconfClient* client);
+    QListView* FoundList() const { return foundList_; }
+    QLabel* FoundNote() const { return foundNote_; }
     // The kind and names of the last game: the dialog opens on them.
     void Remember(GameKind kind, const QString& black, const QString& white);
 
@@ -86,6 +97,12 @@ class StartGameDialog : public QDialog {
     NetworkPlay* network_;
     std::string bookPath_;
     QButtonGroup* kinds_ = nullptr;
+    void ShowFoundPanel();
+
+    QListView* foundList_ = nullptr;
+    QLabel* foundNote_ = nullptr;
+    QWidget* foundTitle_ = nullptr;
+    const ZeroconfClient* foundClient_ = nullptr;
     std::optional<GameKind> rememberedKind_;
     QString rememberedBlack_;
     QString rememberedWhite_;

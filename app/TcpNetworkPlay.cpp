@@ -69,6 +69,7 @@ void TcpNetworkPlay::SetClientTiming(int pollIntervalMs, int connectTimeoutMs) {
 bool TcpNetworkPlay::StartListening() {
     switch (hub_.StartListening(listenPort_)) {
         case InvitationListener::ListenResult::Listening:
+            emit listening(hub_.ListeningPort());
             return true;
         case InvitationListener::ListenResult::SocketFailed:
             MessageBox::Inform(owner_, QStringLiteral("创建接口失败！"));

@@ -45,6 +45,10 @@ class TcpNetworkPlay : public QObject, public NetworkPlay {
     void Invite(QWidget* dialog, std::uint32_t address, quint16 port,
                 std::function<void(bool accepted)> done) override;
 
+  signals:
+    // The listener is on, at `port`.
+    void listening(quint16 port);
+
   private:
     InvitationClient* NewClient();
     void SendInvitation(QWidget* dialog, std::uint32_t address, quint16 port,

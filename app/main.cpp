@@ -1,17 +1,24 @@
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 
+#include "DataPaths.h"
 #include "GbkCodec.h"
+#include "ListPlayersCommand.h"
 #include "MainDialog.h"
 #include "MessageBox.h"
+#include "NetworkDiscovery.h"
 #include "QtTranslations.h"
 #include "TableService.h"
 #include "TcpNetworkPlay.h"
 
 namespace {
+
+Q_LOGGING_CATEGORY(tableLog, "kelvara.table")
 
 bool HasDisplay() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
@@ -32,6 +39,10 @@ quint16 ListenPort(quint16 fallback) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (kelvara::ListPlayersCommand::Wanted(argc, argv))
+        return kelvara::ListPlayersCommand::Run(argc, argv);
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     if (!HasDisplay()) {
         std::fprintf(stderr,
                      "kelvara: 没有可用的显示 (no display found; set DISPLAY or run under "
@@ -57,6 +68,11 @@ int main(int argc, char* argv[]) {
     // The solved table, built in the background from now on while the window comes up; it
     // outlives the window, whose players and aids read it.
     kelvara::TableService table;
+    // Runs on the solving thread; the log is safe to write from there.
+    table.OnReady([&sinceStart] {
+        qCInfo(tableLog, "table ready %lld ms after start",
+               static_cast<long long>(sinceStart.elapsed()));
+    });
     table.Start();
 
     // The window and, beside it, the network play for its session; the network play goes
@@ -65,6 +81,20 @@ int main(int argc, char* argv[]) {
     window.SetTableService(&table);
     kelvara::TcpNetworkPlay network(window.Session(), &window, ListenPort(window.ListenPort()));
     window.SetNetworkPlay(&network);
+    // This copy announced on the network once it listens, busy while a game runs; goes
+    // (withdrawn) before the network play.
+    kelvara::NetworkDiscovery discovery;
+    QObject::connect(
+        &network, &kelvara::TcpNetworkPlay::listening, &discovery, [&discovery](quint16 port) {
+            discovery.Announcer().Publish(
+                kelvara::NetworkDiscovery::LocalPlayerName(
+                    kelvara::DataPaths::Resolve(std::string("set/player.information"))),
+                port);
+        });
+    QObject::connect(&window, &kelvara::MainDialog::gameRunningChanged, &discovery,
+                     [&discovery](bool running) { discovery.Announcer().SetBusy(running); });
+    window.SetDiscovery(&discovery);
+    discovery.Start();
     if (!window.Initialise()) return 1;
     // kelvara FILE: the game of a record.
     const QStringList arguments = QApplication::arguments();

@@ -33,6 +33,16 @@ void BM_RetrogradeUpTo8(benchmark::State& state) {
         benchmark::DoNotOptimize(solver.Table().data());
     }
 }
+// The figures counted over a solved table, apart from the solve.
+void BM_Census(benchmark::State& state) {
+    kelvara::Solver solver;
+    solver.Solve(2);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(solver.Census().entries);
+    }
+}
+BENCHMARK(BM_Census)->Iterations(3)->Unit(benchmark::kMillisecond);
+
 BENCHMARK(BM_RetrogradeUpTo8)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_ForwardSweepUpTo8(benchmark::State& state) {

@@ -15,8 +15,16 @@ namespace {
 
 // Pattern, column, row and direction letter.
 constexpr std::size_t kEntryLength = 19;
-// Line ends are collected over this many characters before the lines are read.
-constexpr std::size_t kBatchBytes = 4096;
+// Slots past the end of the table's size that a code may still be placed in.
+constexpr std::size_t kSpill = 16;
+constexpr std::size_t kFirstTableSize = 64;
+// The lines recently read in full, by code and step characters: 2^kSeenBits of them.
+constexpr int kSeenBits = 12;
+// The first three characters of four read into a word.
+constexpr std::uint32_t kThreeCharacters =
+    std::endian::native == std::endian::big ? 0xFFFFFF00u : 0x00FFFFFFu;
+// No line has it: a code never has a point in both planes.
+constexpr std::uint64_t kNoLine = ~std::uint64_t{0};
 
 // The 16 pattern characters of a line as bit planes: '1' side, '2' enemy, '3' any.
 struct Pattern {
@@ -25,29 +33,109 @@ struct Pattern {
     std::uint32_t any;
 };
 
-// False when one of the 16 characters at `chars` (all readable) is no digit '0' to '3'.
-bool ReadPattern(const char* chars, Pattern& pattern) {
+// Each scanner reads the 16 characters at a pointer (all readable): ReadPattern gives their
+// planes, false when one is no digit '0' to '3'; FullCode gives the code of a pattern without
+// '3' (side plane low, enemy plane high), false for any other; FirstLineEnd gives the index of
+// the first LF among them, 16 when there is none.
+
 #if defined(__SSE2__)
-    const __m128i digits =
-        _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(chars)), _mm_set1_epi8('0'));
-    const __m128i three = _mm_set1_epi8(3);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(digits, three), three)) != 0xFFFF)
-        return false;
-    // Bit 0 and bit 1 of each digit moved to the top of its byte, where movemask takes it.
-    const auto low = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(digits, 7)));
-    const auto high = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(digits, 6)));
-#else
-    std::uint32_t low = 0, high = 0;
-    for (int i = 0; i < 16; ++i) {
-        const unsigned digit = static_cast<unsigned char>(chars[i]) - unsigned{'0'};
-        if (digit > 3) return false;
-        low |= (digit & 1u) << i;
-        high |= (digit >> 1) << i;
+struct VectorScanner {
+    static __m128i Digits(const char* chars) {
+        return _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(chars)),
+                            _mm_set1_epi8('0'));
     }
+    // Bit 0 and bit 1 of each digit moved to the top of its byte, where movemask takes it.
+    static std::uint32_t LowPlane(__m128i digits) {
+        return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(digits, 7)));
+    }
+    static std::uint32_t HighPlane(__m128i digits) {
+        return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(digits, 6)));
+    }
+    static bool AllAtMost(__m128i digits, char top) {
+        const __m128i limit = _mm_set1_epi8(top);
+        return _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(digits, limit), limit)) == 0xFFFF;
+    }
+
+    static bool ReadPattern(const char* chars, Pattern& pattern) {
+        const __m128i digits = Digits(chars);
+        if (!AllAtMost(digits, 3)) return false;
+        const std::uint32_t low = LowPlane(digits), high = HighPlane(digits);
+        pattern = {low & ~high, high & ~low, low & high};
+        return true;
+    }
+    static bool FullCode(const char* chars, std::uint32_t& code) {
+        const __m128i digits = Digits(chars);
+        if (!AllAtMost(digits, 2)) return false;
+        code = LowPlane(digits) | (HighPlane(digits) << 16);
+        return true;
+    }
+    static unsigned FirstLineEnd(const char* chars) {
+        const __m128i found = _mm_cmpeq_epi8(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(chars)), _mm_set1_epi8('\n'));
+        return static_cast<unsigned>(
+            std::countr_zero(static_cast<unsigned>(_mm_movemask_epi8(found)) | 0x10000u));
+    }
+};
 #endif
-    pattern = {low & ~high, high & ~low, low & high};
-    return true;
-}
+
+struct WordScanner {
+    static constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+
+    // Eight characters with the first in the lowest byte, whatever the byte order.
+    static std::uint64_t Load(const char* chars) {
+        std::uint64_t word;
+        std::memcpy(&word, chars, sizeof word);
+        if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+        return word;
+    }
+    // Bit 0 of each byte gathered into eight bits, byte i to bit i.
+    static std::uint32_t Gather(std::uint64_t bits) {
+        return static_cast<std::uint32_t>(((bits & kOnes) * 0x0102040810204080ull) >> 56);
+    }
+    // '0' to '3' become 0 to 3; every other character has a bit above the lowest two.
+    static bool Planes(const char* chars, std::uint32_t& low, std::uint32_t& high,
+                       std::uint64_t& threes) {
+        const std::uint64_t a = Load(chars) ^ (kOnes * '0');
+        const std::uint64_t b = Load(chars + 8) ^ (kOnes * '0');
+        if (((a | b) & (kOnes * 0xFC)) != 0) return false;
+        low = Gather(a) | (Gather(b) << 8);
+        high = Gather(a >> 1) | (Gather(b >> 1) << 8);
+        threes = (a & (a >> 1)) | (b & (b >> 1));
+        return true;
+    }
+
+    static bool ReadPattern(const char* chars, Pattern& pattern) {
+        std::uint32_t low = 0, high = 0;
+        std::uint64_t threes = 0;
+        if (!Planes(chars, low, high, threes)) return false;
+        pattern = {low & ~high, high & ~low, low & high};
+        return true;
+    }
+    static bool FullCode(const char* chars, std::uint32_t& code) {
+        std::uint32_t low = 0, high = 0;
+        std::uint64_t threes = 0;
+        if (!Planes(chars, low, high, threes) || (threes & kOnes) != 0) return false;
+        code = low | (high << 16);
+        return true;
+    }
+    // The lowest byte that is zero is marked exactly; marks above it may be wrong.
+    static unsigned FirstZeroByte(std::uint64_t word) {
+        const std::uint64_t marks = (word - kOnes) & ~word & (kOnes * 0x80);
+        return static_cast<unsigned>(std::countr_zero(marks | (std::uint64_t{1} << 63))) / 8;
+    }
+    static unsigned FirstLineEnd(const char* chars) {
+        const unsigned first = FirstZeroByte(Load(chars) ^ (kOnes * '\n'));
+        if (first < 7 || chars[7] == '\n') return first;
+        const unsigned second = FirstZeroByte(Load(chars + 8) ^ (kOnes * '\n'));
+        return second < 7 || chars[15] == '\n' ? 8 + second : 16;
+    }
+};
+
+#if defined(__SSE2__)
+using DefaultScanner = VectorScanner;
+#else
+using DefaultScanner = WordScanner;
+#endif
 
 int DirectionOfLetter(char c) {
     switch (c) {
@@ -98,14 +186,6 @@ bool ReadStep(const char* line, const Pattern& pattern, std::uint8_t& step) {
     return true;
 }
 
-// The portable build has no population-count instruction, and the library call costs more.
-constexpr std::size_t CountBits(std::uint64_t bits) {
-    bits -= (bits >> 1) & 0x5555555555555555ull;
-    bits = (bits & 0x3333333333333333ull) + ((bits >> 2) & 0x3333333333333333ull);
-    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-    return static_cast<std::size_t>((bits * 0x0101010101010101ull) >> 56);
-}
-
 std::uint32_t MaskOf(const Pattern& pattern) {
     const std::uint32_t compared = ~pattern.any & 0xFFFFu;
     return compared | (compared << 16);
@@ -117,14 +197,18 @@ std::uint32_t ValueOf(const Pattern& pattern) {
 
 }  // namespace
 
-void ExperienceIndex::Clear() {
-    codes_.clear();
-    slots_.clear();
+ExperienceIndex::ExperienceIndex(Scan scan) : scan_(scan) {
+    Clear();
+}
+
+void ExperienceIndex::Clear(std::uint64_t offset) {
+    codes_.assign(kFirstTableSize + kSpill, 0);
+    slots_.assign(kFirstTableSize + kSpill, Slot{0, 0});
+    shift_ = 64 - std::countr_zero(kFirstTableSize);
     fullCount_ = 0;
-    shift_ = 64;
-    last_ = 0;
     masked_.clear();
-    line_ = 0;
+    seen_.assign(std::size_t{1} << kSeenBits, kNoLine);
+    offset_ = offset;
     skipping_ = false;
 }
 
@@ -148,143 +232,160 @@ std::size_t ExperienceIndex::Home(std::uint32_t code) const {
 }
 
 const ExperienceIndex::Slot* ExperienceIndex::FindSlot(std::uint32_t code) const {
-    if (codes_.empty() || code == 0) return nullptr;
-    for (std::size_t at = Home(code);; at = (at + 1) & last_) {
+    if (code == 0) return nullptr;
+    for (std::size_t at = Home(code); at < codes_.size() && codes_[at] != 0; ++at) {
         if (codes_[at] == code) return &slots_[at];
-        if (codes_[at] == 0) return nullptr;
     }
+    return nullptr;
 }
 
-void ExperienceIndex::Grow() {
+bool ExperienceIndex::Contains(std::uint32_t code) const {
+    return FindSlot(code) != nullptr;
+}
+
+bool ExperienceIndex::Place(std::uint32_t code, const Slot& slot) {
+    for (std::size_t at = Home(code); at < codes_.size(); ++at) {
+        if (codes_[at] == 0) {
+            codes_[at] = code;
+            slots_[at] = slot;
+            return true;
+        }
+    }
+    return false;
+}
+
+void ExperienceIndex::Resize(std::size_t size) {
     const std::vector<std::uint32_t> oldCodes = std::move(codes_);
     const std::vector<Slot> oldSlots = std::move(slots_);
-    const std::size_t size = oldCodes.empty() ? 64 : oldCodes.size() * 2;
-    codes_.assign(size, 0);
-    slots_.assign(size, Slot{0, 0});
-    shift_ = 64 - std::countr_zero(size);
-    last_ = size - 1;
-    for (std::size_t i = 0; i < oldCodes.size(); ++i) {
-        if (oldCodes[i] == 0) continue;
-        std::size_t at = Home(oldCodes[i]);
-        while (codes_[at] != 0) at = (at + 1) & last_;
-        codes_[at] = oldCodes[i];
-        slots_[at] = oldSlots[i];
+    for (bool placed = false; !placed; size *= 2) {
+        codes_.assign(size + kSpill, 0);
+        slots_.assign(size + kSpill, Slot{0, 0});
+        shift_ = 64 - std::countr_zero(size);
+        placed = true;
+        for (std::size_t i = 0; i < oldCodes.size() && placed; ++i) {
+            if (oldCodes[i] != 0) placed = Place(oldCodes[i], oldSlots[i]);
+        }
     }
 }
 
-void ExperienceIndex::Insert(std::uint32_t code, std::uint8_t step) {
-    if ((fullCount_ + 1) * 4 > codes_.size()) Grow();
-    std::size_t at = Home(code);
-    while (codes_[at] != 0) at = (at + 1) & last_;
-    codes_[at] = code;
-    slots_[at] = Slot{line_, step};
+void ExperienceIndex::Insert(std::uint32_t code, std::uint64_t offset, std::uint8_t step) {
+    std::size_t size = codes_.size() - kSpill;
+    if ((fullCount_ + 1) * 4 > size) Resize(size *= 2);
+    while (!Place(code, Slot{offset, step})) Resize(size *= 2);
     ++fullCount_;
 }
 
-[[gnu::always_inline]] inline bool ExperienceIndex::Contains(std::uint32_t code) const {
-    if (codes_.empty()) return false;
-    for (std::size_t at = Home(code);; at = (at + 1) & last_) {
-        const std::uint32_t held = codes_[at];
-        if (held == code) return true;
-        if (held == 0) return false;
-    }
-}
-
-[[gnu::always_inline]] inline void ExperienceIndex::AddLine(const char* line, std::size_t length) {
-    Pattern pattern;
-    if (!ReadPattern(line, pattern)) return;
+void ExperienceIndex::AddFull(const char* line, std::size_t length, std::uint32_t code,
+                              std::uint64_t offset) {
+    // An earlier line of the same code with a legal step always wins over this one. (Code 0,
+    // all points empty, is never stored: no step is legal there.)
+    if (Contains(code) || length < kEntryLength) return;
+    const Pattern pattern{code & 0xFFFFu, code >> 16, 0};
     std::uint8_t step = 0;
-    if (pattern.any == 0) {
-        const std::uint32_t code = ValueOf(pattern);
-        // An earlier line of the same code with a legal step always wins over this one. (Code
-        // 0, all points empty, is never stored: no step is legal there.)
-        if (Contains(code)) return;
-        if (length < kEntryLength || !ReadStep(line, pattern, step)) return;
-        Insert(code, step);
-    } else {
-        if (length < kEntryLength || !ReadStep(line, pattern, step)) return;
-        masked_.push_back(Masked{line_, MaskOf(pattern), ValueOf(pattern), step});
-    }
+    if (ReadStep(line, pattern, step)) Insert(code, offset, step);
 }
 
-std::size_t ExperienceIndex::AddLines(const char* data, std::size_t size, bool atEnd) {
+template <class Scanner>
+void ExperienceIndex::AddLine(const char* line, std::size_t length, std::uint64_t offset) {
+    Pattern pattern;
+    if (!Scanner::ReadPattern(line, pattern)) return;
+    if (pattern.any == 0) {
+        AddFull(line, length, ValueOf(pattern), offset);
+        return;
+    }
+    std::uint8_t step = 0;
+    if (length < kEntryLength || !ReadStep(line, pattern, step)) return;
+    masked_.push_back(Masked{offset, MaskOf(pattern), ValueOf(pattern), step});
+}
+
+// Most files have lines of one length, so each line is taken to end where the one before it
+// did: the next line's start is then known before this one is read, and the lines are read one
+// after another without waiting for each other. A full pattern whose code the table already
+// holds (the usual line of a large file) costs one look at the table. Any other line, and one
+// that ends elsewhere, is read on its own.
+template <class Scanner>
+std::size_t ExperienceIndex::Walk(const char* data, std::size_t size, bool atEnd) {
     std::size_t start = 0;
     if (skipping_) {
         const void* end = std::memchr(data, '\n', size);
-        if (end == nullptr) return size;
+        if (end == nullptr) {
+            offset_ += size;
+            return size;
+        }
         start = static_cast<std::size_t>(static_cast<const char*>(end) - data) + 1;
         skipping_ = false;
-        ++line_;
     }
-#if defined(__SSE2__)
-    // Line ends marked 64 characters at a time in a bit mask and written out as offsets, a
-    // batch of blocks before their lines are read; the padding covers the part of the last
-    // block past the end. Four offsets are written whether there are four or not, so that most
-    // blocks take no branch that depends on their content.
-    const __m128i lf = _mm_set1_epi8('\n');
-    std::uint32_t ends[kBatchBytes + 4];
-    for (std::size_t at = start; at < size;) {
-        const std::size_t stop = std::min(size, at + kBatchBytes);
-        std::size_t count = 0;
-        for (; at < stop; at += 64) {
-            const char* block = data + at;
-            std::uint64_t bits = 0;
-            for (int i = 0; i < 4; ++i) {
-                const __m128i chunk =
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
-                const auto mask =
-                    static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lf)));
-                bits |= static_cast<std::uint64_t>(mask) << (16 * i);
+    unsigned expected = 4;  // where the line end is in the characters after the pattern
+    std::uint64_t* const seen = seen_.data();
+    while (start + 32 <= size) {
+        const char* line = data + start;
+        std::uint32_t code = 0;
+        if (Scanner::FullCode(line, code) && Scanner::FirstLineEnd(line + 16) == expected)
+            [[likely]] {
+            // The code and the three characters after the pattern decide what the line adds.
+            std::uint32_t tail = 0;
+            std::memcpy(&tail, line + 16, 4);
+            tail &= kThreeCharacters;
+            const std::uint64_t key = code | (std::uint64_t{tail} << 32);
+            std::uint64_t& held = seen[(key * 0x9E3779B97F4A7C15ull) >> (64 - kSeenBits)];
+            if (held != key) [[unlikely]] {
+                AddFull(line, 16 + expected, code, offset_ + start);
+                held = key;
             }
-            if (size - at < 64) bits &= (std::uint64_t{1} << (size - at)) - 1;
-            const std::size_t found = CountBits(bits);
-            const auto base = static_cast<std::uint32_t>(at);
-            for (std::size_t k = 0; k < 4; ++k) {
-                ends[count + k] = base + static_cast<std::uint32_t>(std::countr_zero(bits));
-                bits &= bits - 1;
-            }
-            for (std::size_t k = count + 4; bits != 0; ++k) {
-                ends[k] = base + static_cast<std::uint32_t>(std::countr_zero(bits));
-                bits &= bits - 1;
-            }
-            count += found;
+            start += 17 + expected;
+            continue;
         }
-        for (std::size_t i = 0; i < count; ++i) {
-            AddLine(data + start, ends[i] - start);
-            start = ends[i] + std::size_t{1};
-            ++line_;
-        }
+        const void* found = std::memchr(line, '\n', size - start);
+        if (found == nullptr) break;
+        const auto length = static_cast<std::size_t>(static_cast<const char*>(found) - line);
+        AddLine<Scanner>(line, length, offset_ + start);
+        if (length >= 16 && length < 32) expected = static_cast<unsigned>(length - 16);
+        start += length + 1;
     }
-#else
     for (;;) {
         const void* found = std::memchr(data + start, '\n', size - start);
         if (found == nullptr) break;
         const auto end = static_cast<std::size_t>(static_cast<const char*>(found) - data);
-        AddLine(data + start, end - start);
+        AddLine<Scanner>(data + start, end - start, offset_ + start);
         start = end + 1;
-        ++line_;
     }
-#endif
     const std::size_t rest = size - start;
+    std::size_t used = start;
     if (atEnd) {
-        if (rest > 0) AddLine(data + start, rest);
-        return size;
-    }
-    if (rest >= kEntryLength) {
-        AddLine(data + start, rest);
+        if (rest > 0) AddLine<Scanner>(data + start, rest, offset_ + start);
+        used = size;
+    } else if (rest >= kEntryLength) {
+        AddLine<Scanner>(data + start, rest, offset_ + start);
         skipping_ = true;
-        return size;
+        used = size;
     }
-    return start;
+    offset_ += used;
+    return used;
+}
+
+std::size_t ExperienceIndex::AddLines(const char* data, std::size_t size, bool atEnd) {
+#if defined(__SSE2__)
+    if (scan_ == Scan::Vector) return Walk<VectorScanner>(data, size, atEnd);
+#endif
+    return Walk<WordScanner>(data, size, atEnd);
+}
+
+void ExperienceIndex::Merge(const ExperienceIndex& later) {
+    for (std::size_t i = 0; i < later.codes_.size(); ++i) {
+        const std::uint32_t code = later.codes_[i];
+        if (code != 0 && !Contains(code))
+            Insert(code, later.slots_[i].offset, later.slots_[i].step);
+    }
+    masked_.insert(masked_.end(), later.masked_.begin(), later.masked_.end());
 }
 
 bool ExperienceIndex::Find(const Board& board, CellCode side, MoveRecord& move) const {
     if (side != Black && side != White) return false;
     const std::uint32_t code = BoardCode(board, side);
     const Slot* slot = FindSlot(code);
-    const std::uint64_t before = slot ? slot->line : std::numeric_limits<std::uint64_t>::max();
+    const std::uint64_t before = slot ? slot->offset : std::numeric_limits<std::uint64_t>::max();
     for (const Masked& entry : masked_) {
-        if (entry.line >= before) break;
+        if (entry.offset >= before) break;
         if ((code & entry.mask) != entry.value) continue;
         const MoveRecord step = UnpackStep(entry.step);
         if (board.IsLegalStep(side, step)) {
@@ -304,7 +405,7 @@ bool ExperienceIndex::MatchLine(std::string_view line, const Board& board, CellC
     if (side != Black && side != White) return false;
     Pattern pattern;
     std::uint8_t packed = 0;
-    if (line.size() < kEntryLength || !ReadPattern(line.data(), pattern) ||
+    if (line.size() < kEntryLength || !DefaultScanner::ReadPattern(line.data(), pattern) ||
         (BoardCode(board, side) & MaskOf(pattern)) != ValueOf(pattern) ||
         !ReadStep(line.data(), pattern, packed))
         return false;

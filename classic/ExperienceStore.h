@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,12 +21,15 @@ namespace kelvara {
 // times with those of the read. A file modified less than two seconds before it was read is
 // read again at the next look-up, since an edit right after the read could leave every one of
 // those unchanged. A file that changes while it is read answers from what was read, and is read
-// again at the next look-up.
+// again at the next look-up. A large file is read in two halves at once, the second by a
+// thread of its own.
 class ExperienceStore {
   public:
     static constexpr const char* kDefaultPath = "set/experience.dat";
     // Pattern, column, row and direction letter.
     static constexpr std::size_t kEntryLength = 19;
+    // A file of this size or more is read in two halves at once.
+    static constexpr std::uint64_t kSplitBytes = 8u << 20;
 
     ExperienceStore() : ExperienceStore(kDefaultPath) {}
     explicit ExperienceStore(std::string path);

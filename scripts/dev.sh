@@ -12,7 +12,8 @@ action=${1:-run}
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
           libgl-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk xvfb xauth xdotool
           python3 dpkg-dev fakeroot lintian desktop-file-utils appstream
-          clang libclang-rt-14-dev clang-format git)
+          clang libclang-rt-14-dev clang-format git
+          libavahi-client-dev avahi-daemon avahi-utils dbus-daemon iproute2)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -157,6 +157,9 @@ bool Solver::InitialiseSlice(Group& group, int part, int thread, Marks& marks) {
             const std::uint32_t local = static_cast<std::uint32_t>(row) * per + column;
             // Every quiet step leads to a position whose mover set is `opponent`.
             const SetClass& child = ClassOf(opponent);
+            // Distinct quiet steps lead to distinct classes unless `opponent` is symmetric,
+            // so only then are the successors' representatives needed.
+            const bool symmetricChild = !Asymmetric(child.maps);
             std::array<std::uint32_t, 24> quiet;
             int quietCount = 0, steps = 0;
             int win = kMaxCode + 1;  // best win code through a capture
@@ -167,7 +170,8 @@ bool Solver::InitialiseSlice(Group& group, int part, int thread, Marks& marks) {
                 [&](int, int, int, std::uint16_t after, std::uint16_t opponentAfter) {
                     ++steps;
                     if (opponentAfter == opponent) {
-                        quiet[quietCount++] = CanonicalLocal(child, after, o, m);
+                        if (symmetricChild) quiet[quietCount] = CanonicalLocal(child, after, o, m);
+                        ++quietCount;
                         return;
                     }
                     const int left = PositionIndex::popcount16(opponentAfter);
@@ -185,8 +189,7 @@ bool Solver::InitialiseSlice(Group& group, int part, int thread, Marks& marks) {
                         floor = std::max(floor, code + 1);
                     }
                 });
-            const int open =
-                Asymmetric(child.maps) ? quietCount : Distinct(quiet.data(), quietCount);
+            const int open = symmetricChild ? Distinct(quiet.data(), quietCount) : quietCount;
             std::uint8_t flags = static_cast<std::uint8_t>(open);
             if (win <= kMaxCode) {
                 table[local] = static_cast<std::uint8_t>(win);

@@ -9,8 +9,10 @@
 #include <string>
 
 #include "BoardBridge.h"
+#include "BoardText.h"
 #include "GameAnalysis.h"
 #include "LevelSetting.h"
+#include "PuzzleMaker.h"
 
 namespace kelvara {
 
@@ -37,6 +39,12 @@ struct State {
         return *solver;
     }
 };
+
+// A seed word: 0 to 4294967295; false on anything else.
+bool ParseSeed(std::string_view word, std::uint32_t& seed) {
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), seed);
+    return error == std::errc() && end == word.data() + word.size();
+}
 
 bool FitsTable(EngineProtocol& e) {
     SolverPosition position;
@@ -115,16 +123,27 @@ PerfectCommands::TableAccess PerfectCommands::Install(EngineProtocol& engine,
         if (!LevelSetting::FromWord(std::string(args[0]), level))
             return std::string("error: level must be beginner, classic, expert or perfect");
         std::uint32_t seed = 1;
-        if (args.size() == 2) {
-            const auto [end, error] =
-                std::from_chars(args[1].data(), args[1].data() + args[1].size(), seed);
-            if (error != std::errc() || end != args[1].data() + args[1].size())
-                return std::string("error: seed must be a number from 0 to 4294967295");
-        }
+        if (args.size() == 2 && !ParseSeed(args[1], seed))
+            return std::string("error: seed must be a number from 0 to 4294967295");
         state->level = level;
         state->seed = seed;
         state->players = {};
         return std::string("ok");
+    });
+
+    engine.AddCommand("puzzle", [state](EngineProtocol&, const EngineProtocol::Args& args) {
+        if (args.empty() || args.size() > 2)
+            return std::string("error: puzzle takes a grade and an optional seed");
+        if (args[0].size() != 1 || args[0][0] < '1' || args[0][0] > '4')
+            return std::string("error: grade must be 1, 2, 3 or 4");
+        std::uint32_t seed = 1;
+        if (args.size() == 2 && !ParseSeed(args[1], seed))
+            return std::string("error: seed must be a number from 0 to 4294967295");
+        const int grade = args[0][0] - '0';
+        const std::optional<Puzzle> puzzle = PuzzleMaker(state->Solved()).Make(grade, seed);
+        if (!puzzle) return "error: no puzzle of grade " + std::string(args[0]) + " found";
+        return "puzzle " + BoardToText(puzzle->board) + (puzzle->side == Black ? " b " : " w ") +
+               puzzle->value.Text();
     });
     return [state]() -> const SolvedTable& { return state->Solved(); };
 }

@@ -17,6 +17,8 @@ namespace kelvara {
 //   analyse     -> every legal step with its outcome for the side that makes it, in scan
 //                  order: "21U draw, 31U loss 12", or "none"
 //   level <beginner|classic|expert|perfect> [seed] -> "ok": what "go" plays from then on
+//   puzzle <1|2|3|4> [seed] -> "puzzle <board> <b|w> win N": a position reached by play where
+//                  exactly one step wins, N within the grade; the position is not changed
 //   go          -> the level's step for the side to move; classic (the default) is the
 //                  classic computer player and plays white only
 // The table is solved in memory the first time it is needed, unless an already solved one is

@@ -90,10 +90,13 @@ int main(int argc, char** argv) {
     const long peak = PeakKilobytes();
     PerfectPlayer player(solver);
 
+    const auto censusStart = std::chrono::steady_clock::now();
     const SolverCensus census = solver.Census();
+    const double censusSeconds = Seconds(censusStart);
     const std::uint64_t positions = 2 * census.entries;
     std::printf("threads              %d\n", threads);
     std::printf("solve time           %.3f s\n", solveSeconds);
+    std::printf("census time          %.3f s\n", censusSeconds);
     std::printf("peak memory          %.1f MB\n", peak / 1024.0);
     std::printf("positions            %llu (%llu entries, one per colour)\n",
                 static_cast<unsigned long long>(positions),

@@ -37,6 +37,8 @@ class PlayAgainTest : public GuiFixture {
 
 TEST_F(PlayAgainTest, TheEndSaysWhyAndAgainStartsTheSameGameAtOnce) {
     auto window = OpenWindow();
+    ASSERT_TRUE(window->EndBanner()->isVisible());  // the first screen says where to begin
+    EXPECT_EQ(window->EndBanner()->findChild<QPushButton*>("againButton")->text(), "开始");
     StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "张三", "李四");
     EXPECT_FALSE(window->EndBanner()->isVisible());
     for (const char* move : kWhiteWins) PlayByMouse(*window, move);
@@ -44,7 +46,9 @@ TEST_F(PlayAgainTest, TheEndSaysWhyAndAgainStartsTheSameGameAtOnce) {
     ASSERT_TRUE(window->EndBanner()->isVisible());
     EXPECT_EQ(window->EndBanner()->findChild<QLabel*>("endReason")->text(), "黑棋只剩一子");
 
-    window->EndBanner()->findChild<QPushButton*>("againButton")->click();  // no question: over
+    QPushButton* again = window->EndBanner()->findChild<QPushButton*>("againButton");
+    EXPECT_EQ(again->text(), "再来一局");
+    again->click();  // no question: the game is over
     EXPECT_FALSE(window->EndBanner()->isVisible());
     EXPECT_TRUE(window->Session().GameRunning());
     EXPECT_EQ(window->MatchText(), "战局：   张三(黑)   VS   李四(白)");

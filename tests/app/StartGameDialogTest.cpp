@@ -2,7 +2,9 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -12,6 +14,7 @@
 #include "GuiFixture.h"
 #include "NetworkLink.h"
 #include "NetworkPlay.h"
+#include "PlayerListModel.h"
 #include "StartGameDialog.h"
 
 using kelvara::GameKind;
@@ -318,4 +321,28 @@ TEST_F(StartDialogTest, NamesSitInTheMiddleOfTheirBoxesAtOneAndTwoDevicePixelsPe
             }
         }
     }
+}
+
+TEST_F(StartDialogTest, PlayersFoundOnTheNetworkFillInTheAddressAndPort) {
+    kelvara::PlayerListModel found;
+    found.Upsert({"a", "王五", "192.0.2.7", 4711, false});
+    found.Upsert({"b", "赵六", "192.0.2.8", 2003, true});
+    StartGameDialog dialog;
+    const int plainWidth = dialog.width();
+    dialog.ShowFoundPlayers(&found, nullptr);  // no daemon to ask
+    EXPECT_EQ(dialog.width(), plainWidth);     // the panel shows with the network game only
+    dialog.NetworkRadio()->click();
+    EXPECT_GT(dialog.width(), plainWidth);
+    EXPECT_FALSE(dialog.FoundList()->isHidden());
+    EXPECT_FALSE(dialog.FoundNote()->isHidden());
+    EXPECT_FALSE(dialog.FoundNote()->text().isEmpty());
+    EXPECT_EQ(found.index(1).data().toString(), "赵六  192.0.2.8  (对弈中)");
+
+    const QModelIndex first = found.index(0);
+    QTest::mouseClick(dialog.FoundList()->viewport(), Qt::LeftButton, {},
+                      dialog.FoundList()->visualRect(first).center());
+    EXPECT_EQ(dialog.AddressEdit()->text(), "192.0.2.7");
+    EXPECT_EQ(dialog.PortEdit()->text(), "4711");
+    dialog.OnePlayerRadio()->click();
+    EXPECT_EQ(dialog.width(), plainWidth);
 }

@@ -361,3 +361,21 @@ TEST_F(Experience, FileChangingWhileItIsRead) {
     writer.join();
     EXPECT_EQ(LookUp(first), "43L");
 }
+
+// A file large enough to be read in two halves at once: the first fitting line wins wherever
+// the middle falls, in either line, between them or in a line of another length.
+TEST_F(Experience, LargeFileReadInHalvesKeepsFileOrder) {
+    const std::string refused = kPattern21U + "23R\r\n";  // (2, 3) is empty
+    const std::size_t count = ExperienceStore::kSplitBytes / refused.size() / 2 + 1;
+    std::string half;
+    for (std::size_t i = 0; i < count; ++i) half += refused;
+    const std::string full = kPattern21U + "13R\r\n";
+    const std::string masked = "3" + kPattern21U.substr(1, 7) + "3333333343L\n";
+    for (std::size_t shift = 0; shift < 50; shift += 7) {
+        SCOPED_TRACE(shift);
+        const std::string lead = half.substr(0, half.size() - shift) + "0\n";
+        EXPECT_EQ(LookUp(lead + full + masked + half), "13R");
+        EXPECT_EQ(LookUp(lead + masked + full + half), "43L");
+        EXPECT_EQ(LookUp(lead + refused + half + full), "13R");
+    }
+}

@@ -210,3 +210,42 @@ TEST_F(PerfectEngine, LevelsChooseWhatGoPlays) {
         EXPECT_EQ(Ask(bad).rfind("error:", 0), 0u) << bad;
     }
 }
+
+// The answer is checked through the engine's own commands: set the position, then "value"
+// and "analyse" must show the stated win and exactly one winning step.
+TEST_F(PerfectEngine, PuzzleHasOneWinningStepThroughAnalyse) {
+    for (int grade = 1; grade <= 4; ++grade) {
+        for (const char* seed : {"", " 7", " 20261209"}) {
+            const std::string line = "puzzle " + std::to_string(grade) + seed;
+            const std::string answer = Ask(line);
+            SCOPED_TRACE(line + " -> " + answer);
+            ASSERT_EQ(answer.rfind("puzzle ", 0), 0u);
+            ASSERT_EQ(Ask(line), answer);
+            std::istringstream words(answer.substr(7));
+            std::string board, side, value;
+            words >> board >> side;
+            std::getline(words >> std::ws, value);
+            ASSERT_EQ(Ask("position " + board + " " + side), "ok");
+            EXPECT_EQ(Ask("value"), value);
+            const auto [kind, plies] = Parse(value);
+            EXPECT_EQ(kind, 'w');
+            const int steps = (plies + 1) / 2;
+            const int expected = steps == 1 ? 1 : steps <= 3 ? 2 : steps <= 6 ? 3 : 4;
+            EXPECT_EQ(expected, grade);
+            const std::string analysed = Ask("analyse");
+            int wins = 0;
+            for (std::size_t at = analysed.find("win"); at != std::string::npos;
+                 at = analysed.find("win", at + 1)) {
+                ++wins;
+            }
+            EXPECT_EQ(wins, 1) << analysed;
+            EXPECT_EQ(Ask("board"), board + " " + side);
+        }
+    }
+    EXPECT_EQ(Ask("puzzle"), "error: puzzle takes a grade and an optional seed");
+    EXPECT_EQ(Ask("puzzle 1 2 3"), "error: puzzle takes a grade and an optional seed");
+    EXPECT_EQ(Ask("puzzle 5"), "error: grade must be 1, 2, 3 or 4");
+    EXPECT_EQ(Ask("puzzle 12"), "error: grade must be 1, 2, 3 or 4");
+    EXPECT_EQ(Ask("puzzle 2 -1"), "error: seed must be a number from 0 to 4294967295");
+    EXPECT_EQ(Ask("puzzle 2 4294967296"), "error: seed must be a number from 0 to 4294967295");
+}

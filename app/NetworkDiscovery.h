@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <string>
+
+#include "PlayerAnnouncer.h"
+#include "PlayerBrowser.h"
+#include "PlayerListModel.h"
+#include "ZeroconfClient.h"
+
+namespace kelvara {
+
+// The window's part of finding players on the network: one client for the daemon, the
+// announcer of this copy (published once the listener is on, busy while a game runs) and the
+// live list of the others.
+class NetworkDiscovery : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit NetworkDiscovery(QObject* parent = nullptr);
+
+    void Start() { client_.Start(); }
+    PlayerListModel& Found() { return found_; }
+    ZeroconfClient& Client() { return client_; }
+    PlayerAnnouncer& Announcer() { return announcer_; }
+
+    // The local player's name of the address book at `path` (its default "def4", as the start
+    // dialog shows it), or the host's name.
+    static std::string LocalPlayerName(const std::string& path);
+
+  private:
+    ZeroconfClient client_;
+    PlayerListModel found_;
+    PlayerAnnouncer announcer_;
+    PlayerBrowser browser_;
+};
+
+}  // namespace kelvara
