@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <string_view>
 #include <utility>
 
@@ -17,6 +18,11 @@ bool HasSettings(const QString& dir) {
 }
 
 }  // namespace
+
+QString DataPaths::UserFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/kelvara");
+}
 
 QString DataPaths::InstalledDirectory() {
     if (QCoreApplication::instance() != nullptr) {

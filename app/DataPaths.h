@@ -26,6 +26,11 @@ class DataPaths {
     // The settings that stand in for keys a settings file lacks: the installed
     // set/kelvara.ini, and behind it the same file as shipped, compiled in. Always loaded.
     static SettingsFile DefaultSettings();
+
+    // The user's own folder for the files the game writes (game records, the score):
+    // "kelvara" under the desktop's data location (~/.local/share/kelvara), named for the
+    // program rather than for its Chinese window title.
+    static QString UserFolder();
 };
 
 }  // namespace kelvara

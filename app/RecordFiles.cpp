@@ -2,12 +2,12 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <algorithm>
 #include <string>
 
 #include "AtomicFile.h"
 #include "Board.h"
+#include "DataPaths.h"
 
 namespace kelvara {
 namespace {
@@ -98,8 +98,7 @@ void RecordFiles::PlayInto(GameSession& session, const GameRecordFile& record) {
 }
 
 QString RecordFiles::GamesFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-           QStringLiteral("/games");
+    return DataPaths::UserFolder() + QStringLiteral("/games");
 }
 
 QString RecordFiles::FreeName(const QString& folder, const QDateTime& when) {

@@ -56,6 +56,7 @@ TEST_F(RecordFilesTest, AFinishedGameIsKeptOnceWithoutAnyAction) {
     QStringList kept = RecordFiles::Recent();
     ASSERT_EQ(kept.size(), 1);
     EXPECT_TRUE(kept[0].startsWith(RecordFiles::GamesFolder() + '/'));
+    EXPECT_TRUE(RecordFiles::GamesFolder().endsWith(QStringLiteral("/kelvara/games")));
     const GameRecordFile record = ReadBack(kept[0]);
     EXPECT_EQ(record.Tag("Black"), "张三");
     EXPECT_EQ(record.Tag("White"), "李四");
