@@ -43,9 +43,12 @@ PositionSetupDialog::PositionSetupDialog(const ScenePicture& background, const S
     : QDialog(parent) {
     setWindowTitle(tr("摆棋"));
     auto* layout = new QHBoxLayout(this);
+    // The board with its text below it; the choices beside them.
+    auto* left = new QVBoxLayout;
+    layout->addLayout(left);
     board_ = new SetupBoard(background, black, white, this);
     board_->setObjectName(QStringLiteral("setupBoard"));
-    layout->addWidget(board_, 0, Qt::AlignTop);
+    left->addWidget(board_);
     connect(board_, &SetupBoard::pointClicked, this,
             [this](int column, int row, bool clear) { Click(column, row, clear); });
 
@@ -105,22 +108,26 @@ PositionSetupDialog::PositionSetupDialog(const ScenePicture& background, const S
     (kind == GameKind::OnePlayer ? computer_ : twoPlayers_)->setChecked(true);
     side->addWidget(game);
 
-    side->addWidget(new QLabel(tr("棋盘文字（可粘贴）："), this));
+    auto* textLabel = new QLabel(tr("棋盘文字(&X)，可粘贴："), this);
+    left->addWidget(textLabel);
     text_ = new QLineEdit(this);
+    textLabel->setBuddy(text_);
     text_->setObjectName(QStringLiteral("boardText"));
     text_->setMaxLength(64);
     text_->setPlaceholderText(QStringLiteral("bbbbb..bw..wwwww b"));
     connect(text_, &QLineEdit::textEdited, this, [this](const QString& text) { TakeText(text); });
-    side->addWidget(text_);
+    left->addWidget(text_);
     counts_ = new QLabel(this);
     counts_->setObjectName(QStringLiteral("pieceCounts"));
-    side->addWidget(counts_);
+    left->addWidget(counts_);
     problem_ = new QLabel(this);
     problem_->setObjectName(QStringLiteral("setupProblem"));
     problem_->setWordWrap(true);
     problem_->setStyleSheet(QStringLiteral("color: #a01010;"));
     problem_->setMinimumHeight(problem_->fontMetrics().lineSpacing() * 2);
-    side->addWidget(problem_);
+    problem_->setMaximumWidth(SetupBoard::kWidth);
+    left->addWidget(problem_);
+    left->addStretch(1);
     side->addStretch(1);
 
     auto* buttons = new QDialogButtonBox(this);
