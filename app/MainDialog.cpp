@@ -496,7 +496,8 @@ void MainDialog::SetUpBoard() {
     PositionSetupDialog dialog(backgroundPicture_, blackPicture_, whitePicture_,
                                session_.CurrentBoard(), toMove,
                                lastChoice_ ? lastChoice_->kind : GameKind::TwoPlayers, this);
-    if (dialog.exec() != QDialog::Accepted) return;
+    // The dialog offers OK only for a position the game can start from.
+    if (dialog.exec() != QDialog::Accepted || dialog.Problem() != SetupProblem::None) return;
     StartChoice choice;
     choice.kind = dialog.Kind();
     const bool alone = choice.kind == GameKind::OnePlayer;
@@ -505,10 +506,7 @@ void MainDialog::SetUpBoard() {
     choice.blackName = GbkCodec::FitToGbk(black.toStdString());
     choice.whiteName = GbkCodec::FitToGbk(white.toStdString());
     if (alone) PrepareComputer();
-    // The dialog offers OK only for a position the game can start from.
-    if (session_.StartFromPosition(choice, dialog.ChosenBoard(), dialog.SideToMove()) !=
-        SetupProblem::None)
-        return;
+    session_.StartFromPosition(choice, dialog.ChosenBoard(), dialog.SideToMove());
     lastChoice_ = choice;
     lastSetup_.emplace(dialog.ChosenBoard(), dialog.SideToMove());
     marks_->StopLeaving();
