@@ -26,6 +26,8 @@ SetupBoard::SetupBoard(const ScenePicture& background, const ScenePicture& black
     : QWidget(parent), background_(background), black_(black), white_(white) {
     setFixedSize(kWidth, kHeight);
     setCursor(Qt::PointingHandCursor);
+    setAccessibleName(tr("棋盘"));
+    setAccessibleDescription(tr("左键摆放，右键擦去；也可以在下面输入棋盘文字"));
 }
 
 void SetupBoard::SetBoard(const Board& board) {
