@@ -12,7 +12,7 @@ action=${1:-run}
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
           libgl-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk xvfb xauth xdotool
           python3 dpkg-dev fakeroot lintian desktop-file-utils appstream
-          clang libclang-rt-14-dev clang-format git
+          clang libclang-rt-14-dev clang-format git ccache
           libavahi-client-dev avahi-daemon avahi-utils dbus-daemon iproute2)
 
 missing=()
@@ -29,15 +29,27 @@ fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
-# ccache where present (a second tree or a repeated run then compiles only what changed).
+# ccache where present (a second tree or a repeated run then compiles only what changed). The
+# precompiled headers are cached too once ccache may skip their defines and time macros.
 launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_SLOPPINESS=${CCACHE_SLOPPINESS:-pch_defines,time_macros}
+fi
 
-configure() {  # configure <dir> [cmake options...]: once per tree
+# The sanitizer trees are built with clang, which compiles instrumented code about three times
+# faster than g++, at -O1 with line tables only: faster to build, and the solver, whose loops
+# the tests wait for, keeps its own -O3. The ASan tree also holds the fuzz harnesses.
+sanitizer_flags=(-DKELVARA_WERROR=ON -DKELVARA_BENCH=OFF -DCMAKE_CXX_COMPILER=clang++
+                 "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG")
+asan_options=("${sanitizer_flags[@]}" -DKELVARA_SANITIZE=ON -DKELVARA_FUZZ=ON)
+
+configure() {  # configure <dir> [cmake options...]: once per tree, again when the options change
     local dir=$1
     shift
-    if [ ! -f "$dir/build.ninja" ]; then
+    if [ ! -f "$dir/build.ninja" ] || [ "$(cat "$dir/dev-options" 2>/dev/null)" != "$*" ]; then
         cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
+        echo "$*" >"$dir/dev-options"
     fi
 }
 
@@ -89,8 +101,7 @@ format_check() {
 # The threaded parts under ThreadSanitizer: the table solved on several threads, the service
 # that solves it in the background and publishes it, and its readers (levels, play aids).
 tsan() {
-    configure build-tsan -DKELVARA_WERROR=ON -DKELVARA_TSAN=ON -DKELVARA_GUI=OFF -DKELVARA_BENCH=OFF \
-        -DCMAKE_CXX_COMPILER=clang++
+    configure build-tsan "${sanitizer_flags[@]}" -DKELVARA_TSAN=ON -DKELVARA_GUI=OFF
     cmake --build build-tsan -j "$jobs" --target kelvara-solver-tests kelvara-levels-tests \
         kelvara-play-tests
     echo "== threaded parts under ThreadSanitizer"
@@ -109,23 +120,23 @@ tsan() {
     done
 }
 
-# Builds the harnesses with clang in build-fuzz/ (the plain libraries with it, too) and runs
-# each for the given seconds from the seeds in fuzz/corpus/<harness>/; what they find to keep
-# goes to build-fuzz/corpus/, a failing input to build-fuzz/findings/.
+# Builds the harnesses in the ASan tree build-asan/ (the libraries they read with carry the
+# coverage instrumentation there) and runs each for the given seconds from the seeds in
+# fuzz/corpus/<harness>/; what they find to keep goes to build-asan/corpus/, a failing input to
+# build-asan/findings/.
 fuzz() {  # fuzz <seconds per harness>
-    configure build-fuzz -DKELVARA_WERROR=ON -DCMAKE_CXX_COMPILER=clang++ -DKELVARA_FUZZ=ON \
-        -DKELVARA_GUI=OFF -DKELVARA_BENCH=OFF
-    cmake --build build-fuzz -j "$jobs" --target kelvara-fuzzers
-    mkdir -p build-fuzz/findings
+    configure build-asan "${asan_options[@]}"
+    cmake --build build-asan -j "$jobs" --target kelvara-fuzzers
+    mkdir -p build-asan/findings
     local fuzzers
-    mapfile -t fuzzers < <(sed 's/^kelvara-fuzz-//' build-fuzz/fuzz/harnesses.txt)
+    mapfile -t fuzzers < <(sed 's/^kelvara-fuzz-//' build-asan/fuzz/harnesses.txt)
     # As many harnesses side by side as there are cores; each keeps its own log.
     local h pids=() names=() failed=0 k
     for h in "${fuzzers[@]}"; do
-        mkdir -p "build-fuzz/corpus/$h"
-        "./build-fuzz/fuzz/kelvara-fuzz-$h" -max_total_time="$1" -max_len=8192 -timeout=20 \
-            -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="build-fuzz/findings/$h-" \
-            "build-fuzz/corpus/$h" "fuzz/corpus/$h" >"build-fuzz/fuzz-$h.log" 2>&1 &
+        mkdir -p "build-asan/corpus/$h"
+        "./build-asan/fuzz/kelvara-fuzz-$h" -max_total_time="$1" -max_len=8192 -timeout=20 \
+            -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="build-asan/findings/$h-" \
+            "build-asan/corpus/$h" "fuzz/corpus/$h" >"build-asan/fuzz-$h.log" 2>&1 &
         pids+=($!) names+=("$h")
         if [ "${#pids[@]}" -ge "$jobs" ] || [ "$h" = "${fuzzers[-1]}" ]; then
             for k in "${!pids[@]}"; do
@@ -138,10 +149,10 @@ fuzz() {  # fuzz <seconds per harness>
 }
 
 fuzz_report() {  # fuzz_report <harness> <pid>: waits for it and says how it went
-    local log="build-fuzz/fuzz-$1.log"
+    local log="build-asan/fuzz-$1.log"
     if ! wait "$2"; then
         tail -n 40 "$log"
-        echo "fuzz $1: FAILED (input in build-fuzz/findings/)" >&2
+        echo "fuzz $1: FAILED (input in build-asan/findings/)" >&2
         return 1
     fi
     echo "fuzz $1: $(grep -m1 -o 'DONE .*' "$log" | sed 's/ lim:.*//')," \
@@ -156,10 +167,8 @@ case "$action" in
     test)
         format_check
         build build -DKELVARA_WERROR=ON
-        # The sanitizer trees are built with clang, which compiles instrumented code about
-        # three times faster than g++; the plain tree and the package stay with g++.
-        build build-asan -DKELVARA_WERROR=ON -DKELVARA_SANITIZE=ON -DKELVARA_BENCH=OFF \
-            -DCMAKE_CXX_COMPILER=clang++
+        # The plain tree and the package stay with g++; the ASan tree builds the harnesses too.
+        build build-asan "${asan_options[@]}"
         export QT_QPA_PLATFORM=offscreen
         echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
         # Leak checking is on; tests/lsan.supp names the one library whose own caches it skips.
