@@ -21,6 +21,10 @@ class StartGameDialog;
 class TableService;
 }  // namespace kelvara
 
+// The shortest game in which white takes four black pieces.
+inline constexpr const char* kWhiteWins[] = {"12R", "13D", "31U", "14D", "21L",
+                                             "43L", "42U", "13R", "41U", "23L"};
+
 // Every GUI test runs in a fresh working directory holding copies of set/ and res/.
 class GuiFixture : public ::testing::Test {
   protected:

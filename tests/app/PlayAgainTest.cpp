@@ -14,10 +14,6 @@ using namespace kelvara;
 
 namespace {
 
-// The shortest game in which white takes four black pieces.
-constexpr const char* kWhiteWins[] = {"12R", "13D", "31U", "14D", "21L",
-                                      "43L", "42U", "13R", "41U", "23L"};
-
 class PlayAgainTest : public GuiFixture {
   protected:
     static void Again(MainDialog& window) { window.findChild<QAction*>("actionAgain")->trigger(); }

@@ -18,10 +18,6 @@ using namespace kelvara;
 
 namespace {
 
-// The shortest game in which white takes four black pieces.
-constexpr const char* kWhiteWins[] = {"12R", "13D", "31U", "14D", "21L",
-                                      "43L", "42U", "13R", "41U", "23L"};
-
 QStringList Items(QTreeWidget* list) {
     QStringList texts;
     for (int i = 0; i < list->topLevelItemCount(); ++i) texts << list->topLevelItem(i)->text(0);

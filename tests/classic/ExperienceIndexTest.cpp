@@ -10,11 +10,10 @@
 
 using namespace kelvara;
 using kelvara::test::BoardOf;
+using kelvara::test::kPattern21U;
 using namespace std::string_literals;
 
 namespace {
-
-const std::string kPattern21U = "2022220210011111";  // fits "b.bbbb.bw..wwwww" for white
 
 // The first fitting line of `text`, each line tried on its own; "" when none fits.
 std::string FirstFit(const std::string& text, const Board& board, CellCode side) {

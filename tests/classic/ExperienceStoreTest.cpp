@@ -16,13 +16,13 @@
 
 using namespace kelvara;
 using kelvara::test::BoardOf;
+using kelvara::test::kPattern21U;
 using kelvara::test::TempDir;
 
 namespace {
 
 // The position after black's first step (2, 1) up, and its pattern.
 const std::string kAfter21U = "b.bbbb.bw..wwwww";
-const std::string kPattern21U = "2022220210011111";
 
 struct Experience : ::testing::Test {
     TempDir dir;

@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "BoardText.h"
+#include "EngineTestSupport.h"
 #include "GameSession.h"
 #include "RecordingView.h"
 
 using namespace kelvara;
+using kelvara::test::Rows;
 using Strings = std::vector<std::string>;
 
 namespace {
@@ -66,11 +68,6 @@ MoveRecord Step(const std::string& text) {
     MoveRecord m;
     EXPECT_TRUE(ParseMoveText(text, m)) << text;
     return m;
-}
-
-// Rows from the top one down.
-std::string Rows(const char* top, const char* r3, const char* r2, const char* bottom) {
-    return std::string(bottom) + r2 + r3 + top;
 }
 
 const std::string kStart = "bbbbb..bw..wwwww";

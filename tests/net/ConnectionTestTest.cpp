@@ -13,14 +13,14 @@
 #include "NetTestSupport.h"
 
 using namespace nettest;
-using Result = InvitationClient::TestResult;
+using TestResult = InvitationClient::TestResult;
 
 namespace {
 
 constexpr int kPollMs = 30;
 
 struct Outcome {
-    Result result = Result::SendFailed;
+    TestResult result = TestResult::SendFailed;
     int major = 0;
     int minor = 0;
 };
@@ -38,15 +38,15 @@ struct ConnectionTest : ::testing::Test {
         if (finished.isEmpty()) return {};
         const QList<QVariant> args = finished.takeFirst();
         EXPECT_FALSE(client.Busy());
-        return {args[0].value<Result>(), args[1].toInt(), args[2].toInt()};
+        return {args[0].value<TestResult>(), args[1].toInt(), args[2].toInt()};
     }
 };
 
 // A server that does one thing with every connection it accepts.
-struct RawServer {
+struct AcceptingServer {
     QTcpServer server;
     std::vector<QTcpSocket*> accepted;
-    explicit RawServer(std::function<void(QTcpSocket*)> onAccept) {
+    explicit AcceptingServer(std::function<void(QTcpSocket*)> onAccept) {
         server.listen(QHostAddress::LocalHost, 0);
         QObject::connect(&server, &QTcpServer::newConnection, [this, onAccept] {
             while (QTcpSocket* s = server.nextPendingConnection()) {
@@ -75,7 +75,7 @@ TEST_F(ConnectionTest, ACopyAnswersWithVersionOneZeroAndGivesItsSlotBack) {
     QElapsedTimer clock;
     clock.start();
     const Outcome outcome = Run(peer.Port());
-    EXPECT_EQ(outcome.result, Result::Answered);
+    EXPECT_EQ(outcome.result, TestResult::Answered);
     EXPECT_EQ(outcome.major, 1);
     EXPECT_EQ(outcome.minor, 0);
     // The reply is read at a poll, after a one-period wait, not as soon as it arrives. The
@@ -90,16 +90,16 @@ TEST_F(ConnectionTest, ACopyAnswersWithVersionOneZeroAndGivesItsSlotBack) {
 TEST_F(ConnectionTest, RepliesAreReadAsVersionsOnlyWhenTheyAreThreeBytesStartingWithY) {
     const struct {
         QByteArray reply;
-        Result result;
+        TestResult result;
         int major, minor;
     } cases[] = {
-        {B({0x59, 0xFF, 0x02}), Result::Answered, -1, 2},  // version bytes are signed
-        {B({0x59, 0x01}), Result::NotKelvara, 0, 0},
-        {B({0x59, 0x01, 0x00, 0x00}), Result::NotKelvara, 0, 0},
-        {B({0x58, 0x01, 0x00}), Result::NotKelvara, 0, 0},
+        {B({0x59, 0xFF, 0x02}), TestResult::Answered, -1, 2},  // version bytes are signed
+        {B({0x59, 0x01}), TestResult::NotKelvara, 0, 0},
+        {B({0x59, 0x01, 0x00, 0x00}), TestResult::NotKelvara, 0, 0},
+        {B({0x58, 0x01, 0x00}), TestResult::NotKelvara, 0, 0},
     };
     for (const auto& c : cases) {
-        RawServer raw(Replying(c.reply));
+        AcceptingServer raw(Replying(c.reply));
         const Outcome outcome = Run(raw.Port());
         EXPECT_EQ(outcome.result, c.result) << c.reply.toHex().constData();
         EXPECT_EQ(outcome.major, c.major) << c.reply.toHex().constData();
@@ -109,13 +109,13 @@ TEST_F(ConnectionTest, RepliesAreReadAsVersionsOnlyWhenTheyAreThreeBytesStarting
 
 TEST_F(ConnectionTest, ASilentServerTimesOutAfterTenPolls) {
     QByteArray received;
-    RawServer raw([&received](QTcpSocket* s) {
+    AcceptingServer raw([&received](QTcpSocket* s) {
         QObject::connect(s, &QTcpSocket::readyRead, s,
                          [s, &received] { received += s->readAll(); });
     });
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(Run(raw.Port()).result, Result::TimedOut);
+    EXPECT_EQ(Run(raw.Port()).result, TestResult::TimedOut);
     // Ten periods were waited, not one: half of them is a bound no timer can undercut.
     EXPECT_GE(clock.elapsed(), 5 * kPollMs);
     EXPECT_EQ(received, B({0x77}));
@@ -150,18 +150,18 @@ TEST_F(ConnectionTest, AConnectThatHangsGivesUpAtTheTimeLimit) {
     client.SetTiming(kPollMs, 300);
     QElapsedTimer clock;
     clock.start();
-    const Result result = Run(port).result;
+    const TestResult result = Run(port).result;
     const qint64 took = clock.elapsed();
     ::close(fd);
     // The request is never answered, so the limit ends the wait: not at once (half the limit
     // is a bound that no timer granularity undercuts), and not much later.
-    EXPECT_EQ(result, Result::ConnectFailed);
+    EXPECT_EQ(result, TestResult::ConnectFailed);
     EXPECT_GE(took, 150);
     EXPECT_LT(took, 3000);
 }
 
 TEST_F(ConnectionTest, ASecondStartWhileBusyIsIgnored) {
-    RawServer raw([](QTcpSocket*) {});
+    AcceptingServer raw([](QTcpSocket*) {});
     QSignalSpy finished(&client, &InvitationClient::testFinished);
     client.StartTest(kLoopback, raw.Port());
     EXPECT_TRUE(client.Busy());

@@ -14,14 +14,14 @@
 #include "NetTestSupport.h"
 
 using namespace nettest;
-using Result = InvitationClient::InvitationResult;
+using InvitationResult = InvitationClient::InvitationResult;
 
 namespace {
 
 const std::string kText = "你好，我们来下六子棋好吗？";
 
 struct Answer {
-    Result result = Result::SendFailed;
+    InvitationResult result = InvitationResult::SendFailed;
     QString reason;
     std::unique_ptr<QTcpSocket> socket;
 };
@@ -48,22 +48,22 @@ struct Invitation : ::testing::Test {
         Answer answer;
         if (finished.isEmpty()) return answer;
         const QList<QVariant> args = finished.takeFirst();
-        answer.result = args[0].value<Result>();
+        answer.result = args[0].value<InvitationResult>();
         answer.reason = args[1].toString();
         answer.socket.reset(client.TakeSocket());
         // The notice goes up only for an invitation that went out.
-        const bool out = answer.result != Result::ConnectFailed;
+        const bool out = answer.result != InvitationResult::ConnectFailed;
         EXPECT_EQ(sent.count(), out ? 1 : 0);
         return answer;
     }
 };
 
 // A server that answers every request with `answer`; an empty one closes the connection.
-struct RawServer {
+struct AnsweringServer {
     QTcpServer server;
     QByteArray received;
     QPointer<QTcpSocket> peer;
-    explicit RawServer(std::optional<QByteArray> answer) {
+    explicit AnsweringServer(std::optional<QByteArray> answer) {
         server.listen(QHostAddress::LocalHost, 0);
         QObject::connect(&server, &QTcpServer::newConnection, [this, answer] {
             peer = server.nextPendingConnection();
@@ -87,7 +87,7 @@ TEST_F(Invitation, RefusedWithTheReasonAsTypedOrEmpty) {
     for (const std::string& reason : {std::string("改天吧\r\n再见"), std::string()}) {
         b.reason = reason;
         const Answer answer = Invite(b.Port());
-        EXPECT_EQ(answer.result, Result::Refused);
+        EXPECT_EQ(answer.result, InvitationResult::Refused);
         EXPECT_EQ(answer.reason, QString::fromStdString(reason));
         EXPECT_EQ(answer.socket, nullptr);
     }
@@ -105,7 +105,7 @@ TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
         {GameKind::OnePlayer, "乙", ""});  // the invited copy's last Start leaves its name
     b.answer = Copy::Answer::Accept;
     Answer answer = Invite(b.Port());
-    ASSERT_EQ(answer.result, Result::Accepted);
+    ASSERT_EQ(answer.result, InvitationResult::Accepted);
     ASSERT_NE(answer.socket, nullptr);
     EXPECT_EQ(answer.socket->state(), QAbstractSocket::ConnectedState);
 
@@ -159,9 +159,9 @@ TEST_F(Invitation, AcceptedThenAWholeGameToTheEnd) {
 }
 
 TEST_F(Invitation, CancelEndsTheWaitAndClosesTheSocket) {
-    RawServer silent(std::nullopt);  // takes the connection and never answers
+    AnsweringServer silent(std::nullopt);  // takes the connection and never answers
     const Answer answer = Invite(silent.Port(), kText, [this] { client.Cancel(); });
-    EXPECT_EQ(answer.result, Result::Cancelled);
+    EXPECT_EQ(answer.result, InvitationResult::Cancelled);
     EXPECT_EQ(answer.socket, nullptr);
     ASSERT_TRUE(WaitFor([&] { return silent.received.size() > 0; }));
     EXPECT_EQ(silent.received, "i" + G("你好，我们来下六子棋好吗？"));
@@ -174,15 +174,15 @@ TEST_F(Invitation, CancelEndsTheWaitAndClosesTheSocket) {
 TEST_F(Invitation, AnswersAreReadByTheirFirstByte) {
     const struct {
         QByteArray answer;  // empty: the host closes the connection
-        Result result;
+        InvitationResult result;
     } cases[] = {
-        {"x", Result::InvalidAnswer},
-        {"", Result::InvalidAnswer},
-        {"axyz", Result::Accepted},  // an acceptance with more bytes still counts
-        {"r", Result::Refused},
+        {"x", InvitationResult::InvalidAnswer},
+        {"", InvitationResult::InvalidAnswer},
+        {"axyz", InvitationResult::Accepted},  // an acceptance with more bytes still counts
+        {"r", InvitationResult::Refused},
     };
     for (const auto& c : cases) {
-        RawServer raw(c.answer);
+        AnsweringServer raw(c.answer);
         EXPECT_EQ(Invite(raw.Port()).result, c.result) << c.answer.constData();
     }
 }

@@ -18,6 +18,10 @@ inline std::string Rows(const char* top, const char* r3, const char* r2, const c
     return std::string(bottom) + r2 + r3 + top;
 }
 
+// The stored-answer pattern of the position after black's first step (2, 1) up,
+// "b.bbbb.bw..wwwww", with white to move.
+inline const std::string kPattern21U = "2022220210011111";
+
 // A board with counts taken from the cells; fails the calling test on malformed text.
 inline Board BoardOf(const std::string& text) {
     Board board;
