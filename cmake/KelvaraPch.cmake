@@ -1,10 +1,10 @@
-# Precompiled headers: the Qt and GoogleTest headers that nearly every file of a target
-# includes are parsed once per target instead of once per file (KELVARA_PCH=OFF parses them
-# in every file, as a plain compiler run does).
-option(KELVARA_PCH "Precompile the Qt and GoogleTest headers of the targets that use them" ON)
+# Precompiled headers: the Qt headers that nearly every file of a Qt library includes are
+# parsed once per target instead of once per file (KELVARA_PCH=OFF parses them in every file,
+# as a plain compiler run does). The test programs are unity builds instead (tests/).
+option(KELVARA_PCH "Precompile the Qt headers of the Qt libraries" ON)
 
-# kelvara_precompile(<target> <header set>...): sets are qtcore, qtnetwork, qtwidgets, qttest
-# and gtest, each the headers most of the target's files include.
+# kelvara_precompile(<target> <header set>...): sets are qtcore, qtnetwork and qtwidgets, each
+# the headers most of the target's files include.
 function(kelvara_precompile target)
   if(NOT KELVARA_PCH)
     return()
@@ -20,10 +20,6 @@ function(kelvara_precompile target)
       list(APPEND headers <QApplication> <QWidget> <QDialog> <QLabel> <QPushButton>
            <QRadioButton> <QComboBox> <QLineEdit> <QTreeWidget> <QMessageBox> <QAction>
            <QMenuBar> <QPainter> <QImage> <QBoxLayout>)
-    elseif(set STREQUAL "qttest")
-      list(APPEND headers <QTest> <QSignalSpy>)
-    elseif(set STREQUAL "gtest")
-      list(APPEND headers <gtest/gtest.h>)
     else()
       message(FATAL_ERROR "kelvara_precompile: unknown header set ${set}")
     endif()
