@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "ExperienceIndex.h"
 
@@ -25,6 +27,8 @@ namespace {
 constexpr std::size_t kBlockSize = 256u << 10;
 // A file modified this recently when it was read is read again at the next look-up.
 constexpr std::int64_t kRacyNanoseconds = 2'000'000'000;
+// A large file is cut into no more pieces than this.
+constexpr std::uint64_t kMostPieces = 32;
 
 std::int64_t Nanoseconds(const timespec& t) {
     return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
@@ -98,7 +102,8 @@ struct ExperienceStore::Cache {
     std::mutex mutex;
     std::unique_ptr<char[]> buffers[2];
     ExperienceIndex index;
-    ExperienceIndex later;  // the second half of a large file, read beside the first
+    // The pieces of a large file, each read into one of these, then merged in file order.
+    std::vector<ExperienceIndex> pieces;
     FileStamp stamp;
     // The index holds the file as `stamp` describes it, and a look-up may answer from it.
     bool trusted = false;
@@ -111,42 +116,60 @@ struct ExperienceStore::Cache {
     }
     // Reads the open file `fd` (described by `stamp`) into the index, at most stamp.size bytes.
     void Read(int fd, const FileStamp& at);
-    // Reads the file in two halves at once, the second in a thread of its own; false when the
-    // halves cannot be read apart, leaving the index as it was.
-    bool ReadInHalves(int fd, std::uint64_t size, bool& whole);
+    // Reads the file in pieces by two threads at once, each taking the next piece nobody has
+    // taken yet, so that a thread the machine runs less often reads less; false when the file
+    // cannot be cut at line starts, leaving the index as it was.
+    bool ReadInPieces(int fd, std::uint64_t size, bool& whole);
 };
 
-bool ExperienceStore::Cache::ReadInHalves(int fd, std::uint64_t size, bool& whole) {
-    const std::optional<std::uint64_t> middle = LineStartFrom(fd, size / 2, size);
-    if (!middle) return false;
+bool ExperienceStore::Cache::ReadInPieces(int fd, std::uint64_t size, bool& whole) {
+    const std::uint64_t wanted = std::clamp<std::uint64_t>(size / kPieceBytes, 2, kMostPieces);
+    std::vector<std::uint64_t> starts{0};
+    for (std::uint64_t i = 1; i < wanted; ++i) {
+        const std::optional<std::uint64_t> start = LineStartFrom(fd, size * i / wanted, size);
+        if (start && *start > starts.back() && *start < size) starts.push_back(*start);
+    }
+    if (starts.size() < 2) return false;
+    starts.push_back(size);
+    const std::size_t count = starts.size() - 1;
+    if (pieces.size() < count) pieces.resize(count);
+
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> broken{false};
+    // Reads pieces until none is left; any piece read short makes the whole read short.
+    const auto work = [&](char* buffer) {
+        for (std::size_t i = next++; i < count; i = next++) {
+            if (!ReadRange(fd, starts[i], starts[i + 1], buffer, pieces[i])) broken = true;
+        }
+    };
     char* const first = Buffer(0);
     char* const second = Buffer(1);
-    bool secondWhole = false;
     std::exception_ptr failure;
-    std::thread reader;
+    std::thread helper;
     try {
-        reader = std::thread([&] {
+        helper = std::thread([&] {
             try {
-                secondWhole = ReadRange(fd, *middle, size, second, later);
+                work(second);
             } catch (...) {
                 failure = std::current_exception();
+                next = count;
             }
         });
     } catch (const std::system_error&) {
-        return false;
+        // No second thread: this one reads every piece.
     }
-    bool firstWhole = false;
     try {
-        firstWhole = ReadRange(fd, 0, *middle, first, index);
+        work(first);
     } catch (...) {
-        reader.join();
+        next = count;
+        if (helper.joinable()) helper.join();
         throw;
     }
-    reader.join();
+    if (helper.joinable()) helper.join();
     if (failure) std::rethrow_exception(failure);
-    index.Merge(later);
-    later.Clear();
-    whole = firstWhole && secondWhole;
+    std::swap(index, pieces[0]);
+    for (std::size_t i = 1; i < count; ++i) index.Merge(pieces[i]);
+    whole = !broken;
     return true;
 }
 
@@ -156,7 +179,7 @@ void ExperienceStore::Cache::Read(int fd, const FileStamp& at) {
     ++reads;
     const auto size = static_cast<std::uint64_t>(at.size);
     bool whole = false;
-    if (size < kSplitBytes || !ReadInHalves(fd, size, whole))
+    if (size < kSplitBytes || !ReadInPieces(fd, size, whole))
         whole = ReadRange(fd, 0, size, Buffer(0), index);
     // Shorter than it was when opened, or changed meanwhile: the answers follow what was read,
     // and the next look-up reads the file again.

@@ -21,15 +21,17 @@ namespace kelvara {
 // times with those of the read. A file modified less than two seconds before it was read is
 // read again at the next look-up, since an edit right after the read could leave every one of
 // those unchanged. A file that changes while it is read answers from what was read, and is read
-// again at the next look-up. A large file is read in two halves at once, the second by a
-// thread of its own.
+// again at the next look-up. A large file is read in pieces by two threads at once, each
+// taking the next piece left, and the pieces' lines are put together in file order.
 class ExperienceStore {
   public:
     static constexpr const char* kDefaultPath = "set/experience.dat";
     // Pattern, column, row and direction letter.
     static constexpr std::size_t kEntryLength = 19;
-    // A file of this size or more is read in two halves at once.
+    // A file of this size or more is read in pieces by two threads at once.
     static constexpr std::uint64_t kSplitBytes = 8u << 20;
+    // Such a file is cut into pieces of about this size.
+    static constexpr std::uint64_t kPieceBytes = 4u << 20;
 
     ExperienceStore() : ExperienceStore(kDefaultPath) {}
     explicit ExperienceStore(std::string path);

@@ -362,7 +362,7 @@ TEST_F(Experience, FileChangingWhileItIsRead) {
     EXPECT_EQ(LookUp(first), "43L");
 }
 
-// A file large enough to be read in two halves at once: the first fitting line wins wherever
+// A file large enough to be read in two pieces at once: the first fitting line wins wherever
 // the middle falls, in either line, between them or in a line of another length.
 TEST_F(Experience, LargeFileReadInHalvesKeepsFileOrder) {
     const std::string refused = kPattern21U + "23R\r\n";  // (2, 3) is empty
@@ -377,5 +377,30 @@ TEST_F(Experience, LargeFileReadInHalvesKeepsFileOrder) {
         EXPECT_EQ(LookUp(lead + full + masked + half), "13R");
         EXPECT_EQ(LookUp(lead + masked + full + half), "43L");
         EXPECT_EQ(LookUp(lead + refused + half + full), "13R");
+    }
+}
+
+// A file of several pieces: fitting lines in different pieces, full or with '3', in either
+// order; the earliest wins, however the threads shared the pieces out.
+TEST_F(Experience, ManyPiecesKeepFileOrder) {
+    const std::string refused = kPattern21U + "23R\r\n";  // (2, 3) is empty
+    std::string filler;
+    while (filler.size() < ExperienceStore::kPieceBytes / 2) filler += refused;
+    const std::string full = kPattern21U + "13R\n";
+    const std::string otherFull = kPattern21U + "43L\n";
+    const std::string masked = "3" + kPattern21U.substr(1, 7) + "3333333343L\n";
+    const std::string otherMasked = "3" + kPattern21U.substr(1, 7) + "3333333324D\n";
+    struct Case {
+        std::string early, late, answer;
+    };
+    const Case cases[] = {
+        {full, masked, "13R"},    {masked, full, "43L"},        {full, otherFull, "13R"},
+        {otherFull, full, "43L"}, {otherMasked, masked, "24D"}, {masked, otherMasked, "43L"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        // Four pieces: the early line in the second, the late one in the third.
+        const std::string three = filler + filler + filler;
+        EXPECT_EQ(LookUp(three + c.early + three + c.late + filler + filler), c.answer);
     }
 }
