@@ -15,6 +15,7 @@
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "ExperienceIndex.h"
@@ -80,6 +81,9 @@ bool ReadRange(int fd, std::uint64_t from, std::uint64_t to, char* buffer, Reade
         }
         std::memset(buffer + have, 0, ExperienceIndex::kPadding);
         const std::size_t used = reader.AddLines(buffer, have, atEnd);
+        if constexpr (std::is_same_v<Reader, ExperienceScanner>) {
+            if (reader.Found()) return true;
+        }
         if (atEnd) break;
         std::memmove(buffer, buffer + used, have - used);
         have -= used;
@@ -311,6 +315,7 @@ bool ExperienceStore::LookUpExperience(const Board& board, CellCode side, MoveRe
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
     ++cache.reads;
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     bool found = false;
     try {
         found = cache.Scan(fd, static_cast<std::uint64_t>(stamp.size), board, side, move);

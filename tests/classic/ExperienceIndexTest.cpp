@@ -158,23 +158,3 @@ TEST(ExperienceIndex, RepeatedLinesAndTheirStepCharacters) {
         }
     }
 }
-
-// An index of the lines before a line start merged with one of those after it answers as the
-// index of the whole.
-TEST(ExperienceIndex, MergedHalvesAnswerAsTheWhole) {
-    std::mt19937 rng(7);
-    const Board board = BoardOf("b.bbbb.bw..wwwww");
-    for (int round = 0; round < 30; ++round) {
-        const std::string text = RandomText(rng, 60);
-        std::size_t split = text.find('\n', rng() % text.size());
-        split = split == std::string::npos ? text.size() : split + 1;
-        ExperienceIndex first = IndexOf(text.substr(0, split), ExperienceIndex::kDefaultScan, 4096);
-        ExperienceIndex second;
-        second.Clear(split);
-        std::string rest = text.substr(split) + std::string(ExperienceIndex::kPadding, '\0');
-        second.AddLines(rest.data(), text.size() - split, true);
-        first.Merge(second);
-        for (const CellCode side : {White, Black})
-            EXPECT_EQ(Find(first, board, side), FirstFit(text, board, side)) << text;
-    }
-}

@@ -376,7 +376,7 @@ TEST_F(Experience, FileChangingWhileItIsRead) {
 
 // A file large enough to be read in two pieces at once: the first fitting line wins wherever
 // the middle falls, in either line, between them or in a line of another length.
-TEST_F(Experience, LargeFileReadInHalvesKeepsFileOrder) {
+TEST_F(Experience, LargeFileInTwoPiecesKeepsFileOrder) {
     const std::string refused = kPattern21U + "23R\r\n";  // (2, 3) is empty
     const std::size_t count = ExperienceStore::kSplitBytes / refused.size() / 2 + 1;
     std::string half;
