@@ -14,6 +14,39 @@ namespace {
 
 constexpr std::size_t kEntryLength = 19;
 
+#if defined(__SSE2__)
+// For the 32 characters at `line`: bit i of `fits` is set when character i is the board's digit
+// there or '3' (i < 16), bit i of `ends` when character i is an LF.
+inline void LineMasks(const char* line, __m128i want, unsigned& fits, unsigned& ends) {
+    const __m128i lineEnd = _mm_set1_epi8('\n');
+    const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line));
+    const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 16));
+    fits = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(head, want), _mm_cmpeq_epi8(head, _mm_set1_epi8('3')))));
+    ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(head, lineEnd))) |
+           (static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(tail, lineEnd))) << 16);
+}
+
+// Passes over the lines from `start` on that have their LF at index `expected` (below 32) and
+// a pattern that does not fit; returns the start of the first other line, or of the first
+// with fewer than 32 characters left before `size`. Nothing in the loop calls out, so that
+// it runs in registers.
+std::size_t PassOver(const char* data, std::size_t start, std::size_t size, __m128i want,
+                     unsigned expected) {
+    // Bits 0 to `expected` of the line ends: only the last may be set.
+    const unsigned upTo = expected == 31 ? ~0u : (2u << expected) - 1;
+    const unsigned endBit = 1u << expected;
+    const std::size_t step = expected + 1;
+    while (start + 32 <= size) {
+        unsigned fits = 0, ends = 0;
+        LineMasks(data + start, want, fits, ends);
+        if ((ends & upTo) != endBit || fits == 0xFFFF) break;
+        start += step;
+    }
+    return start;
+}
+#endif
+
 }  // namespace
 
 ExperienceScanner::ExperienceScanner(const Board& board, CellCode side, ExperienceIndex::Scan scan)
@@ -56,31 +89,16 @@ std::size_t ExperienceScanner::Walk(const char* data, std::size_t size, bool atE
 #if defined(__SSE2__)
     if constexpr (kVector) {
         const __m128i want = _mm_loadu_si128(reinterpret_cast<const __m128i*>(digits_));
-        const __m128i three = _mm_set1_epi8('3');
-        const __m128i lineEnd = _mm_set1_epi8('\n');
-        // Where the LF is in the line, and the bits 0 to there of the line ends: only the
-        // last may be set.
-        unsigned expected = 20;
-        unsigned upTo = (2u << expected) - 1;
-        unsigned endBit = 1u << expected;
-        while (start + 32 <= size) {
+        unsigned expected = 20;  // where the LF is in the line
+        for (;;) {
+            start = PassOver(data, start, size, want, expected);
+            if (start + 32 > size) break;
             const char* line = data + start;
-            const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line));
-            const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 16));
-            const auto fits = static_cast<unsigned>(_mm_movemask_epi8(
-                _mm_or_si128(_mm_cmpeq_epi8(head, want), _mm_cmpeq_epi8(head, three))));
-            const auto ends =
-                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(head, lineEnd))) |
-                (static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(tail, lineEnd))) << 16);
-            if ((ends & upTo) == endBit && fits != 0xFFFF) [[likely]] {
-                start += expected + 1;
-                continue;
-            }
+            unsigned fits = 0, ends = 0;
+            LineMasks(line, want, fits, ends);
             std::size_t length = 0;
             if (ends != 0) {
                 expected = static_cast<unsigned>(std::countr_zero(ends));
-                upTo = expected == 31 ? ~0u : (2u << expected) - 1;
-                endBit = 1u << expected;
                 length = expected;
             } else {
                 const void* found = std::memchr(line, '\n', size - start);
