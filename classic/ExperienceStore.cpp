@@ -104,8 +104,6 @@ std::optional<std::uint64_t> LineStartFrom(int fd, std::uint64_t middle, std::ui
     return from + static_cast<std::uint64_t>(static_cast<const char*>(end) - window) + 1;
 }
 
-}  // namespace
-
 // Where a large file is cut into pieces: the first byte of each piece (0 first) and the file's
 // size last; nothing when it cannot be cut at line starts.
 std::vector<std::uint64_t> PieceStarts(int fd, std::uint64_t size) {
@@ -120,6 +118,8 @@ std::vector<std::uint64_t> PieceStarts(int fd, std::uint64_t size) {
     starts.push_back(size);
     return starts;
 }
+
+}  // namespace
 
 struct ExperienceStore::Cache {
     std::mutex mutex;
