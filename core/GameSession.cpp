@@ -12,6 +12,7 @@ GameSession::GameSession(GameView& view, MoveChooser* computer, NetworkLink* lin
 
 void GameSession::GameReset() {
     view_.ClearHistory();
+    winner_ = Empty;
     board_.ResetBoard();
     board_.whitePieces = 6;
     board_.blackPieces = 6;
@@ -247,6 +248,7 @@ bool GameSession::Undo() {
         view_.RemoveLastHistory(ply.side);
     }
     view_.PositionChanged();
+    winner_ = Empty;
     if (!GameRunning()) {
         // Taking back the last step of a finished game lets it go on, clock included.
         view_.StartClockTimer();
@@ -301,6 +303,7 @@ void GameSession::GameOver(CellCode winner) {
     }
     phase_ = TurnPhase::Over;
     sideToMove_ = Empty;
+    winner_ = winner;
     view_.SetStatusLine(text);
     view_.StopClockTimer();
 }

@@ -45,6 +45,9 @@ class GameSession {
     bool GameRunning() const { return phase_ != TurnPhase::NoGame && phase_ != TurnPhase::Over; }
     // Empty when nobody is to move (after Stop, at the end).
     CellCode SideToMove() const { return sideToMove_; }
+    // Who won the game that has ended; Empty while it runs and when it ended without a winner
+    // (the peer left).
+    CellCode Winner() const { return winner_; }
     bool LocalMayMove() const { return phase_ == TurnPhase::LocalTurn; }
     bool ComputerTurnPending() const { return phase_ == TurnPhase::ComputerThinking; }
     const Board& CurrentBoard() const { return board_; }
@@ -148,6 +151,7 @@ class GameSession {
     GameKind kind_ = GameKind::OnePlayer;
     TurnPhase phase_ = TurnPhase::NoGame;
     CellCode sideToMove_ = Empty;
+    CellCode winner_ = Empty;
     Board board_;
     std::string playerName_;
     std::string opponentName_;

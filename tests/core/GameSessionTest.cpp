@@ -204,6 +204,11 @@ TEST_P(Flows, AnswerAndEndWhereTheyShould) {
     // A game that is over has nobody to move and its clock stopped; a stopped one still runs.
     EXPECT_TRUE(f.phase != P::Over || s.SideToMove() == Empty);
     EXPECT_EQ(view.timerRunning, f.phase != P::Over);
+    // The winner the end names; nobody while a game goes on or after the peer left.
+    const CellCode winner = f.status == kYouWin                              ? Black
+                            : f.status == kYouLose || f.status == kWhiteWins ? White
+                                                                             : Empty;
+    EXPECT_EQ(s.Winner(), winner);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -427,6 +432,7 @@ TEST_F(Session, WholeGamesEndRightAndUndoAndRedoWalkThemBothWays) {
             ASSERT_TRUE(s.LocalMayMove());
         }
         EXPECT_TRUE(view.timerRunning);
+        EXPECT_EQ(s.Winner(), Empty);
         EXPECT_FALSE(s.Undo());
         for (std::size_t i = 1; i < before.size(); ++i) {
             ASSERT_TRUE(s.Redo());
@@ -434,6 +440,7 @@ TEST_F(Session, WholeGamesEndRightAndUndoAndRedoWalkThemBothWays) {
         }
         ASSERT_TRUE(s.Redo());
         EXPECT_EQ(Snapshot(), end);
+        EXPECT_EQ(s.Winner(), whiteWon ? White : Black);
         EXPECT_FALSE(view.timerRunning);
     }
     EXPECT_GT(captures, 20);
