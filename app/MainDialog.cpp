@@ -41,7 +41,9 @@
 #include "MessageBox.h"
 #include "NetworkDiscovery.h"
 #include "NetworkPlay.h"
+#include "PuzzlePlay.h"
 #include "RecordFiles.h"
+#include "ScoreDialog.h"
 #include "SettingsFile.h"
 #include "StartGameDialog.h"
 #include "TableService.h"
@@ -152,6 +154,8 @@ MainDialog::MainDialog(QWidget* parent) : QDialog(parent), session_(*this, nullp
 
     statusFont_ = MakeFont(25);
     clockFont_ = MakeFont(26);
+    puzzle_ = new PuzzlePlay(this);
+    connect(puzzle_, &PuzzlePlay::Wanted, this, &MainDialog::OnPuzzleWanted);
     BuildMenu();
     BuildControls();
 
@@ -178,6 +182,7 @@ MainDialog::~MainDialog() {
     slide_.stop();
     clockTimer_.stop();
     tablePoll_.stop();
+    if (const auto entry = tally_.Left()) CountGame(*entry, true);
     // The session keeps a pointer to the level's player, which goes before the session.
     session_.SetMoveChooser(nullptr);
 }
@@ -202,6 +207,8 @@ void MainDialog::BuildMenu() {
     recentMenu_ = game->addMenu(tr("最近的棋局(&R)"));
     recentMenu_->setObjectName(QStringLiteral("recentMenu"));
     connect(recentMenu_, &QMenu::aboutToShow, this, &MainDialog::FillRecentMenu);
+    game->addAction(tr("战绩(&C)..."), this, &MainDialog::ShowScore)
+        ->setObjectName(QStringLiteral("actionScore"));
     QAction* exit = game->addAction(QStringLiteral("退出(&X)"), this, &MainDialog::ExitGame);
     exit->setObjectName(QStringLiteral("actionExit"));
     QMenu* edit = menuBar_->addMenu(QStringLiteral("编辑(&E)"));
@@ -251,6 +258,7 @@ void MainDialog::BuildMenu() {
     }
     QAction* about = menuBar_->addAction(QStringLiteral("关于(&A)"), this, &MainDialog::ShowAbout);
     about->setObjectName(QStringLiteral("actionAbout"));
+    puzzle_->AddMenu(menuBar_, about);
     // The system menu's about item, where the window manager offers no system menu.
     game->addSeparator();
     QAction* aboutToo =
@@ -388,6 +396,8 @@ bool MainDialog::Initialise(const std::string& settingsPath) {
         MessageBox::Show(this, QStringLiteral("ERROR"), QStringLiteral("监听端口时出错!!"),
                          QMessageBox::Critical);
     settings.Clear();
+    score_.Load();
+    ShowScoreNotice();
     UpdateEndBanner();
     return true;
 }
@@ -477,8 +487,12 @@ void MainDialog::PlayAgain() {
         StartGame();  // a network game needs an invitation again
         return;
     }
+    if (puzzle_->Active()) {
+        puzzle_->Again();
+        return;
+    }
     if (!MayDiscardGame()) return;
-    if (lastChoice_->kind == GameKind::OnePlayer) PrepareComputer();
+    if (lastChoice_->kind == GameKind::OnePlayer) PrepareComputer(chosenLevel_);
     session_.Start(*lastChoice_);
     UpdateTurnControls();
 }
@@ -501,13 +515,13 @@ void MainDialog::StartGame() {
     choice.whiteName = GbkCodec::FitToGbk(dialog->WhiteName().toStdString());
     dialog.reset();
     lastChoice_ = choice;
-    if (choice.kind == GameKind::OnePlayer) PrepareComputer();
+    if (choice.kind == GameKind::OnePlayer) PrepareComputer(chosenLevel_);
     session_.Start(choice);
     UpdateTurnControls();
 }
 
-void MainDialog::PrepareComputer() {
-    activeLevel_ = chosenLevel_;
+void MainDialog::PrepareComputer(Level level) {
+    activeLevel_ = level;
     if (override_ != nullptr) return;
     session_.SetMoveChooser(computer_.get());
     levelPlayer_.reset();
@@ -529,6 +543,7 @@ void MainDialog::ChooseLevel(Level level) {
 
 void MainDialog::ShowHint() {
     if (!PlayAids::AidsOffered(session_.Kind())) return;
+    if (PlayAids::LocalMayMove(Turn()) && !puzzle_->AcceptHint()) return;
     const std::string text = aids_.AskHint(Turn(), ReadyTable());
     if (text.empty()) return;
     if (ReadyTable() == nullptr) Table();
@@ -558,7 +573,8 @@ void MainDialog::UpdateAids() {
 void MainDialog::UpdateAidActions() {
     const TurnView turn = Turn();
     hintAction_->setEnabled(PlayAids::LocalMayMove(turn));
-    analysisAction_->setEnabled(PlayAids::AidsOffered(turn.kind));
+    // The analysis would give a puzzle away.
+    analysisAction_->setEnabled(PlayAids::AidsOffered(turn.kind) && !puzzle_->Active());
 }
 
 void MainDialog::OnTablePoll() {
@@ -584,6 +600,12 @@ void MainDialog::StepPlayed(const PlyRecord& ply) {
                        .arg(QString::fromStdString(Board::FormatMove(ply.step)));
     if (!ply.captured.empty()) said += tr("，吃掉 %1 子").arg(ply.captured.size());
     BoardAccessible::Announce(boardArea_, said);
+    tally_.StepPlayed(session_.Kind(), activeLevel_);
+    if (puzzle_->StepPlayed(ply, session_.CurrentBoard(), ReadyTable())) {
+        // The win is lost: the puzzle's game stops here, and the line says why.
+        session_.Stop();
+        SetStatusLine({});
+    }
 }
 
 void MainDialog::StopGame() {
@@ -716,8 +738,8 @@ void MainDialog::UpdateCursor() {
 
 void MainDialog::UpdateTurnControls() {
     UpdateCursor();
-    undoAction_->setEnabled(session_.CanUndo());
-    redoAction_->setEnabled(session_.CanRedo());
+    undoAction_->setEnabled(session_.CanUndo() && !puzzle_->Active());
+    redoAction_->setEnabled(session_.CanRedo() && !puzzle_->Active());
     const auto history = session_.History();
     aids_.SetLastStep(history.empty() ? nullptr : &history.back());
     UpdateAids();
@@ -766,6 +788,13 @@ void MainDialog::UpdateEndBanner() {
         return;
     }
     againButton_->setText(tr("再来一局"));
+    if (puzzle_->Active() && !puzzle_->BannerText().isEmpty()) {
+        endText_->setText(puzzle_->BannerText());
+        againButton_->setText(puzzle_->AgainText());
+        endBanner_->show();
+        endBanner_->raise();
+        return;
+    }
     if (session_.Phase() != TurnPhase::Over) {
         endBanner_->hide();
         endKept_ = false;
@@ -870,6 +899,13 @@ void MainDialog::FillRecentMenu() {
 void MainDialog::SetStatusLine(const std::string& text) {
     statusText_ = QString::fromStdString(text);
     statusIsAid_ = false;
+    if (session_.Phase() == TurnPhase::Over) CountFinishedGame();
+    if (puzzle_->Active())
+        statusText_ = puzzle_->Status(session_, ReadyTable(), score_.Book().PuzzlesSolved());
+    if (!scoreError_.isEmpty()) {
+        statusText_ += tr("（战绩没能保存）");
+        scoreError_.clear();
+    }
     ShowStatus();
     // The session writes the status line at every change of turn, network games included.
     UpdateAidActions();
@@ -947,6 +983,13 @@ void MainDialog::RemoveLastHistory(CellCode side) {
 }
 
 void MainDialog::ClearHistory() {
+    // The game that goes is counted as unfinished when it was under way; a game opened from
+    // a record or a puzzle is not the player's own play.
+    if (const auto entry = tally_.Left()) CountGame(*entry);
+    tally_.NewGame();
+    tally_.SetCounted(!opening_);
+    puzzle_->End();
+    ++puzzleRequests_;
     keptRecord_.clear();  // a new game, kept at its end even when it is the same as the last
     blackHistory_->clear();
     whiteHistory_->clear();
@@ -968,6 +1011,84 @@ void MainDialog::StopClockTimer() {
     const bool was = clockTimer_.isActive();
     clockTimer_.stop();
     if (was) emit gameRunningChanged(false);
+}
+
+// ---- practice and score ----
+
+void MainDialog::OnPuzzleWanted(int grade, quint32 seed, const QString& title) {
+    if (!MayDiscardGame()) return;
+    const unsigned request = ++puzzleRequests_;
+    if (ReadyTable() == nullptr) {
+        Table();
+        statusText_ = tr("正在准备谜题，请稍候……");
+        statusIsAid_ = false;
+        ShowStatus();
+    }
+    MakePuzzle(request, grade, seed, title);
+}
+
+void MainDialog::MakePuzzle(unsigned request, int grade, quint32 seed, const QString& title) {
+    if (request != puzzleRequests_) return;  // another game or puzzle came first
+    const SolvedTable* table = ReadyTable();
+    if (table == nullptr && Table().CurrentState() != TableService::State::Failed) {
+        QTimer::singleShot(kTablePollMs, this,
+                           [=, this] { MakePuzzle(request, grade, seed, title); });
+        return;
+    }
+    const std::optional<Puzzle> made =
+        table != nullptr ? PuzzleMaker(*table).Make(grade, seed) : std::nullopt;
+    if (!made) {
+        MessageBox::Show(this, MessageBox::ProgramTitle(), tr("没能准备好这道谜题，请再试一次。"),
+                         QMessageBox::Warning);
+        return;
+    }
+    // The puzzle's game: the player's black against the perfect computer, from its position.
+    PrepareComputer(Level::Perfect);
+    StartChoice choice;
+    choice.blackName = lastBlack_.toStdString();
+    session_.Start(choice);
+    tally_.SetCounted(false);
+    puzzle_->Begin(*made, grade, seed, title);
+    if (analysisAction_->isChecked()) SetAnalysisOn(false);
+    session_.SetUpPosition(puzzle_->Round()->GetPuzzle().board, Black);
+    matchLabel_->setText(puzzle_->MatchLine());
+    SetStatusLine({});
+    UpdateTurnControls();
+}
+
+void MainDialog::CountGame(const ScoreEntry& entry, bool quiet) {
+    QString error;
+    if (!score_.Change([&entry](ScoreBook& book) { entry.AddTo(book); }, error)) {
+        qWarning("kelvara: the score was not saved: %s", qUtf8Printable(error));
+        if (!quiet) scoreError_ = error;
+    }
+    if (!quiet) ShowScoreNotice();
+}
+
+void MainDialog::CountFinishedGame() {
+    const CellCode winner = session_.Winner();
+    if (puzzle_->GameEnded(winner)) {
+        QString error;
+        if (!score_.Change([](ScoreBook& book) { ++book.PuzzlesSolved(); }, error))
+            scoreError_ = error;
+        ShowScoreNotice();
+    }
+    const auto entry =
+        tally_.Ended(session_.Kind(), activeLevel_, winner, session_.NetworkLocalSide());
+    if (entry) CountGame(*entry);
+}
+
+void MainDialog::ShowScoreNotice() {
+    const QString notice = score_.TakeNotice();
+    if (!notice.isEmpty())
+        MessageBox::Open(this, MessageBox::ProgramTitle(), notice, QMessageBox::Warning);
+}
+
+void MainDialog::ShowScore() {
+    score_.Load();
+    ShowScoreNotice();
+    ScoreDialog dialog(score_, this);
+    dialog.exec();
 }
 
 // ---- drawing ----

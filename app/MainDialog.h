@@ -22,7 +22,10 @@
 #include "LevelSetting.h"
 #include "MoveChooser.h"
 #include "PlayAids.h"
+#include "PuzzleMaker.h"
 #include "ScenePicture.h"
+#include "ScoreKeeper.h"
+#include "ScoreTally.h"
 #include "SoundPlayer.h"
 
 class QAction;
@@ -42,6 +45,7 @@ class NetworkDiscovery;
 class InputBlocker;
 class LevelOpponent;
 class NetworkPlay;
+class PuzzlePlay;
 class TableService;
 
 // The main window: menu, match/status/clock texts, the two history lists and the board canvas.
@@ -134,6 +138,9 @@ class MainDialog : public QDialog, public GameView {
     void SetDiscovery(NetworkDiscovery* discovery) { discovery_ = discovery; }
     QWidget* BoardArea() const { return boardArea_; }
     QFrame* EndBanner() const { return endBanner_; }
+    // The 练习 menu and the puzzle on the board; the player's score (战绩).
+    PuzzlePlay* Practice() const { return puzzle_; }
+    ScoreKeeper& Score() { return score_; }
 
     // Game records. The picker names the file to save to (true) or to open (false), empty
     // when the player cancels; by default Qt's file dialogs.
@@ -171,6 +178,7 @@ class MainDialog : public QDialog, public GameView {
     void SetSoundOn(bool on);       // 声音
     void SaveRecordAs();            // 保存棋谱 (Ctrl+S)
     void OpenRecordFile();          // 打开棋谱 (Ctrl+O)
+    void ShowScore();               // 战绩
 
   protected:
     // Enter and Escape close the window only while no game runs: one keypress must not end a
@@ -207,8 +215,16 @@ class MainDialog : public QDialog, public GameView {
     TableService& Table();
     const SolvedTable* ReadyTable() const;
     TurnView Turn() const;
-    // The computer's player for a new game of the chosen level.
-    void PrepareComputer();
+    // The computer's player for a new game of `level`.
+    void PrepareComputer(Level level);
+    // A puzzle from the 练习 menu: made once the solved table is there, then played as a
+    // game against the perfect computer from the puzzle's position.
+    void OnPuzzleWanted(int grade, quint32 seed, const QString& title);
+    void MakePuzzle(unsigned request, int grade, quint32 seed, const QString& title);
+    // The score as games end or are left; `quiet` when nothing may be shown any more.
+    void CountGame(const ScoreEntry& entry, bool quiet = false);
+    void CountFinishedGame();
+    void ShowScoreNotice();
     // Marks and aids after anything that may have changed the game; starts or stops the
     // wait for the table.
     void UpdateAids();
@@ -236,6 +252,11 @@ class MainDialog : public QDialog, public GameView {
     Level chosenLevel_ = LevelSetting::kDefault;
     Level activeLevel_ = LevelSetting::kDefault;
     PlayAids aids_;
+    PuzzlePlay* puzzle_ = nullptr;
+    unsigned puzzleRequests_ = 0;
+    ScoreKeeper score_;
+    ScoreTally tally_;
+    QString scoreError_;
     BoardKeyboard keyboard_{session_};
     NetworkPlay* network_ = nullptr;
 
