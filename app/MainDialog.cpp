@@ -483,12 +483,12 @@ bool MainDialog::MayDiscardGame() {
 }
 
 void MainDialog::PlayAgain() {
-    if (!lastChoice_ || lastChoice_->kind == GameKind::Network) {
-        StartGame();  // a network game needs an invitation again
-        return;
-    }
     if (puzzle_->Active()) {
         puzzle_->Again();
+        return;
+    }
+    if (!lastChoice_ || lastChoice_->kind == GameKind::Network) {
+        StartGame();  // a network game needs an invitation again
         return;
     }
     if (!MayDiscardGame()) return;
