@@ -161,7 +161,6 @@ TEST_F(PracticeWindowTest, APuzzleSolvedAgainstThePerfectDefenceCountsAndLeadsTo
     StartFromMenu(*window, &StartGameDialog::OnePlayerRadio);
     EXPECT_EQ(window->Practice()->Round(), nullptr);
     EXPECT_EQ(window->StatusText(), "现在该你走棋了...");
-    EXPECT_TRUE(window->findChild<QAction*>("actionUndo") != nullptr);
 }
 
 TEST_F(PracticeWindowTest, AStepThatLosesTheWinFailsThePuzzleAndItCanBeTriedAgain) {
@@ -273,11 +272,13 @@ TEST_F(PracticeWindowTest, GamesAreCountedPerLevelAndKindShownAndReset) {
     EXPECT_TRUE(shown);
     EXPECT_EQ(ScoreOnDisk(), ScoreBook{});
 
-    // The window closed with a game under way counts it as unfinished.
+    // The window closed with a game under way counts it as unfinished, and nothing else.
     StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "甲", "乙");
     PlayByMouse(*window, "21U");
     window.reset();
-    EXPECT_EQ(ScoreOnDisk().Games(GameKind::TwoPlayers).unfinished, 1u);
+    expected = ScoreBook();
+    expected.Games(GameKind::TwoPlayers).unfinished = 1;
+    EXPECT_EQ(ScoreOnDisk(), expected);
 }
 
 TEST_F(PracticeWindowTest, AnUnreadableScoreIsSetAsideWithOneNotice) {

@@ -54,38 +54,3 @@ TEST(PuzzleRound, WhitePuzzlesSwappedKeepTheirAnswer) {
     }
     EXPECT_GT(swapped, 5);
 }
-
-// The answer and every step that keeps the win go on; the first step that loses it fails the
-// round for good; only a win without a hint counts.
-TEST(PuzzleRound, SolvedFailedAndHinted) {
-    const auto puzzle = PuzzleMaker(SharedTable()).Make(2, 3);
-    ASSERT_TRUE(puzzle);
-    const Board start = PuzzleRound::ForBlack(*puzzle).board;
-    const GameAnalysis analysis(SharedTable());
-    for (const auto& step : analysis.Analyse(start, Black)) {
-        PuzzleRound round(*puzzle);
-        Board after = start;
-        after.ApplyMove(Black, step.move);
-        const bool keeps = step.move == round.GetPuzzle().answer;
-        EXPECT_EQ(round.StepPlayed(Black, step.move, after, SharedTable()),
-                  keeps ? PuzzleRound::State::Playing : PuzzleRound::State::Failed)
-            << Board::FormatMove(step.move);
-        if (!keeps) {
-            EXPECT_EQ(round.LosingStep(), step.move);
-            EXPECT_EQ(round.GameEnded(Black), PuzzleRound::State::Failed);
-            EXPECT_FALSE(round.Counts());
-            continue;
-        }
-        // White's steps judge nothing.
-        EXPECT_EQ(round.StepPlayed(White, step.move, start, SharedTable()),
-                  PuzzleRound::State::Playing);
-        PuzzleRound hinted = round;
-        hinted.UseHint();
-        EXPECT_EQ(round.GameEnded(Black), PuzzleRound::State::Solved);
-        EXPECT_TRUE(round.Counts());
-        EXPECT_EQ(hinted.GameEnded(Black), PuzzleRound::State::Solved);
-        EXPECT_FALSE(hinted.Counts());
-    }
-    PuzzleRound lost(*puzzle);
-    EXPECT_EQ(lost.GameEnded(White), PuzzleRound::State::Playing);
-}
