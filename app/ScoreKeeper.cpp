@@ -25,6 +25,9 @@ void ScoreKeeper::ReadFile() {
             break;
         case ScoreBook::LoadResult::SetAside:
             book_ = ScoreBook();
+            // A file that could not even be moved aside comes back at every read: said once.
+            if (aside.empty() && stuck_) break;
+            stuck_ = aside.empty();
             notice_ = aside.empty() ? tr("战绩文件 %1 无法读取，战绩从零开始。").arg(path_)
                                     : tr("战绩文件无法读取，已改名为 %1，战绩从零开始。")
                                           .arg(QFile::decodeName(QByteArray::fromStdString(aside)));

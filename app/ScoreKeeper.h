@@ -40,6 +40,7 @@ class ScoreKeeper {
     QString path_;
     ScoreBook book_;
     QString notice_;
+    bool stuck_ = false;  // a bad file that could not be moved aside has been reported
 };
 
 }  // namespace kelvara
