@@ -602,8 +602,9 @@ void MainDialog::StepPlayed(const PlyRecord& ply) {
     BoardAccessible::Announce(boardArea_, said);
     tally_.StepPlayed(session_.Kind(), activeLevel_);
     if (puzzle_->StepPlayed(ply, session_.CurrentBoard(), ReadyTable())) {
-        // The win is lost: the puzzle's game stops here, and the line says why.
+        // The win is lost: the puzzle's game stops here, clock and all, and the line says why.
         session_.Stop();
+        StopClockTimer();
         SetStatusLine({});
     }
 }

@@ -177,6 +177,7 @@ TEST_F(PracticeWindowTest, AStepThatLosesTheWinFailsThePuzzleAndItCanBeTriedAgai
         window->StatusText(),
         QString("谜题失败：%1 丢掉了胜局").arg(QString::fromStdString(Board::FormatMove(losing))));
     EXPECT_EQ(window->Session().Phase(), TurnPhase::Stopped);  // nobody moves on
+    EXPECT_FALSE(window->ClockRunning());
     EXPECT_EQ(window->WhiteHistory()->topLevelItemCount(), 0);
     ASSERT_TRUE(window->EndBanner()->isVisible());
     EXPECT_EQ(AgainButton(*window)->text(), "再试一次");
@@ -184,6 +185,7 @@ TEST_F(PracticeWindowTest, AStepThatLosesTheWinFailsThePuzzleAndItCanBeTriedAgai
     Trigger(*window, "actionAgain");  // the same puzzle, without a question
     EXPECT_EQ(Round(*window).GetState(), State::Playing);
     EXPECT_EQ(Text(window->Session().CurrentBoard()), Text(puzzle.board));
+    EXPECT_TRUE(window->ClockRunning());
     PlayByMouse(*window, puzzle.answer);
     EXPECT_EQ(Round(*window).GetState(), State::Solved);
     EXPECT_EQ(ScoreOnDisk().PuzzlesSolved(), 1u);
