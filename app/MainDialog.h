@@ -22,7 +22,6 @@
 #include "LevelSetting.h"
 #include "MoveChooser.h"
 #include "PlayAids.h"
-#include "PuzzleMaker.h"
 #include "ScenePicture.h"
 #include "ScoreKeeper.h"
 #include "ScoreTally.h"
