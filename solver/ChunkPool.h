@@ -1,0 +1,48 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <thread>
+#include <vector>
+
+namespace kelvara {
+
+// A few helper threads that share out numbered chunks of work with the calling thread.
+//
+// Run() hands out the chunks one at a time through one atomic word (generation, count, next
+// chunk), so whichever thread is free takes the next one: a helper that the machine does not
+// schedule simply takes none, and Run() waits only for the chunks that were taken. The caller
+// is thread 0 and always works too; Run() returns once every chunk is done, and everything the
+// chunks wrote is then visible to the caller. Idle helpers spin briefly, then sleep on the word.
+class ChunkPool {
+  public:
+    using Task = std::function<void(int thread, std::uint32_t chunk)>;
+    static constexpr std::uint32_t kMaxChunks = (1u << 24) - 1;
+
+    // `threads` counts the caller: threads - 1 helpers are started (none for 1 or less).
+    explicit ChunkPool(int threads);
+    ~ChunkPool();
+    ChunkPool(const ChunkPool&) = delete;
+    ChunkPool& operator=(const ChunkPool&) = delete;
+
+    int Threads() const { return static_cast<int>(helpers_.size()) + 1; }
+
+    // Runs task(thread, chunk) for every chunk in [0, chunks), chunks <= kMaxChunks; thread is
+    // 0 for the caller and 1.. for the helpers. Only one Run() at a time, from one thread.
+    void Run(std::uint32_t chunks, const Task& task);
+
+  private:
+    void Help(int thread);
+    // Takes the next chunk of the word `seen` if it has one left; false otherwise.
+    bool Take(std::uint64_t& seen);
+
+    std::atomic<std::uint64_t> work_{0};
+    std::atomic<const Task*> task_{nullptr};
+    std::atomic<std::uint32_t> done_{0};
+    std::atomic<bool> stop_{false};
+    std::uint64_t generation_ = 0;
+    std::vector<std::thread> helpers_;
+};
+
+}  // namespace kelvara
