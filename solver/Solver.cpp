@@ -108,6 +108,41 @@ std::uint8_t CloseOne(std::uint16_t& record) {
     }
 }
 
+// Bit squeeze, spread and count: by the processor's own instructions (pext, pdep, popcnt) when
+// it has them, checked at run time, else by PositionIndex's tables. The instructions are
+// written out so that the rest of the program needs no special compiler flags.
+struct TableBits {
+    static std::uint16_t Squeeze(std::uint16_t x, std::uint16_t mask) {
+        return PositionIndex::Get().Squeeze(x, mask);
+    }
+    static std::uint16_t Spread(std::uint16_t x, std::uint16_t mask) {
+        return PositionIndex::Get().Spread(x, mask);
+    }
+    static int Count(std::uint16_t x) { return PositionIndex::popcount16(x); }
+};
+
+#if defined(__x86_64__)
+struct InstructionBits {
+    static std::uint16_t Squeeze(std::uint16_t x, std::uint16_t mask) {
+        unsigned out;
+        asm("pextl %2, %1, %0" : "=r"(out) : "r"(unsigned{x}), "r"(unsigned{mask}));
+        return static_cast<std::uint16_t>(out);
+    }
+    static std::uint16_t Spread(std::uint16_t x, std::uint16_t mask) {
+        unsigned out;
+        asm("pdepl %2, %1, %0" : "=r"(out) : "r"(unsigned{x}), "r"(unsigned{mask}));
+        return static_cast<std::uint16_t>(out);
+    }
+    static int Count(std::uint16_t x) {
+        unsigned out;
+        asm("popcntl %1, %0" : "=r"(out) : "r"(unsigned{x}));
+        return static_cast<int>(out);
+    }
+};
+#else
+using InstructionBits = TableBits;
+#endif
+
 // One step of a row's mover set, with what it can capture: the step takes enemy[k] when the
 // opponent's pieces on line[k] are exactly enemy[k] (two movers side by side, that enemy
 // piece beyond one end, the fourth point empty).
@@ -163,12 +198,11 @@ struct RowSteps {
     }
 
     // Legal steps against `opponent`: those whose destination it leaves free.
+    template <class Bits>
     int Legal(std::uint16_t opponent) const {
         const auto free = static_cast<std::uint16_t>(~opponent);
-        return PositionIndex::popcount16(destinations[0] & free) +
-               PositionIndex::popcount16(destinations[1] & free) +
-               PositionIndex::popcount16(destinations[2] & free) +
-               PositionIndex::popcount16(destinations[3] & free);
+        return Bits::Count(destinations[0] & free) + Bits::Count(destinations[1] & free) +
+               Bits::Count(destinations[2] & free) + Bits::Count(destinations[3] & free);
     }
 
   private:
@@ -247,14 +281,20 @@ void Solver::Solve(int threads, int maxTotal, const Progress& progress) {
     const auto records = std::make_unique_for_overwrite<std::uint16_t[]>(2 * scratchSlice);
     const auto floors = std::make_unique_for_overwrite<std::uint8_t[]>(2 * scratchSlice);
     ChunkPool pool(std::max(1, threads));
+    const bool instructions = bitInstructions_ && BitInstructionsAvailable();
     std::vector<Queues> queues(pool.Threads());
     std::uint64_t done = 0;
     for (int total = kMinTotal; total <= std::min(maxTotal, kMaxTotal); ++total) {
         for (int m = PositionIndex::kMinPieces; m <= total / 2; ++m) {
             const int o = total - m;
             if (!PositionIndex::InRange(o)) continue;
-            SolveGroup(m, o, pool, queues, {records.get(), records.get() + scratchSlice},
-                       {floors.get(), floors.get() + scratchSlice});
+            const std::array<std::uint16_t*, 2> record{records.get(), records.get() + scratchSlice};
+            const std::array<std::uint8_t*, 2> floor{floors.get(), floors.get() + scratchSlice};
+            if (instructions) {
+                SolveGroup<InstructionBits>(m, o, pool, queues, record, floor);
+            } else {
+                SolveGroup<TableBits>(m, o, pool, queues, record, floor);
+            }
             done += index_.SliceSize(m, o) + (m == o ? 0 : index_.SliceSize(o, m));
             if (progress) progress(static_cast<double>(done) / index_.TotalSize());
         }
@@ -262,6 +302,23 @@ void Solver::Solve(int threads, int maxTotal, const Progress& progress) {
     }
 }
 
+bool Solver::BitInstructionsAvailable() {
+#if defined(__x86_64__)
+    return __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
+#else
+    return false;
+#endif
+}
+
+template <class Bits>
+std::uint32_t Solver::Column(const SetClass& mover, std::uint16_t opponent) const {
+    const std::uint16_t co = Asymmetric(mover.maps)
+                                 ? symmetry_.Transform(opponent, __builtin_ctz(mover.maps))
+                                 : symmetry_.SmallestUnder(opponent, mover.maps);
+    return index_.Rank(Bits::Squeeze(co, static_cast<std::uint16_t>(~mover.smallest)));
+}
+
+template <class Bits>
 void Solver::InitialiseRows(Group& group, int part, std::uint32_t rowBegin, std::uint32_t rowEnd,
                             Queues& queues) {
     const int m = group.movers[part], o = group.opponents[part];
@@ -276,8 +333,7 @@ void Solver::InitialiseRows(Group& group, int part, std::uint32_t rowBegin, std:
         std::uint32_t squeezed = (1u << o) - 1;
         for (std::uint32_t column = 0; column < per;
              ++column, squeezed = NextCombination(squeezed)) {
-            const std::uint16_t opponent =
-                index_.Spread(static_cast<std::uint16_t>(squeezed), free);
+            const std::uint16_t opponent = Bits::Spread(static_cast<std::uint16_t>(squeezed), free);
             const std::uint32_t local = row * per + column;
             if (stabiliser != 1 && symmetry_.SmallestUnder(opponent, stabiliser) != opponent) {
                 record[local] = 0;  // never read, stored as 0
@@ -290,13 +346,15 @@ void Solver::InitialiseRows(Group& group, int part, std::uint32_t rowBegin, std:
             bool draw = false;
             auto capture = [&](const RowStep& step, std::uint16_t taken) {
                 const auto left = static_cast<std::uint16_t>(opponent & ~taken);
-                const int count = PositionIndex::popcount16(left);
+                const int count = Bits::Count(left);
                 if (count <= 1) {
                     win = std::min(win, 2);
                     return;
                 }
+                const SetClass& c = ClassOf(left);
                 const std::uint8_t code =
-                    table_[storedOffset_[count][m] + CanonicalLocal(left, step.after, count, m)];
+                    table_[storedOffset_[count][m] + c.row * index_.Binomial(16 - count, m) +
+                           Column<Bits>(c, step.after)];
                 if (code == 0) {
                     draw = true;
                 } else if (IsLossCode(code)) {
@@ -305,7 +363,7 @@ void Solver::InitialiseRows(Group& group, int part, std::uint32_t rowBegin, std:
                     floor = std::max(floor, code + 1);
                 }
             };
-            const int legal = steps.Legal(opponent);
+            const int legal = steps.Legal<Bits>(opponent);
             int open = 0;
             if (Asymmetric(child.maps)) {
                 // Distinct quiet steps lead to distinct classes: only captures need looking at.
@@ -327,7 +385,7 @@ void Solver::InitialiseRows(Group& group, int part, std::uint32_t rowBegin, std:
                     if (taken != 0) {
                         capture(step, taken);
                     } else {
-                        quiet[open++] = CanonicalLocal(child, step.after, o, m);
+                        quiet[open++] = Column<Bits>(child, step.after);
                     }
                 }
                 open = Distinct(quiet.data(), open);
@@ -349,7 +407,7 @@ void Solver::InitialiseRows(Group& group, int part, std::uint32_t rowBegin, std:
     }
 }
 
-template <bool kShared>
+template <bool kShared, class Bits>
 void Solver::Propagate(Group& group, std::uint32_t entry, std::uint8_t code, Queues& queues) {
     const int part = (entry & kPartBit) ? 1 : 0;
     // An entry whose pending win was improved later waits at its better level instead.
@@ -357,7 +415,7 @@ void Solver::Propagate(Group& group, std::uint32_t entry, std::uint8_t code, Que
     const int m = group.movers[part], o = group.opponents[part];
     const std::uint16_t mover = rowSets_[m][(entry >> 16) & 0x7FFFu];
     const std::uint16_t opponent =
-        index_.Spread(index_.SetOfRank(o, entry & 0xFFFFu), static_cast<std::uint16_t>(~mover));
+        Bits::Spread(index_.SetOfRank(o, entry & 0xFFFFu), static_cast<std::uint16_t>(~mover));
     // Predecessors sit in slice (o, m): the opponent moved last.
     const int back = group.PartOf(o, m);
     const std::uint32_t backTag = back != 0 ? kPartBit : 0;
@@ -369,7 +427,7 @@ void Solver::Propagate(Group& group, std::uint32_t entry, std::uint8_t code, Que
     int count = 0;
     PositionRules::ForEachQuietUnstep(mover, opponent, [&](std::uint16_t set) {
         const SetClass& c = ClassOf(set);
-        previous[count++] = backTag | (std::uint32_t{c.row} << 16) | CanonicalColumn(c, mover);
+        previous[count++] = backTag | (std::uint32_t{c.row} << 16) | Column<Bits>(c, mover);
     });
     if (IsLossCode(code)) {
         for (int i = 0; i < count; ++i) {
@@ -396,6 +454,7 @@ void Solver::Propagate(Group& group, std::uint32_t entry, std::uint8_t code, Que
     }
 }
 
+template <class Bits>
 void Solver::SolveGroup(int m, int o, ChunkPool& pool, std::vector<Queues>& queues,
                         std::array<std::uint16_t*, 2> records,
                         std::array<std::uint8_t*, 2> floors) {
@@ -424,7 +483,7 @@ void Solver::SolveGroup(int m, int o, ChunkPool& pool, std::vector<Queues>& queu
     for (Queues& q : queues) q.overflow = false;
     pool.Run(static_cast<std::uint32_t>(rowChunks.size()), [&](int thread, std::uint32_t chunk) {
         const auto& [part, begin, end] = rowChunks[chunk];
-        InitialiseRows(group, static_cast<int>(part), begin, end, queues[thread]);
+        InitialiseRows<Bits>(group, static_cast<int>(part), begin, end, queues[thread]);
     });
 
     // Level by level: every entry holding code c is final when level c is reached, because
@@ -440,7 +499,7 @@ void Solver::SolveGroup(int m, int o, ChunkPool& pool, std::vector<Queues>& queu
         if (level.empty()) continue;
         const auto c = static_cast<std::uint8_t>(code);
         if (pool.Threads() == 1 || level.size() < kSharedLevel) {
-            for (std::uint32_t entry : level) Propagate<false>(group, entry, c, queues[0]);
+            for (std::uint32_t entry : level) Propagate<false, Bits>(group, entry, c, queues[0]);
             continue;
         }
         const auto chunks =
@@ -449,7 +508,7 @@ void Solver::SolveGroup(int m, int o, ChunkPool& pool, std::vector<Queues>& queu
             const std::size_t begin = chunk * kLevelChunk;
             const std::size_t end = std::min(level.size(), begin + kLevelChunk);
             for (std::size_t i = begin; i < end; ++i) {
-                Propagate<true>(group, level[i], c, queues[thread]);
+                Propagate<true, Bits>(group, level[i], c, queues[thread]);
             }
         });
     }

@@ -31,17 +31,30 @@ class Solver : public SolvedTable {
     // sweep k exactly the positions that end in k plies, until a sweep changes nothing.
     void SolveForwardSweep(int maxTotal = kMaxTotal, const Progress& progress = {});
 
+    // Whether this processor has the bit instructions (pext, pdep, popcnt) Solve() uses when
+    // allowed; without them, or with UseBitInstructions(false), it uses table look-ups. The
+    // table is the same either way.
+    static bool BitInstructionsAvailable();
+    void UseBitInstructions(bool use) { bitInstructions_ = use; }
+
   private:
     struct Group;
     struct Queues;
 
+    template <class Bits>
     void SolveGroup(int m, int o, ChunkPool& pool, std::vector<Queues>& queues,
                     std::array<std::uint16_t*, 2> records, std::array<std::uint8_t*, 2> floors);
+    template <class Bits>
     void InitialiseRows(Group& group, int part, std::uint32_t rowBegin, std::uint32_t rowEnd,
                         Queues& queues);
-    template <bool kShared>
+    template <bool kShared, class Bits>
     void Propagate(Group& group, std::uint32_t entry, std::uint8_t code, Queues& queues);
     void SweepGroup(int m, int o);
+    // Column of the representative's opponent set in the stored row of the mover's class.
+    template <class Bits>
+    std::uint32_t Column(const SetClass& mover, std::uint16_t opponent) const;
+
+    bool bitInstructions_ = true;
 };
 
 }  // namespace kelvara
