@@ -10,6 +10,10 @@ namespace {
 // the low 24. The generation changes with every Run(), so a helper that read an old word can
 // never take a chunk of a newer run with it.
 constexpr std::uint64_t kChunkMask = (1u << 24) - 1;
+// Pauses before a waiting thread gives up its processor (some tens of microseconds).
+constexpr int kSpins = 1024;
+// Most runs in a row done without helpers after they kept the caller waiting.
+constexpr int kMaxBackoff = 64;
 
 std::uint64_t Pack(std::uint64_t generation, std::uint64_t count, std::uint64_t next) {
     return (generation << 48) | (count << 24) | next;
@@ -56,7 +60,8 @@ bool ChunkPool::Take(std::uint64_t& seen) {
 void ChunkPool::Run(std::uint32_t chunks, const Task& task) {
     chunks = std::min(chunks, kMaxChunks);
     if (chunks == 0) return;
-    if (helpers_.empty()) {
+    if (helpers_.empty() || alone_ > 0) {
+        if (alone_ > 0) --alone_;
         for (std::uint32_t chunk = 0; chunk < chunks; ++chunk) task(0, chunk);
         return;
     }
@@ -71,13 +76,22 @@ void ChunkPool::Run(std::uint32_t chunks, const Task& task) {
         ++mine;
         seen = work_.load(std::memory_order_relaxed);
     }
-    // Every chunk is taken; wait for the ones the helpers are still working on.
+    // Every chunk is taken; wait for the ones the helpers are still working on. A helper that
+    // keeps the caller waiting longer than a short spin has most likely lost its processor.
+    bool late = false;
     for (int spins = 0; done_.load(std::memory_order_acquire) + mine < chunks; ++spins) {
-        if (spins < 4096) {
+        if (spins < kSpins) {
             Pause();
         } else {
+            late = true;
             std::this_thread::yield();
         }
+    }
+    if (late) {
+        backoff_ = std::min(2 * backoff_ + 1, kMaxBackoff);
+        alone_ = backoff_;
+    } else {
+        backoff_ /= 2;
     }
 }
 
@@ -95,8 +109,8 @@ void ChunkPool::Help(int thread) {
         if (stop_.load(std::memory_order_relaxed)) return;
         // Nothing left in this word: spin a little for the next run, then sleep until it comes.
         int spins = 0;
-        for (; spins < 2048 && work_.load(std::memory_order_acquire) == seen; ++spins) Pause();
-        if (spins == 2048) work_.wait(seen, std::memory_order_acquire);
+        for (; spins < kSpins && work_.load(std::memory_order_acquire) == seen; ++spins) Pause();
+        if (spins == kSpins) work_.wait(seen, std::memory_order_acquire);
         seen = work_.load(std::memory_order_acquire);
     }
 }

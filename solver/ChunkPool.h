@@ -15,6 +15,11 @@ namespace kelvara {
 // schedule simply takes none, and Run() waits only for the chunks that were taken. The caller
 // is thread 0 and always works too; Run() returns once every chunk is done, and everything the
 // chunks wrote is then visible to the caller. Idle helpers spin briefly, then sleep on the word.
+//
+// On a busy machine a helper can lose its processor in the middle of a chunk, and the caller
+// then waits for it. After a run that waited so, the next runs go without helpers, twice as
+// many each time it happens again (up to a limit), so that sharing never costs much more than
+// working alone.
 class ChunkPool {
   public:
     using Task = std::function<void(int thread, std::uint32_t chunk)>;
@@ -42,6 +47,9 @@ class ChunkPool {
     std::atomic<std::uint32_t> done_{0};
     std::atomic<bool> stop_{false};
     std::uint64_t generation_ = 0;
+    // Runs still to go without helpers, and how many the next late run will cost.
+    int alone_ = 0;
+    int backoff_ = 0;
     std::vector<std::thread> helpers_;
 };
 

@@ -422,27 +422,51 @@ void Solver::Propagate(Group& group, std::uint32_t entry, std::uint8_t code, Que
     std::uint16_t* record = group.record[back];
     const std::uint8_t* lossFloor = group.lossFloor[back];
     const int next = code + 1;
-    // Each predecessor's class, as an entry of the other part.
-    std::array<std::uint32_t, 24> previous;
+    // The opponent's sets before its quiet steps into this position: gathered without
+    // branches on the board's contents, since a piece's four origins are tested side by side.
+    std::array<std::uint16_t, 24> sets;
     int count = 0;
-    PositionRules::ForEachQuietUnstep(mover, opponent, [&](std::uint16_t set) {
-        const SetClass& c = ClassOf(set);
-        previous[count++] = backTag | (std::uint32_t{c.row} << 16) | Column<Bits>(c, mover);
-    });
+    const auto empty = static_cast<std::uint16_t>(~(mover | opponent));
+    for (unsigned pieces = opponent; pieces != 0; pieces &= pieces - 1) {
+        const int to = __builtin_ctz(pieces);
+        const unsigned arrived = 1u << to;
+        // A step that captured came from a position with more mover pieces.
+        const bool quiet = PositionRules::Captures(opponent, mover, to) == 0;
+        const unsigned stayed = opponent ^ arrived;
+        const std::array<unsigned, 4> origins = {(arrived << 4) & empty, arrived >> 4 & empty,
+                                                 ((arrived & 0xEEEEu) >> 1) & empty,
+                                                 ((arrived & 0x7777u) << 1) & empty};
+        for (unsigned origin : origins) {
+            sets[count] = static_cast<std::uint16_t>(stayed | origin);
+            count += (origin != 0 && quiet) ? 1 : 0;
+        }
+    }
+    // Each predecessor's class, as an entry of the other part and as a stored index there.
+    std::array<std::uint32_t, 24> previous, local;
+    const std::uint32_t per = group.per[back];
+    for (int i = 0; i < count; ++i) {
+        const SetClass& c = ClassOf(sets[i]);
+        const std::uint32_t column = Column<Bits>(c, mover);
+        previous[i] = backTag | (std::uint32_t{c.row} << 16) | column;
+        local[i] = c.row * per + column;
+        __builtin_prefetch(&record[local[i]]);
+    }
     if (IsLossCode(code)) {
         for (int i = 0; i < count; ++i) {
-            const std::uint32_t q = group.Local(previous[i]);
             // Codes up to `code` are final; a larger one is a pending win that may improve.
-            if (LowerWin<kShared>(record[q], next)) queues.Push(next, previous[i]);
+            if (LowerWin<kShared>(record[local[i]], next)) queues.Push(next, previous[i]);
         }
         return;
     }
     // A won position closes one open class of successors of each predecessor class, once
     // however many of its steps lead into this position's class. Distinct predecessors can
     // share a class only through a symmetry that keeps `mover`.
-    if (!Asymmetric(symmetry_.SmallestMaps(mover))) count = Distinct(previous.data(), count);
+    if (!Asymmetric(symmetry_.SmallestMaps(mover))) {
+        count = Distinct(previous.data(), count);
+        for (int i = 0; i < count; ++i) local[i] = group.Local(previous[i]);
+    }
     for (int i = 0; i < count; ++i) {
-        const std::uint32_t q = group.Local(previous[i]);
+        const std::uint32_t q = local[i];
         // Within a level of wins nothing sets kCannotLose, so the flag read stays true.
         if (Load<kShared>(record[q]) & kCannotLose) continue;
         if (CloseOne<kShared>(record[q]) == 1) {
