@@ -220,6 +220,26 @@ struct RowSteps {
     }
 };
 
+// The pieces of `stepper` onto which a step of its own would capture nothing from `victim`:
+// those outside every row and column that shows a capture pattern (the stepper's two pieces
+// side by side in it, one victim piece beyond them, the fourth point empty). Columns are read
+// as the rows of the transposed sets.
+std::uint16_t QuietArrivals(std::uint16_t stepper, std::uint16_t victim) {
+    const auto& t = position_detail::kRuleTable;
+    auto patterned = [&t](unsigned s, unsigned v, int line) {
+        return t.lineCapture[(((s >> (4 * line)) & 0xFu) << 4) | ((v >> (4 * line)) & 0xFu)] >= 0;
+    };
+    unsigned quiet = stepper;
+    for (int y = 0; y < 4; ++y) {
+        if (patterned(stepper, victim, y)) quiet &= ~(0xFu << (4 * y));
+    }
+    const unsigned ts = PositionRules::Transposed(stepper), tv = PositionRules::Transposed(victim);
+    for (int x = 0; x < 4; ++x) {
+        if (patterned(ts, tv, x)) quiet &= ~(0x1111u << x);
+    }
+    return static_cast<std::uint16_t>(quiet);
+}
+
 // Next larger set with the same number of points (the next set in colex order).
 std::uint16_t NextCombination(std::uint32_t set) {
     const std::uint32_t lowest = set & (~set + 1);
@@ -427,26 +447,36 @@ void Solver::Propagate(Group& group, std::uint32_t entry, std::uint8_t code, Que
     std::array<std::uint16_t, 24> sets;
     int count = 0;
     const auto empty = static_cast<std::uint16_t>(~(mover | opponent));
-    for (unsigned pieces = opponent; pieces != 0; pieces &= pieces - 1) {
+    // A step that captured came from a position with more mover pieces: only pieces outside
+    // every line with a capture pattern can have stepped in quietly.
+    for (unsigned pieces = QuietArrivals(opponent, mover); pieces != 0; pieces &= pieces - 1) {
         const int to = __builtin_ctz(pieces);
         const unsigned arrived = 1u << to;
-        // A step that captured came from a position with more mover pieces.
-        const bool quiet = PositionRules::Captures(opponent, mover, to) == 0;
         const unsigned stayed = opponent ^ arrived;
         const std::array<unsigned, 4> origins = {(arrived << 4) & empty, arrived >> 4 & empty,
                                                  ((arrived & 0xEEEEu) >> 1) & empty,
                                                  ((arrived & 0x7777u) << 1) & empty};
         for (unsigned origin : origins) {
             sets[count] = static_cast<std::uint16_t>(stayed | origin);
-            count += (origin != 0 && quiet) ? 1 : 0;
+            count += origin != 0 ? 1 : 0;
         }
     }
-    // Each predecessor's class, as an entry of the other part and as a stored index there.
+    // Each predecessor's class, as an entry of the other part and as a stored index there. In
+    // all of them `mover` is the opponent set, so its eight images are taken once, ahead.
+    std::array<std::uint16_t, PositionSymmetry::kCount> images;
+    for (int g = 0; g < PositionSymmetry::kCount; ++g) images[g] = symmetry_.Transform(mover, g);
     std::array<std::uint32_t, 24> previous, local;
     const std::uint32_t per = group.per[back];
     for (int i = 0; i < count; ++i) {
         const SetClass& c = ClassOf(sets[i]);
-        const std::uint32_t column = Column<Bits>(c, mover);
+        std::uint16_t co = images[__builtin_ctz(c.maps)];
+        if (!Asymmetric(c.maps)) {
+            for (unsigned g = c.maps & (c.maps - 1); g != 0; g &= g - 1) {
+                co = std::min(co, images[__builtin_ctz(g)]);
+            }
+        }
+        const std::uint32_t column =
+            index_.Rank(Bits::Squeeze(co, static_cast<std::uint16_t>(~c.smallest)));
         previous[i] = backTag | (std::uint32_t{c.row} << 16) | column;
         local[i] = c.row * per + column;
         __builtin_prefetch(&record[local[i]]);
