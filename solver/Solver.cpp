@@ -30,9 +30,14 @@ bool IsLossCode(std::uint8_t code) {
     return (code & 1u) != 0;
 }
 
-// An entry of the group being solved: its part (slice) in bit 31, stored row in bits 16..30,
-// column (opponent set's rank) in bits 0..15.
+// An entry of the group being solved: its part (slice) in bit 31, kPendingBit in bit 30,
+// stored row in bits 16..29, column (opponent set's rank) in bits 0..15.
 constexpr std::uint32_t kPartBit = 0x80000000u;
+// Set on a win queued by initialisation (through a capture): propagation may still find a
+// faster one, so the entry's code is checked again when its level comes. Every other queued
+// code is final when it is queued.
+constexpr std::uint32_t kPendingBit = 0x40000000u;
+constexpr std::uint32_t kRowMask = 0x3FFFu;
 
 std::uint32_t Entry(int part, std::uint32_t row, std::uint32_t column) {
     return (part != 0 ? kPartBit : 0) | (row << 16) | column;
@@ -225,9 +230,9 @@ struct RowSteps {
 // side by side in it, one victim piece beyond them, the fourth point empty). Columns are read
 // as the rows of the transposed sets.
 std::uint16_t QuietArrivals(std::uint16_t stepper, std::uint16_t victim) {
-    const auto& t = position_detail::kRuleTable;
-    auto patterned = [&t](unsigned s, unsigned v, int line) {
-        return t.lineCapture[(((s >> (4 * line)) & 0xFu) << 4) | ((v >> (4 * line)) & 0xFu)] >= 0;
+    auto patterned = [](unsigned s, unsigned v, int line) {
+        const unsigned key = (((s >> (4 * line)) & 0xFu) << 4) | ((v >> (4 * line)) & 0xFu);
+        return position_detail::kRuleTable.lineCapture[key] >= 0;
     };
     unsigned quiet = stepper;
     for (int y = 0; y < 4; ++y) {
@@ -279,7 +284,7 @@ struct Solver::Group {
     int PartOf(int mm, int oo) const { return (mm == m && oo == o) ? 0 : 1; }
     std::uint32_t Local(std::uint32_t entry) const {
         const int part = (entry & kPartBit) ? 1 : 0;
-        return ((entry >> 16) & 0x7FFFu) * per[part] + (entry & 0xFFFFu);
+        return ((entry >> 16) & kRowMask) * per[part] + (entry & 0xFFFFu);
     }
 };
 
@@ -419,7 +424,10 @@ void Solver::InitialiseRows(Group& group, int part, std::uint32_t rowBegin, std:
             } else if (open == 0) {
                 code = legal == 0 ? 1 : floor;
             }
-            if (code != 0) queues.Push(code, Entry(part, row, column));
+            if (code != 0) {
+                const std::uint32_t pending = win <= kMaxCode ? kPendingBit : 0;
+                queues.Push(code, Entry(part, row, column) | pending);
+            }
             record[local] = Record(std::min(code, kMaxCode), flags);
             lossFloor[local] = static_cast<std::uint8_t>(std::min(floor, kMaxCode));
             if (floor > kMaxCode && win > kMaxCode && !draw) queues.overflow = true;
@@ -431,9 +439,12 @@ template <bool kShared, class Bits>
 void Solver::Propagate(Group& group, std::uint32_t entry, std::uint8_t code, Queues& queues) {
     const int part = (entry & kPartBit) ? 1 : 0;
     // An entry whose pending win was improved later waits at its better level instead.
-    if (CodeOf(Load<kShared>(group.record[part][group.Local(entry)])) != code) return;
+    if ((entry & kPendingBit) != 0 &&
+        CodeOf(Load<kShared>(group.record[part][group.Local(entry)])) != code) {
+        return;
+    }
     const int m = group.movers[part], o = group.opponents[part];
-    const std::uint16_t mover = rowSets_[m][(entry >> 16) & 0x7FFFu];
+    const std::uint16_t mover = rowSets_[m][(entry >> 16) & kRowMask];
     const std::uint16_t opponent =
         Bits::Spread(index_.SetOfRank(o, entry & 0xFFFFu), static_cast<std::uint16_t>(~mover));
     // Predecessors sit in slice (o, m): the opponent moved last.
