@@ -1,6 +1,7 @@
 #include "ChunkPool.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace kelvara {
 
@@ -72,7 +73,7 @@ void ChunkPool::Run(std::uint32_t chunks, const Task& task) {
     work_.notify_all();
     std::uint32_t mine = 0;
     for (std::uint64_t seen = work_.load(std::memory_order_relaxed); Take(seen);) {
-        task(0, NextOf(seen));
+        Do(task, 0, NextOf(seen));
         ++mine;
         seen = work_.load(std::memory_order_relaxed);
     }
@@ -93,6 +94,25 @@ void ChunkPool::Run(std::uint32_t chunks, const Task& task) {
     } else {
         backoff_ /= 2;
     }
+    // No helper uses the task any more: a chunk's exception can leave with the caller.
+    if (failed_.load(std::memory_order_relaxed)) {
+        failed_.store(false, std::memory_order_relaxed);
+        std::exception_ptr failure;
+        std::swap(failure, failure_);
+        std::rethrow_exception(failure);
+    }
+}
+
+void ChunkPool::Do(const Task& task, int thread, std::uint32_t chunk) {
+    // After a failure the remaining chunks are only counted, so the run ends soon.
+    if (failed_.load(std::memory_order_relaxed)) return;
+    try {
+        task(thread, chunk);
+    } catch (...) {
+        const std::lock_guard<std::mutex> lock(failureMutex_);
+        if (!failure_) failure_ = std::current_exception();
+        failed_.store(true, std::memory_order_relaxed);
+    }
 }
 
 void ChunkPool::Help(int thread) {
@@ -100,8 +120,7 @@ void ChunkPool::Help(int thread) {
     for (;;) {
         if (Take(seen)) {
             // The successful exchange read the word the caller stored after the task.
-            const Task& task = *task_.load(std::memory_order_relaxed);
-            task(thread, NextOf(seen));
+            Do(*task_.load(std::memory_order_relaxed), thread, NextOf(seen));
             done_.fetch_add(1, std::memory_order_release);
             seen = work_.load(std::memory_order_acquire);
             continue;

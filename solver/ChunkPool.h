@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <exception>
 #include <functional>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -34,18 +36,25 @@ class ChunkPool {
     int Threads() const { return static_cast<int>(helpers_.size()) + 1; }
 
     // Runs task(thread, chunk) for every chunk in [0, chunks), chunks <= kMaxChunks; thread is
-    // 0 for the caller and 1.. for the helpers. Only one Run() at a time, from one thread.
+    // 0 for the caller and 1.. for the helpers. Only one Run() at a time, from one thread. If a
+    // chunk throws, the chunks not yet begun are skipped and Run() throws the first exception
+    // once no thread is still in the task.
     void Run(std::uint32_t chunks, const Task& task);
 
   private:
     void Help(int thread);
     // Takes the next chunk of the word `seen` if it has one left; false otherwise.
     bool Take(std::uint64_t& seen);
+    // Runs one chunk, keeping its exception for Run().
+    void Do(const Task& task, int thread, std::uint32_t chunk);
 
     std::atomic<std::uint64_t> work_{0};
     std::atomic<const Task*> task_{nullptr};
     std::atomic<std::uint32_t> done_{0};
     std::atomic<bool> stop_{false};
+    std::atomic<bool> failed_{false};
+    std::mutex failureMutex_;
+    std::exception_ptr failure_;
     std::uint64_t generation_ = 0;
     // Runs still to go without helpers, and how many the next late run will cost.
     int alone_ = 0;

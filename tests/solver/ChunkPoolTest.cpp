@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "ChunkPool.h"
@@ -28,6 +30,35 @@ TEST(ChunkPool, RunsEveryChunkOnceBeforeReturning) {
                     ASSERT_EQ(done[chunk].load(), 1) << "chunk " << chunk << " of " << chunks;
                 }
             }
+        }
+    }
+}
+
+// A chunk that throws, on whichever thread, ends the run with its exception in the caller, and
+// only after every chunk that had begun has ended; the pool works on afterwards.
+TEST(ChunkPool, PassesAChunksExceptionToTheCaller) {
+    for (const int threads : {1, 2, 3}) {
+        SCOPED_TRACE(threads);
+        ChunkPool pool(threads);
+        for (int repeat = 0; repeat < 20; ++repeat) {
+            std::atomic<int> inside{0}, after{0};
+            EXPECT_THROW(pool.Run(200,
+                                  [&](int, std::uint32_t chunk) {
+                                      inside.fetch_add(1);
+                                      if (chunk == 17) {
+                                          inside.fetch_sub(1);
+                                          throw std::runtime_error("chunk 17");
+                                      }
+                                      std::this_thread::yield();
+                                      inside.fetch_sub(1);
+                                      after.fetch_add(1);
+                                  }),
+                         std::runtime_error);
+            EXPECT_EQ(inside.load(), 0);
+            EXPECT_LT(after.load(), 200);
+            std::atomic<int> count{0};
+            pool.Run(50, [&](int, std::uint32_t) { count.fetch_add(1); });
+            EXPECT_EQ(count.load(), 50);
         }
     }
 }
