@@ -79,13 +79,6 @@ class SolvedTable {
         std::uint8_t maps = 0;
     };
     const SetClass& ClassOf(std::uint16_t set) const { return classOf_[set]; }
-    // Column, inside the stored row of the mover's class, of the representative's opponent set.
-    std::uint32_t CanonicalColumn(const SetClass& mover, std::uint16_t opponent) const {
-        const std::uint16_t co = (mover.maps & (mover.maps - 1)) == 0
-                                     ? symmetry_.Transform(opponent, __builtin_ctz(mover.maps))
-                                     : symmetry_.SmallestUnder(opponent, mover.maps);
-        return index_.Rank(index_.Squeeze(co, static_cast<std::uint16_t>(~mover.smallest)));
-    }
     // Stored index, inside slice (m, o), of the representative of (mover, opponent).
     std::uint32_t CanonicalLocal(std::uint16_t mover, std::uint16_t opponent, int m, int o) const {
         return CanonicalLocal(classOf_[mover], opponent, m, o);
@@ -93,8 +86,11 @@ class SolvedTable {
     // The same with the mover's class already looked up.
     std::uint32_t CanonicalLocal(const SetClass& mover, std::uint16_t opponent, int m,
                                  int o) const {
+        const std::uint16_t co = (mover.maps & (mover.maps - 1)) == 0
+                                     ? symmetry_.Transform(opponent, __builtin_ctz(mover.maps))
+                                     : symmetry_.SmallestUnder(opponent, mover.maps);
         return mover.row * index_.Binomial(PositionIndex::kPoints - m, o) +
-               CanonicalColumn(mover, opponent);
+               index_.Rank(index_.Squeeze(co, static_cast<std::uint16_t>(~mover.smallest)));
     }
 
     const PositionIndex& index_;
