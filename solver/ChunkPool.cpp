@@ -35,12 +35,22 @@ void Pause() {
 }  // namespace
 
 ChunkPool::ChunkPool(int threads) {
-    for (int thread = 1; thread < threads; ++thread) {
-        helpers_.emplace_back([this, thread] { Help(thread); });
+    try {
+        for (int thread = 1; thread < threads; ++thread) {
+            helpers_.emplace_back([this, thread] { Help(thread); });
+        }
+    } catch (...) {
+        // A thread that cannot be started: the ones already running are stopped and joined.
+        StopHelpers();
+        throw;
     }
 }
 
 ChunkPool::~ChunkPool() {
+    StopHelpers();
+}
+
+void ChunkPool::StopHelpers() {
     stop_.store(true, std::memory_order_relaxed);
     generation_ = (generation_ + 1) & 0xFFFF;
     work_.store(Pack(generation_, 0, 0), std::memory_order_release);

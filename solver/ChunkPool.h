@@ -43,6 +43,7 @@ class ChunkPool {
 
   private:
     void Help(int thread);
+    void StopHelpers();
     // Takes the next chunk of the word `seen` if it has one left; false otherwise.
     bool Take(std::uint64_t& seen);
     // Runs one chunk, keeping its exception for Run().
