@@ -35,6 +35,7 @@
 #include "ComputerPlayer.h"
 #include "DataPaths.h"
 #include "DialogUnits.h"
+#include "GameReplay.h"
 #include "GbkCodec.h"
 #include "InputBlocker.h"
 #include "LevelOpponent.h"
@@ -42,6 +43,7 @@
 #include "NetworkDiscovery.h"
 #include "NetworkPlay.h"
 #include "RecordFiles.h"
+#include "ReviewChart.h"
 #include "SettingsFile.h"
 #include "StartGameDialog.h"
 #include "TableService.h"
@@ -295,7 +297,7 @@ void MainDialog::BuildControls() {
                                      geometry::kFrameInside.right - geometry::kFrameInside.left,
                                      geometry::kFrameInside.bottom - geometry::kFrameInside.top));
     BoardAccessible::Install(
-        boardArea_, {[this](BoardPoint p) { return session_.CurrentBoard().PieceAt(p); },
+        boardArea_, {[this](BoardPoint p) { return ShownBoard().PieceAt(p); },
                      [this] { return keyboard_.Shown() ? keyboard_.Focus() : BoardPoint{0}; },
                      [this](BoardPoint p) {
                          const PixelRect r = geometry::PieceSquare(PointX(p), PointY(p));
@@ -357,6 +359,14 @@ void MainDialog::BuildControls() {
     canvas_->Place(blackHistory_, DluRect(210, 74, 68, 159));
     whiteHistory_ = MakeHistoryList(canvas_, QStringLiteral("whiteHistory"));
     canvas_->Place(whiteHistory_, DluRect(286, 74, 68, 159));
+
+    // The review chart of a replay, under the board; hidden, it takes no room.
+    chart_ = new ReviewChart(this);
+    chart_->hide();
+    layout->addWidget(chart_);
+    replay_ = std::make_unique<GameReplay>(session_, *this, *blackHistory_, *whiteHistory_, *chart_,
+                                           [this] { return &Table(); });
+    connect(replay_.get(), &GameReplay::Changed, this, &MainDialog::ShowReplay);
 
     resize(sizeHint().expandedTo(minimumSizeHint()));
 }
@@ -428,6 +438,11 @@ TurnView MainDialog::Turn() const {
     turn.phase = session_.Phase();
     turn.sideToMove = session_.SideToMove();
     turn.board = &session_.CurrentBoard();
+    if (replay_->Active()) {  // nobody moves in a replay
+        turn.phase = TurnPhase::Over;
+        turn.sideToMove = Empty;
+        turn.board = &replay_->ShownBoard();
+    }
     return turn;
 }
 
@@ -592,6 +607,7 @@ void MainDialog::StopGame() {
 }
 
 void MainDialog::UndoStep() {
+    LeaveReplay();
     if (!session_.Undo()) return;
     keyboard_.Reset();
     marks_->StopLeaving();
@@ -600,6 +616,7 @@ void MainDialog::UndoStep() {
 }
 
 void MainDialog::RedoStep() {
+    LeaveReplay();
     if (!session_.Redo()) return;
     keyboard_.Reset();
     aids_.ClearHint();
@@ -624,6 +641,7 @@ void MainDialog::ShowMarks() {
 }
 
 bool MainDialog::BoardKey(QKeyEvent* event) {
+    if (event->modifiers() == Qt::NoModifier && replay_->Key(event->key())) return true;
     if (!session_.GameRunning() || drag_->Dragging()) return false;
     if (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) return false;
     using Key = BoardKeyboard::Key;
@@ -693,7 +711,7 @@ void MainDialog::changeEvent(QEvent* event) {
     const auto* change = static_cast<QWindowStateChangeEvent*>(event);
     if ((change->oldState() & Qt::WindowMinimized) && !(windowState() & Qt::WindowMinimized)) {
         EraseBoard();
-        if (session_.GameRunning()) PaintBoard();
+        if (session_.GameRunning() || replay_->Active()) PaintBoard();
     }
 }
 
@@ -719,7 +737,9 @@ void MainDialog::UpdateTurnControls() {
     undoAction_->setEnabled(session_.CanUndo());
     redoAction_->setEnabled(session_.CanRedo());
     const auto history = session_.History();
-    aids_.SetLastStep(history.empty() ? nullptr : &history.back());
+    aids_.SetLastStep(replay_->Active() ? replay_->ShownLast()
+                      : history.empty() ? nullptr
+                                        : &history.back());
     UpdateAids();
     UpdateEndBanner();
 }
@@ -729,6 +749,8 @@ void MainDialog::OnCanvasPressed(int x, int y) {
         keyboard_.Reset();
         ShowMarks();
     }
+    const BoardPoint point = geometry::PointAtPixel(x, y);
+    if (!replay_->Press(PointX(point), PointY(point))) return;
     drag_->Press(x, y);
     UpdateTurnControls();
 }
@@ -772,6 +794,10 @@ void MainDialog::UpdateEndBanner() {
         return;
     }
     KeepFinishedGame();
+    if (replay_->Active()) {  // the banner would cover the position replayed
+        endBanner_->hide();
+        return;
+    }
     const Board& board = session_.CurrentBoard();
     QString why;
     if (board.blackPieces <= 1)
@@ -803,6 +829,7 @@ void MainDialog::KeepFinishedGame() {
     if (!RecordFiles::Keep(record, QDateTime::currentDateTime(), error).isEmpty()) return;
     qWarning("kelvara: the finished game was not kept: %s", qUtf8Printable(error));
     statusText_ += tr("（棋谱没能保存）");
+    sessionStatus_ = statusText_;
     statusIsAid_ = false;
     ShowStatus();
 }
@@ -852,6 +879,7 @@ bool MainDialog::OpenRecord(const QString& path) {
     // The opened game is kept already: it is not written again when it ends as it did.
     keptRecord_ = RecordFiles::FromSession(session_, activeLevel_, QDate::currentDate()).Write();
     endKept_ = session_.Phase() == TurnPhase::Over;
+    replay_->BeginOpened();
     UpdateTurnControls();
     return true;
 }
@@ -869,6 +897,7 @@ void MainDialog::FillRecentMenu() {
 
 void MainDialog::SetStatusLine(const std::string& text) {
     statusText_ = QString::fromStdString(text);
+    sessionStatus_ = statusText_;
     statusIsAid_ = false;
     ShowStatus();
     // The session writes the status line at every change of turn, network games included.
@@ -947,6 +976,7 @@ void MainDialog::RemoveLastHistory(CellCode side) {
 }
 
 void MainDialog::ClearHistory() {
+    LeaveReplay();
     keptRecord_.clear();  // a new game, kept at its end even when it is the same as the last
     blackHistory_->clear();
     whiteHistory_->clear();
@@ -982,9 +1012,35 @@ void MainDialog::DrawPiece(int column, int row, CellCode side) {
     canvas_->DrawPicture(ToQRect(geometry::PieceSquare(column, row)), &PiecePicture(side));
 }
 
+const Board& MainDialog::ShownBoard() const {
+    return replay_ && replay_->Active() ? replay_->ShownBoard() : session_.CurrentBoard();
+}
+
+void MainDialog::ShowReplay() {
+    PaintBoard();
+    UpdateTurnControls();
+    const QString said = replay_->StatusText();
+    if (said.isEmpty()) {
+        statusText_ = sessionStatus_;
+        statusIsAid_ = false;
+        ShowStatus();
+    } else {
+        ShowAidStatus(said.toStdString());
+    }
+}
+
+void MainDialog::LeaveReplay() {
+    if (!replay_->Active()) {
+        replay_->Leave();
+        return;
+    }
+    replay_->Leave();
+    ShowReplay();
+}
+
 void MainDialog::PaintBoard() {
     EraseBoard();
-    const Board& board = session_.CurrentBoard();
+    const Board& board = ShownBoard();
     for (int i = 1; i <= 4; ++i)
         for (int j = 1; j <= 4; ++j)
             if (!sliding_ || MakePoint(i, j) != slideTarget_)

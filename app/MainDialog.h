@@ -38,6 +38,8 @@ namespace kelvara {
 
 class BoardCanvas;
 class BoardMarks;
+class GameReplay;
+class ReviewChart;
 class NetworkDiscovery;
 class InputBlocker;
 class LevelOpponent;
@@ -143,6 +145,9 @@ class MainDialog : public QDialog, public GameView {
     // and redo walk them (as a game between two players). A record that cannot be read is
     // named in a message box and the game in progress stays. False when nothing was opened.
     bool OpenRecord(const QString& path);
+    // Stepping through a finished game or an opened record, with its review chart.
+    const GameReplay& Replay() const { return *replay_; }
+    ReviewChart* Chart() const { return chart_; }
 
     // GameView
     void SetMatchLine(const std::string& text) override;
@@ -220,6 +225,10 @@ class MainDialog : public QDialog, public GameView {
     // place of the slide instead of on its target).
     void EraseBoard();
     void PaintBoard();
+    // The position on screen: the session's, or the one a replay shows.
+    const Board& ShownBoard() const;
+    void ShowReplay();
+    void LeaveReplay();
     void DrawPiece(int column, int row, CellCode side);
     void OnSlideFrame(int frame);
     void OnSlideFinished();
@@ -273,6 +282,9 @@ class MainDialog : public QDialog, public GameView {
     QTreeWidget* blackHistory_ = nullptr;
     QTreeWidget* whiteHistory_ = nullptr;
     QString statusText_;
+    QString sessionStatus_;  // the session's own line, shown again after a replay's
+    ReviewChart* chart_ = nullptr;
+    std::unique_ptr<GameReplay> replay_;
 
     QFont statusFont_;
     QFont clockFont_;

@@ -271,6 +271,37 @@ bool GameSession::Redo() {
     return true;
 }
 
+Board GameSession::PositionAfter(std::size_t plies) const {
+    Board board = startBoard_;
+    const auto history = History();
+    for (std::size_t i = 0; i < plies && i < history.size(); ++i)
+        board.ApplyMove(history[i].side, history[i].step);
+    return board;
+}
+
+bool GameSession::CanPlayOnFrom(std::size_t plies) const {
+    if (!MayRewind() || phase_ == TurnPhase::NoGame || plies > History().size()) return false;
+    const CellCode toMove = plies == 0 ? startSide_ : Enemy(History()[plies - 1].side);
+    // Where the game stands, or a position that is over already, leaves nothing to go on with.
+    if (plies == History().size() && phase_ == TurnPhase::LocalTurn) return false;
+    return PositionAfter(plies).Winner(toMove) == Empty;
+}
+
+bool GameSession::PlayOnFrom(std::size_t plies) {
+    if (!CanPlayOnFrom(plies)) return false;
+    while (History().size() > plies) {
+        const PlyRecord& ply = record_.StepBack();
+        TakeBackPly(ply);
+        view_.RemoveLastHistory(ply.side);
+    }
+    sideToMove_ = plies == 0 ? startSide_ : Enemy(History().back().side);
+    view_.PositionChanged();
+    if (!GameRunning()) view_.StartClockTimer();
+    phase_ = TurnPhase::LocalTurn;
+    HandOver();
+    return true;
+}
+
 void GameSession::EndCheck() {
     if (board_.blackPieces <= 1) GameOver(White);
     if (board_.whitePieces <= 1) GameOver(Black);

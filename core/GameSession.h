@@ -99,6 +99,16 @@ class GameSession {
     bool Undo();
     bool Redo();
 
+    // The board after the first `plies` steps of History() (all of them when there are fewer).
+    Board PositionAfter(std::size_t plies) const;
+    // Goes on from the position after the first `plies` steps of History(), in the one- and
+    // two-player games, on a local turn or once the game has ended: the later steps are taken
+    // back as by Undo() (they stay for Redo() until a new step drops them), the clock of a
+    // finished game runs again and the turn is handed over, to the computer if it is white's.
+    // False, changing nothing, when that position is where the game already stands or ended.
+    bool CanPlayOnFrom(std::size_t plies) const;
+    bool PlayOnFrom(std::size_t plies);
+
     // Game channel input, while a network game runs. The hello is taken only in
     // AwaitingHello, a move only in AwaitingMove on the running game's connection and only
     // when it is a legal step for the peer's colour; anything else is dropped. Return whether
