@@ -116,10 +116,16 @@ bool GameReplay::Key(int key) {
 
 bool GameReplay::Press(int column, int row) {
     if (!active_) return true;
+    if (!OnGrid(column, row) || board_.Code(column, row) != ShownSideToMove()) return false;
+    return PlayOn();
+}
+
+bool GameReplay::PlayOn() {
+    if (!active_) return true;
     const CellCode side = ShownSideToMove();
     const bool local = session_.Kind() == GameKind::TwoPlayers ||
                        (session_.Kind() == GameKind::OnePlayer && side == Black);
-    if (!local || !OnGrid(column, row) || board_.Code(column, row) != side) return false;
+    if (!local) return false;
     if (shown_ == session_.History().size() && session_.LocalMayMove()) {
         Leave();  // the record's game stands here and goes on as it is
         return true;

@@ -65,6 +65,8 @@ class GameReplay : public QObject {
     // true when the window goes on with it as a press on the game, the replay having ended
     // and, from an earlier ply, the game gone on from there.
     bool Press(int column, int row);
+    // The same for the keyboard, whatever point its ring is on.
+    bool PlayOn();
     // The replay ends: the game's own position and texts are the window's again.
     void Leave();
 

@@ -642,6 +642,12 @@ void MainDialog::ShowMarks() {
 
 bool MainDialog::BoardKey(QKeyEvent* event) {
     if (event->modifiers() == Qt::NoModifier && replay_->Key(event->key())) return true;
+    if (replay_->Active()) {
+        // The keyboard's ring comes back with the game, when Space or Enter goes on with it.
+        const int key = event->key();
+        const bool pick = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (!pick || !replay_->PlayOn()) return false;
+    }
     if (!session_.GameRunning() || drag_->Dragging()) return false;
     if (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) return false;
     using Key = BoardKeyboard::Key;

@@ -160,6 +160,16 @@ TEST_F(ReplayTest, KeysListsAndChartShowThePositionAfterTheirPly) {
     // The game itself was never touched.
     EXPECT_EQ(window->Session().History().size(), kPlies);
     EXPECT_EQ(window->Session().Phase(), TurnPhase::Over);
+
+    // Space goes on from the position shown, and the ring comes back with the game.
+    Key(*window, Qt::Key_Home);
+    Key(*window, Qt::Key_Space);
+    EXPECT_FALSE(window->Replay().Active());
+    EXPECT_TRUE(window->Session().History().empty());
+    EXPECT_EQ(window->Session().Phase(), TurnPhase::LocalTurn);
+    EXPECT_TRUE(window->Session().CanRedo());
+    EXPECT_TRUE(window->Keyboard().Shown());
+    EXPECT_EQ(window->BlackHistory()->topLevelItemCount(), 0);
 }
 
 TEST_F(ReplayTest, PlayingOnFromAReplayedPlyStartsANewLine) {
