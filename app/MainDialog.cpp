@@ -1032,6 +1032,7 @@ void MainDialog::ShowReplay() {
         ShowStatus();
     } else {
         ShowAidStatus(said.toStdString());
+        BoardAccessible::Announce(boardArea_, said);
     }
 }
 

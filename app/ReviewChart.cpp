@@ -40,6 +40,7 @@ void ReviewChart::SetReview(const std::vector<PlyReview>& plies, const QString& 
     count_ = static_cast<int>(plies.size());
     line_ = summary;
     setToolTip(summary);
+    setAccessibleName(summary);
     update();
 }
 
@@ -48,6 +49,7 @@ void ReviewChart::SetWaiting(int count, const QString& note) {
     count_ = std::max(0, count);
     line_ = note;
     setToolTip(note);
+    setAccessibleName(note);
     update();
 }
 
