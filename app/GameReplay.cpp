@@ -165,12 +165,13 @@ void GameReplay::Judge() {
 }
 
 void GameReplay::OnTablePoll() {
-    if (!active_) {
+    TableService* service = table_ ? table_() : nullptr;
+    if (!active_ || service == nullptr) {
         tablePoll_.stop();
         return;
     }
+    if (service->Table() == nullptr) return;
     Judge();
-    if (!review_) return;
     chart_.SetCurrent(static_cast<int>(shown_));
     MarkLists();
     emit Changed();

@@ -635,13 +635,15 @@ void MainDialog::ShowAbout() {
 
 void MainDialog::ShowMarks() {
     std::vector<BoardMark> marks = aids_.Marks();
-    const std::vector<BoardMark> keys = keyboard_.Marks();
+    // A replay shows no ring: the keys step through the game.
+    const std::vector<BoardMark> keys =
+        replay_->Active() ? std::vector<BoardMark>{} : keyboard_.Marks();
     marks.insert(marks.end(), keys.begin(), keys.end());
     marks_->SetMarks(marks);
 }
 
 bool MainDialog::BoardKey(QKeyEvent* event) {
-    if (event->modifiers() == Qt::NoModifier && replay_->Key(event->key())) return true;
+    if (!(event->modifiers() & ~Qt::KeypadModifier) && replay_->Key(event->key())) return true;
     if (replay_->Active()) {
         // The keyboard's ring comes back with the game, when Space or Enter goes on with it.
         const int key = event->key();

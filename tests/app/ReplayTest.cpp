@@ -96,10 +96,11 @@ class ReplayTest : public GuiFixture {
         }
         EXPECT_EQ(BoardToText(window.Replay().ShownBoard()), BoardToText(board));
     }
-    static std::vector<BoardPoint> LastTo(MainDialog& window) {
+    static std::vector<BoardPoint> Marked(MainDialog& window,
+                                          BoardMark::Kind kind = BoardMark::Kind::LastTo) {
         std::vector<BoardPoint> points;
         for (const BoardMark& mark : window.Marks()->Marks())
-            if (mark.kind == BoardMark::Kind::LastTo) points.push_back(mark.point);
+            if (mark.kind == kind) points.push_back(mark.point);
         return points;
     }
 };
@@ -120,14 +121,15 @@ TEST_F(ReplayTest, KeysListsAndChartShowThePositionAfterTheirPly) {
     Key(*window, Qt::Key_Left);
     EXPECT_EQ(window->Replay().Shown(), kPlies - 1);
     ExpectShows(*window, After(kPlies - 1));
-    EXPECT_EQ(LastTo(*window), std::vector<BoardPoint>{MakePoint(4, 2)});  // 41U
+    EXPECT_EQ(Marked(*window), std::vector<BoardPoint>{MakePoint(4, 2)});  // 41U
+    EXPECT_TRUE(Marked(*window, BoardMark::Kind::KeyFocus).empty());       // no ring
     EXPECT_FALSE(window->EndBanner()->isVisible());
     EXPECT_TRUE(window->Chart()->isVisible());
     EXPECT_EQ(window->BlackHistory()->currentItem(), window->BlackHistory()->topLevelItem(4));
     Key(*window, Qt::Key_Home);
     Key(*window, Qt::Key_Left);
     ExpectShows(*window, Board());
-    EXPECT_TRUE(LastTo(*window).empty());
+    EXPECT_TRUE(Marked(*window).empty());
     EXPECT_EQ(window->StatusText(), "开局");
     Key(*window, Qt::Key_Right);
     ExpectShows(*window, After(1));
@@ -263,6 +265,10 @@ TEST_F(ReplayTest, ARecordOpenedAtStartShowsItsEndAndTheChartUnderTheBoard) {
     EXPECT_EQ(window->Chart()->Line(), "复盘：正在准备棋局数据，请稍候……");
     EXPECT_EQ(window->StatusText(), "游戏结束，白棋(李四)胜!!");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    // Once the table is there the review follows by itself.
+    pending.Wait();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->Chart()->HasReview(); }, 20000));
+    EXPECT_TRUE(window->WhiteHistory()->topLevelItem(1)->font(0).bold());  // 14D
 }
 
 }  // namespace
