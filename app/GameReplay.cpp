@@ -161,7 +161,10 @@ void GameReplay::Judge() {
     moves.reserve(history.size());
     for (const PlyRecord& ply : history) moves.push_back(ply.step);
     review_.emplace(*table, session_.StartBoard(), session_.StartSide(), moves);
-    chart_.SetReview(review_->Plies(), QString::fromStdString(review_->Summary()));
+    QStringList texts;
+    for (int i = 0; i < static_cast<int>(history.size()); ++i)
+        texts << QString::fromStdString(review_->PlyText(i));
+    chart_.SetReview(review_->Plies(), QString::fromStdString(review_->Summary()), texts);
 }
 
 void GameReplay::OnTablePoll() {

@@ -1,8 +1,10 @@
 #include "ReviewChart.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 #include <algorithm>
 #include <cmath>
 
@@ -35,20 +37,21 @@ ReviewChart::ReviewChart(QWidget* parent) : QWidget(parent) {
     setCursor(Qt::PointingHandCursor);
 }
 
-void ReviewChart::SetReview(const std::vector<PlyReview>& plies, const QString& summary) {
+void ReviewChart::SetReview(const std::vector<PlyReview>& plies, const QString& summary,
+                            const QStringList& texts) {
     plies_ = plies;
+    texts_ = texts;
     count_ = static_cast<int>(plies.size());
     line_ = summary;
-    setToolTip(summary);
     setAccessibleName(summary);
     update();
 }
 
 void ReviewChart::SetWaiting(int count, const QString& note) {
     plies_.clear();
+    texts_.clear();
     count_ = std::max(0, count);
     line_ = note;
-    setToolTip(note);
     setAccessibleName(note);
     update();
 }
@@ -160,6 +163,19 @@ void ReviewChart::paintEvent(QPaintEvent* /*event*/) {
             painter.setRenderHint(QPainter::Antialiasing, false);
         }
     }
+}
+
+bool ReviewChart::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const int ply = PlyAt(help->pos().x());
+        if (ply > 0 && ply <= texts_.size())
+            QToolTip::showText(help->globalPos(), texts_[ply - 1], this);
+        else
+            QToolTip::showText(help->globalPos(), line_, this);
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void ReviewChart::mousePressEvent(QMouseEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <vector>
 
@@ -25,7 +26,9 @@ class ReviewChart : public QWidget {
 
     explicit ReviewChart(QWidget* parent = nullptr);
 
-    void SetReview(const std::vector<PlyReview>& plies, const QString& summary);
+    // `texts` says each ply as the status line does; a column's tool tip shows it.
+    void SetReview(const std::vector<PlyReview>& plies, const QString& summary,
+                   const QStringList& texts);
     // No review (yet): `note` says why; `count` columns stay empty.
     void SetWaiting(int count, const QString& note);
     // The position shown: after `plies` steps (0: the start).
@@ -51,6 +54,7 @@ class ReviewChart : public QWidget {
     static double Reach(int plies);
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
@@ -59,6 +63,7 @@ class ReviewChart : public QWidget {
     double ColumnWidth() const;
 
     std::vector<PlyReview> plies_;
+    QStringList texts_;
     int count_ = 0;
     int current_ = 0;
     QString line_;
