@@ -79,6 +79,15 @@ void GameReplay::BeginOpened() {
 void GameReplay::Begin() {
     active_ = true;
     review_.reset();
+    // Where each ply stands in its side's list, and back.
+    rows_.clear();
+    listPlies_[0].clear();
+    listPlies_[1].clear();
+    for (const PlyRecord& ply : session_.History()) {
+        std::vector<std::size_t>& plies = listPlies_[ply.side == Black ? 0 : 1];
+        rows_.push_back(static_cast<int>(plies.size()));
+        plies.push_back(rows_.size() - 1);
+    }
     Judge();
     ShowChart(true);
 }
@@ -91,7 +100,7 @@ bool GameReplay::GoTo(std::size_t plies) {
     shown_ = std::min(plies, session_.History().size());
     board_ = session_.PositionAfter(shown_);
     chart_.SetCurrent(static_cast<int>(shown_));
-    MarkLists();
+    ShowCurrent();
     emit Changed();
     return true;
 }
@@ -145,6 +154,7 @@ void GameReplay::Leave() {
     review_.reset();
     ClearLists();
     ShowChart(false);
+    emit Left();
 }
 
 void GameReplay::Judge() {
@@ -165,6 +175,7 @@ void GameReplay::Judge() {
     for (int i = 0; i < static_cast<int>(history.size()); ++i)
         texts << QString::fromStdString(review_->PlyText(i));
     chart_.SetReview(review_->Plies(), QString::fromStdString(review_->Summary()), texts);
+    MarkMistakes();
 }
 
 void GameReplay::OnTablePoll() {
@@ -176,55 +187,41 @@ void GameReplay::OnTablePoll() {
     if (service->Table() == nullptr) return;
     Judge();
     chart_.SetCurrent(static_cast<int>(shown_));
-    MarkLists();
     emit Changed();
 }
 
 QTreeWidgetItem* GameReplay::ItemOf(std::size_t index) const {
     const auto history = session_.History();
-    if (index >= history.size()) return nullptr;
-    const CellCode side = history[index].side;
-    int row = 0;
-    for (std::size_t i = 0; i < index; ++i) row += history[i].side == side;
-    QTreeWidget& list = side == Black ? blackList_ : whiteList_;
-    return list.topLevelItem(row);
-}
-
-std::size_t GameReplay::PlyOf(const QTreeWidget& list, const QTreeWidgetItem* item) const {
-    const int row = list.indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(item));
-    if (row < 0) return 0;
-    const CellCode side = &list == &blackList_ ? Black : White;
-    const auto history = session_.History();
-    int seen = 0;
-    for (std::size_t i = 0; i < history.size(); ++i) {
-        if (history[i].side != side) continue;
-        if (seen++ == row) return i + 1;
-    }
-    return 0;
+    if (index >= history.size() || index >= rows_.size()) return nullptr;
+    QTreeWidget& list = history[index].side == Black ? blackList_ : whiteList_;
+    return list.topLevelItem(rows_[index]);
 }
 
 void GameReplay::OnItemClicked(const QTreeWidget& list, QTreeWidgetItem* item) {
     if (!Available()) return;
-    const std::size_t ply = PlyOf(list, item);
-    if (ply > 0) GoTo(ply);
+    if (!active_) Begin();
+    const int row = list.indexOfTopLevelItem(item);
+    const std::vector<std::size_t>& plies = listPlies_[&list == &blackList_ ? 0 : 1];
+    if (row >= 0 && static_cast<std::size_t>(row) < plies.size()) GoTo(plies[row] + 1);
 }
 
-void GameReplay::MarkLists() {
-    ClearLists();
-    const auto history = session_.History();
-    if (review_) {
-        for (std::size_t i = 0; i < history.size(); ++i) {
-            if (!review_->Plies()[i].mistake) continue;
-            QTreeWidgetItem* item = ItemOf(i);
-            if (item == nullptr) continue;
-            item->setForeground(0, kMistakeText);
-            item->setBackground(0, kMistakeBack);
-            QFont font = item->font(0);
-            font.setBold(true);
-            item->setFont(0, font);
-            item->setToolTip(0, QString::fromStdString(review_->FlagText(static_cast<int>(i))));
-        }
+void GameReplay::MarkMistakes() {
+    for (std::size_t i = 0; i < review_->Plies().size(); ++i) {
+        QTreeWidgetItem* item = review_->Plies()[i].mistake ? ItemOf(i) : nullptr;
+        if (item == nullptr) continue;
+        item->setForeground(0, kMistakeText);
+        item->setBackground(0, kMistakeBack);
+        QFont font = item->font(0);
+        font.setBold(true);
+        item->setFont(0, font);
+        item->setToolTip(0, QString::fromStdString(review_->FlagText(static_cast<int>(i))));
+        marked_.push_back(item);
     }
+}
+
+void GameReplay::ShowCurrent() {
+    blackList_.clearSelection();
+    whiteList_.clearSelection();
     if (QTreeWidgetItem* shown = shown_ > 0 ? ItemOf(shown_ - 1) : nullptr) {
         QTreeWidget* list = shown->treeWidget();
         list->setCurrentItem(shown);
@@ -233,16 +230,16 @@ void GameReplay::MarkLists() {
 }
 
 void GameReplay::ClearLists() {
+    for (QTreeWidgetItem* item : marked_) {
+        item->setData(0, Qt::ForegroundRole, QVariant());
+        item->setData(0, Qt::BackgroundRole, QVariant());
+        item->setData(0, Qt::FontRole, QVariant());
+        item->setToolTip(0, QString());
+    }
+    marked_.clear();
     for (QTreeWidget* list : {&blackList_, &whiteList_}) {
         list->clearSelection();
         list->setCurrentItem(nullptr);
-        for (int i = 0; i < list->topLevelItemCount(); ++i) {
-            QTreeWidgetItem* item = list->topLevelItem(i);
-            item->setData(0, Qt::ForegroundRole, QVariant());
-            item->setData(0, Qt::BackgroundRole, QVariant());
-            item->setData(0, Qt::FontRole, QVariant());
-            item->setToolTip(0, QString());
-        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "Board.h"
 #include "GameReview.h"
@@ -34,6 +35,8 @@ class GameReplay : public QObject {
   signals:
     // The position shown, its texts or the review changed: the window shows them again.
     void Changed();
+    // The replay has ended: the game's own position and texts are to be shown again.
+    void Left();
 
   public:
     static constexpr int kTablePollMs = 100;
@@ -74,11 +77,11 @@ class GameReplay : public QObject {
     void Begin();
     void Judge();
     void OnTablePoll();
-    void MarkLists();
+    // Flags the review's mistakes in the lists, once; ClearLists() takes the flags off.
+    void MarkMistakes();
+    void ShowCurrent();
     void ClearLists();
     QTreeWidgetItem* ItemOf(std::size_t index) const;
-    // The ply of a list entry (counted from 1), 0 when it has none.
-    std::size_t PlyOf(const QTreeWidget& list, const QTreeWidgetItem* item) const;
     void OnItemClicked(const QTreeWidget& list, QTreeWidgetItem* item);
     void ShowChart(bool on);
     CellCode ShownSideToMove() const;
@@ -96,6 +99,9 @@ class GameReplay : public QObject {
     std::size_t shown_ = 0;
     Board board_;
     std::optional<GameReview> review_;
+    std::vector<int> rows_;                  // each ply's row in its side's list
+    std::vector<std::size_t> listPlies_[2];  // black's and white's plies by row
+    std::vector<QTreeWidgetItem*> marked_;
 };
 
 }  // namespace kelvara

@@ -367,6 +367,7 @@ void MainDialog::BuildControls() {
     replay_ = std::make_unique<GameReplay>(session_, *this, *blackHistory_, *whiteHistory_, *chart_,
                                            [this] { return &Table(); });
     connect(replay_.get(), &GameReplay::Changed, this, &MainDialog::ShowReplay);
+    connect(replay_.get(), &GameReplay::Left, this, &MainDialog::OnReplayLeft);
 
     resize(sizeHint().expandedTo(minimumSizeHint()));
 }
@@ -607,7 +608,7 @@ void MainDialog::StopGame() {
 }
 
 void MainDialog::UndoStep() {
-    LeaveReplay();
+    replay_->Leave();
     if (!session_.Undo()) return;
     keyboard_.Reset();
     marks_->StopLeaving();
@@ -616,7 +617,7 @@ void MainDialog::UndoStep() {
 }
 
 void MainDialog::RedoStep() {
-    LeaveReplay();
+    replay_->Leave();
     if (!session_.Redo()) return;
     keyboard_.Reset();
     aids_.ClearHint();
@@ -888,6 +889,7 @@ bool MainDialog::OpenRecord(const QString& path) {
     keptRecord_ = RecordFiles::FromSession(session_, activeLevel_, QDate::currentDate()).Write();
     endKept_ = session_.Phase() == TurnPhase::Over;
     replay_->BeginOpened();
+    StopClockTimer();  // until the game goes on
     UpdateTurnControls();
     return true;
 }
@@ -984,7 +986,7 @@ void MainDialog::RemoveLastHistory(CellCode side) {
 }
 
 void MainDialog::ClearHistory() {
-    LeaveReplay();
+    replay_->Leave();
     keptRecord_.clear();  // a new game, kept at its end even when it is the same as the last
     blackHistory_->clear();
     whiteHistory_->clear();
@@ -1038,13 +1040,13 @@ void MainDialog::ShowReplay() {
     }
 }
 
-void MainDialog::LeaveReplay() {
-    if (!replay_->Active()) {
-        replay_->Leave();
-        return;
-    }
-    replay_->Leave();
-    ShowReplay();
+void MainDialog::OnReplayLeft() {
+    statusText_ = sessionStatus_;
+    statusIsAid_ = false;
+    ShowStatus();
+    PaintBoard();
+    // An opened record's clock stood while it was replayed.
+    if (session_.GameRunning()) StartClockTimer();
 }
 
 void MainDialog::PaintBoard() {

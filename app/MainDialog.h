@@ -228,7 +228,7 @@ class MainDialog : public QDialog, public GameView {
     // The position on screen: the session's, or the one a replay shows.
     const Board& ShownBoard() const;
     void ShowReplay();
-    void LeaveReplay();
+    void OnReplayLeft();
     void DrawPiece(int column, int row, CellCode side);
     void OnSlideFrame(int frame);
     void OnSlideFinished();
