@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTextDocument>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
@@ -322,6 +323,15 @@ void MainDialog::BuildControls() {
     againButton_->setObjectName(QStringLiteral("againButton"));
     againButton_->setFocusPolicy(Qt::NoFocus);
     connect(againButton_, &QPushButton::clicked, this, &MainDialog::PlayAgain);
+    // A tool button: it takes no more room than its word, so the reason keeps its line.
+    reviewButton_ = new QToolButton(endBanner_);
+    reviewButton_->setText(tr("复盘"));
+    reviewButton_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    reviewButton_->setObjectName(QStringLiteral("reviewButton"));
+    reviewButton_->setFocusPolicy(Qt::NoFocus);
+    connect(reviewButton_, &QPushButton::clicked, this,
+            [this] { replay_->GoTo(session_.History().size()); });
+    bannerRow->addWidget(reviewButton_);
     bannerRow->addWidget(againButton_);
     canvas_->Place(endBanner_, QRect(40, 214, 235, 46));
     endBanner_->hide();
@@ -793,10 +803,12 @@ void MainDialog::UpdateEndBanner() {
         // The first screen: where a game begins.
         endText_->setText(tr("游戏 → 开始，或按 Ctrl+N"));
         againButton_->setText(tr("开始"));
+        reviewButton_->hide();
         endBanner_->show();
         return;
     }
     againButton_->setText(tr("再来一局"));
+    reviewButton_->setVisible(replay_->Available());
     if (session_.Phase() != TurnPhase::Over) {
         endBanner_->hide();
         endKept_ = false;

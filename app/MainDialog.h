@@ -31,6 +31,7 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QToolButton;
 class QMenuBar;
 class QTreeWidget;
 
@@ -265,6 +266,7 @@ class MainDialog : public QDialog, public GameView {
     QFrame* endBanner_ = nullptr;
     QLabel* endText_ = nullptr;
     QPushButton* againButton_ = nullptr;
+    QToolButton* reviewButton_ = nullptr;  // 复盘: the finished game's replay
     QAction* againAction_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     FilePicker picker_;

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <vector>
 
@@ -118,6 +119,9 @@ TEST_F(ReplayTest, KeysListsAndChartShowThePositionAfterTheirPly) {
     EXPECT_TRUE(window->EndBanner()->isVisible());
     const QString result = window->StatusText();
 
+    // 复盘 on the end banner begins the replay at the end.
+    window->findChild<QToolButton*>("reviewButton")->click();
+    EXPECT_EQ(window->Replay().Shown(), kPlies);
     Key(*window, Qt::Key_Left);
     EXPECT_EQ(window->Replay().Shown(), kPlies - 1);
     ExpectShows(*window, After(kPlies - 1));
