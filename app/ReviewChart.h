@@ -36,7 +36,6 @@ class ReviewChart : public QWidget {
 
     int ColumnCount() const { return count_; }
     bool HasReview() const { return !plies_.empty(); }
-    const std::vector<PlyReview>& Plies() const { return plies_; }
     int Current() const { return current_; }
     // The summary, or the note while there is no review.
     const QString& Line() const { return line_; }
