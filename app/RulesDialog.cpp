@@ -151,21 +151,21 @@ RulesDialog::RulesDialog(const BoardArt& art, QWidget* parent) : QDialog(parent)
                            title(Level::Perfect)));
 
     // The keys.
-    AddText(page, tr("<h3>按键</h3><table cellspacing=\"0\" cellpadding=\"2\">"
-                     "<tr><td><b>方向键</b></td><td>在棋盘上移动选择框</td></tr>"
-                     "<tr><td><b>空格、回车</b></td><td>拿起选择框下自己的棋子；用方向键选好相邻的"
-                     "点，再按一次放下</td></tr>"
-                     "<tr><td><b>Esc</b></td><td>把拿起的棋子放回去</td></tr>"
-                     "<tr><td><b>21U 回车</b></td><td>键入一步走法，按回车就走这一步</td></tr>"
-                     "<tr><td><b>Ctrl+N</b></td><td>再来一局</td></tr>"
-                     "<tr><td><b>Ctrl+Z、Ctrl+Shift+Z</b></td><td>悔棋、重做</td></tr>"
-                     "<tr><td><b>H</b></td><td>提示</td></tr>"
-                     "<tr><td><b>Ctrl+S、Ctrl+O</b></td><td>保存棋谱、打开棋谱</td></tr>"
-                     "<tr><td><b>Home、←、→、End</b></td><td>没有对局进行时，在棋谱里回到开头、"
-                     "后退一步、前进一步、走到最后</td></tr>"
-                     "<tr><td><b>F1</b></td><td>游戏规则（本页）</td></tr>"
-                     "<tr><td><b>Alt+字母</b></td><td>打开菜单名中带下划线字母的菜单</td></tr>"
-                     "</table><p>对局进行中，回车和 Esc 不会关闭窗口。</p>"));
+    AddText(page,
+            tr("<h3>按键</h3><p>"
+               "<b>方向键</b>：在棋盘上移动选择框；<br>"
+               "<b>空格、回车</b>：拿起选择框下自己的棋子，用方向键选好相邻的点，再按一次放下；<br>"
+               "<b>Esc</b>：把拿起的棋子放回去；<br>"
+               "<b>键入 21U 再按回车</b>：走这一步；<br>"
+               "<b>Ctrl+N</b>：再来一局；<br>"
+               "<b>Ctrl+Z、Ctrl+Shift+Z</b>：悔棋、重做；<br>"
+               "<b>H</b>：提示；<br>"
+               "<b>Ctrl+S、Ctrl+O</b>：保存棋谱、打开棋谱；<br>"
+               "<b>Home、←、→、End</b>：没有对局进行时，在棋谱里回到开头、后退一步、前进一步、"
+               "走到最后；<br>"
+               "<b>F1</b>：游戏规则（本页）；<br>"
+               "<b>Alt+字母</b>：打开菜单名中带下划线字母的菜单。</p>"
+               "<p>对局进行中，回车和 Esc 不会关闭窗口。</p>"));
     page->addStretch(1);
 
     auto* scroll = new QScrollArea;
@@ -174,6 +174,8 @@ RulesDialog::RulesDialog(const BoardArt& art, QWidget* parent) : QDialog(parent)
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The page is read by keys too: the arrows and Page Up / Down scroll it.
+    scroll->setFocusPolicy(Qt::StrongFocus);
 
     auto* buttons = new QDialogButtonBox;
     QPushButton* close = buttons->addButton(tr("关闭"), QDialogButtonBox::RejectRole);
@@ -188,6 +190,7 @@ RulesDialog::RulesDialog(const BoardArt& art, QWidget* parent) : QDialog(parent)
     buttonRow->addWidget(buttons);
     layout->addLayout(buttonRow);
     resize(700, 640);
+    scroll->setFocus();
 }
 
 QLabel* RulesDialog::AddText(QVBoxLayout* page, const QString& html) {
