@@ -56,15 +56,12 @@ CellCode GameReplay::ShownSideToMove() const {
 
 QString GameReplay::StatusText() const {
     if (!active_) return {};
+    const bool flagged = shown_ > 0 && review_ && review_->Plies()[shown_ - 1].mistake;
+    // Where the game stands, its own status line stays (the result, or whose turn it is),
+    // unless the last step was a mistake.
+    if (shown_ == session_.History().size() && !flagged) return {};
     if (shown_ == 0) return tr("开局");
-    const int index = static_cast<int>(shown_) - 1;
-    if (review_) {
-        const bool flagged = review_->Plies()[index].mistake;
-        // At the end of a finished game its result stays, unless the last step was a mistake.
-        if (shown_ == session_.History().size() && !session_.GameRunning() && !flagged) return {};
-        return QString::fromStdString(review_->PlyText(index));
-    }
-    if (shown_ == session_.History().size() && !session_.GameRunning()) return {};
+    if (review_) return QString::fromStdString(review_->PlyText(shown_ - 1));
     return tr("第 %1 步 %2")
         .arg(shown_)
         .arg(QString::fromStdString(Board::FormatMove(ShownLast()->step)));

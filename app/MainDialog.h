@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "BoardKeyboard.h"
 #include "DragController.h"
@@ -45,6 +46,7 @@ class NetworkDiscovery;
 class InputBlocker;
 class LevelOpponent;
 class NetworkPlay;
+class RulesDialog;
 class TableService;
 
 // The main window: menu, match/status/clock texts, the two history lists and the board canvas.
@@ -169,6 +171,7 @@ class MainDialog : public QDialog, public GameView {
     void StopGame();                // 停止
     void ExitGame();                // 退出: the "OK" box, then the window closes
     void ShowAbout();               // 关于
+    void ShowRules();               // 游戏规则 (F1): beside the game, not in its way
     void UndoStep();                // 悔棋 (Ctrl+Z): one- and two-player games only
     void RedoStep();                // 重做 (Ctrl+Shift+Z)
     void ShowHint();                // 提示 (H)
@@ -177,6 +180,7 @@ class MainDialog : public QDialog, public GameView {
     void SetSoundOn(bool on);       // 声音
     void SaveRecordAs();            // 保存棋谱 (Ctrl+S)
     void OpenRecordFile();          // 打开棋谱 (Ctrl+O)
+    void SetUpBoard();              // 摆棋: a game from a position the player sets up
 
   protected:
     // Enter and Escape close the window only while no game runs: one keypress must not end a
@@ -269,6 +273,7 @@ class MainDialog : public QDialog, public GameView {
     QToolButton* reviewButton_ = nullptr;  // 复盘: the finished game's replay
     QAction* againAction_ = nullptr;
     QMenu* recentMenu_ = nullptr;
+    RulesDialog* rules_ = nullptr;
     FilePicker picker_;
     // The record last kept or opened, so that an unchanged game is not kept twice, and
     // whether the game's present end has been dealt with.
@@ -276,6 +281,8 @@ class MainDialog : public QDialog, public GameView {
     bool endKept_ = false;
     bool opening_ = false;
     std::optional<StartChoice> lastChoice_;
+    // The set-up position the last game started from (再来一局 starts there again), if any.
+    std::optional<std::pair<Board, CellCode>> lastSetup_;
     QString lastBlack_;
     QString lastWhite_;
     QLabel* matchLabel_ = nullptr;
