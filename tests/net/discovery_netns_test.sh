@@ -4,8 +4,9 @@
 # Checks that each copy finds the other with --list-players and avahi-browse sees both, that a
 # copy that exits leaves the other's list, that a second player of the same name is announced
 # under another service name, that one copy invites the other at the address found and they
-# play a game to its end (busy in the TXT record and in the live lists while it runs), and
-# that without a daemon a copy still starts. Exit 77 (skipped) where namespaces cannot be made.
+# play a game to its end (busy in the TXT record and in the live lists while it runs), that a
+# player whose host answers late is listed all the same, and that without a daemon a copy
+# still starts. Exit 77 (skipped) where namespaces cannot be made.
 # Usage: discovery_netns_test.sh <kelvara binary> <source dir> <kelvara-netns-player binary>
 set -uo pipefail
 game=$(readlink -f "$1")
@@ -13,7 +14,7 @@ src=$(readlink -f "$2")
 player=$(readlink -f "$3")
 skip() { echo "SKIPPED: $*"; exit 77; }
 [ "$(id -u)" -eq 0 ] || skip "needs root to make network namespaces"
-for tool in ip unshare nsenter ss dbus-daemon avahi-daemon avahi-browse iconv perl; do
+for tool in ip unshare nsenter ss dbus-daemon avahi-daemon avahi-browse avahi-publish iconv perl; do
     command -v "$tool" >/dev/null || skip "$tool is missing"
 done
 # The copies run without leak checking in a sanitizer tree: the system bus library keeps its
@@ -101,6 +102,7 @@ copy() {
     printf 'playercount=1\ndef4=0\n[player0]\nname=%s\n' "$name" |
         iconv -f UTF-8 -t GBK >"$dir/set/player.information"
     HOME=$dir QT_QPA_PLATFORM=offscreen KELVARA_GATE=$dir/gate \
+        QT_LOGGING_RULES=kelvara.discovery.info=true \
         nsenter -t "$(cat "$work/$ns/holder")" -m -n --wd="$dir" "$@" >"$dir/log" 2>&1 &
     pids+=($!)
     echo $! >"$dir/pid"
@@ -188,6 +190,16 @@ check "B loses" within 30 said gb '^over 游戏结束，你输了 :\($'
 check "B free again, seen from A" within 10 listed "$nsA" '^乙方\t192\.0\.2\.2\t2003\t0$'
 check "A's live list shows B free again" within 10 lastly ga 乙方 0
 check "B's live list shows A free again" within 10 lastly gb 甲方 0
+# A player whose host does not answer at first is listed once it does: 丁方's service names
+# a host without an address until A's window has given up resolving it.
+inside "$nsB" avahi-publish -s -H ghost.local 丁方 _kelvara._tcp 2004 name=丁方 >/dev/null 2>&1 &
+pids+=($!)
+check "A's window cannot resolve a player whose host has no address" within 30 said ga \
+    '^kelvara.discovery: cannot resolve 丁方'
+inside "$nsB" avahi-publish -a -R ghost.local 192.0.2.9 >/dev/null 2>&1 &
+pids+=($!)
+check "A's window lists that player once its host has an address" within 15 said ga \
+    '^found 丁方\t192\.0\.2\.9\t2004\t0$'
 check "neither window reported a fault" bash -c "! grep -h '^FAILED' $work/ga/log $work/gb/log"
 stop ga
 stop gb
