@@ -26,6 +26,7 @@ work=$(mktemp -d)
 pids=()
 cleanup() {
     local p
+    kill "$watchdog" 2>/dev/null
     for p in "${pids[@]}"; do kill -- "$p" 2>/dev/null; done
     for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
     # The daemons forked away from their hosts; their pids were written down.
@@ -33,7 +34,18 @@ cleanup() {
     for p in "$nsA" "$nsB" "$nsC"; do ip netns del "$p" 2>/dev/null; done
     rm -rf "$work"
 }
-trap cleanup EXIT INT TERM
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+# Ends the test (through the clean-up) well before ctest would kill it without one.
+(
+    trap 'kill "$nap" 2>/dev/null; exit 0' TERM
+    sleep 240 &
+    nap=$!
+    wait "$nap"
+    echo "FAILED: the test ran out of time"
+    kill -TERM $$
+) &
+watchdog=$!
 ip netns add "$nsA" 2>/dev/null || skip "cannot make a network namespace here"
 ip netns add "$nsB" || skip "cannot make a second network namespace"
 # IPv4 only: no link-local IPv6 addresses on the pair.
