@@ -25,13 +25,17 @@ nsA=${tag}a nsB=${tag}b nsC=${tag}c
 work=$(mktemp -d)
 pids=()
 cleanup() {
-    local p
+    local p q
     kill "$watchdog" 2>/dev/null
     for p in "${pids[@]}"; do kill -- "$p" 2>/dev/null; done
     for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
     # The daemons forked away from their hosts; their pids were written down.
     for p in $(cat "$work"/*/daemons 2>/dev/null); do kill -- "$p" 2>/dev/null; done
-    for p in "$nsA" "$nsB" "$nsC"; do ip netns del "$p" 2>/dev/null; done
+    # Anything else still running in the namespaces goes with them.
+    for p in "$nsA" "$nsB" "$nsC"; do
+        for q in $(ip netns pids "$p" 2>/dev/null); do kill "$q" 2>/dev/null; done
+        ip netns del "$p" 2>/dev/null
+    done
     rm -rf "$work"
 }
 trap cleanup EXIT
