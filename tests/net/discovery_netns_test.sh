@@ -143,15 +143,25 @@ unlisted() { ! players "$1" | grep -qP "$2"; }
 # browsed <ns> <line pattern>...: one avahi-browse from <ns> shows a line of each pattern,
 # its \DDD escapes turned back into bytes; every output is kept in $work/browse/log.
 browsed() {
-    local out pattern
+    local pattern
     mkdir -p "$work/browse"
     echo "-- from $1" >>"$work/browse/log"
     # A service that does not resolve holds avahi-browse until its resolver gives up: what
     # it printed by then is looked at all the same.
-    out=$(inside "$1" timeout 10 avahi-browse -rpt _kelvara._tcp |
+    browsedOut=$(inside "$1" timeout 10 avahi-browse -rpt _kelvara._tcp |
         perl -pe 's/\\(\d{3})/chr($1)/ge' | tee -a "$work/browse/log")
     shift
-    for pattern; do grep -qP "$pattern" <<<"$out" || return 1; done
+    for pattern; do grep -qP "$pattern" <<<"$browsedOut" || return 1; done
+}
+# renamed <ns> <name>: avahi-browse from <ns> shows <name> and Avahi's next name for it
+# ("<name> #2"), one on each machine.
+renamed() {
+    local first second
+    browsed "$1" || return 1
+    first=$(awk -F';' -v n="$2" '$1 == "=" && $2 != "lo" && $4 == n { print $8 }' <<<"$browsedOut")
+    second=$(awk -F';' -v n="$2 #2" '$1 == "=" && $2 != "lo" && $4 == n { print $8 }' \
+        <<<"$browsedOut")
+    [[ $first == 192.0.2.[12] && $second == 192.0.2.[12] && $first != "$second" ]]
 }
 said() { grep -qP "$2" "$work/$1/log"; }  # said <id> <line pattern>: the copy printed it
 # lastly <id> <name> <busy>: the copy's live list last showed <name> with that busy mark.
@@ -169,14 +179,14 @@ check "avahi-browse sees both" within 10 browsed "$nsA" ';192\.0\.2\.1;2003;' ';
 stop b
 check "B is gone from A's list after it exits" within 5 unlisted "$nsA" '^乙方\t'
 
-# A second 甲方, on the other machine: its daemon finds the name taken and it takes Avahi's
-# next one, so both are announced and listed.
+# A second 甲方, on the other machine: the daemons find the name taken twice and one of the
+# two takes Avahi's next one (the newcomer, unless its probes went unanswered on a slow
+# machine and the first copy yields), so both are announced and listed.
 copy clash "$nsB" "甲方" "$game"
 within 30 listening "$nsB"
 check "a second player of the same name is listed beside the first" within 10 listed "$nsA" \
     '^甲方\t192\.0\.2\.1\t2003\t0$' '^甲方\t192\.0\.2\.2\t2003\t0$'
-check "the second is announced under Avahi's next name" within 10 browsed "$nsB" \
-    '^=;[^;]*;IPv4;甲方;.*;192\.0\.2\.1;2003;' '^=;[^;]*;IPv4;甲方 #2;.*;192\.0\.2\.2;2003;'
+check "one of the two is announced under Avahi's next name" within 10 renamed "$nsB" 甲方
 stop clash
 stop a
 
