@@ -130,7 +130,10 @@ stop() {  # stop <id>: ends the copy and waits for it
     wait "$pid" 2>/dev/null
     return 0
 }
-listening() { inside "$1" ss -ltn | grep -q ':2003 '; }
+listening() {  # listening <ns>...: a copy listens on the game port in each
+    local ns
+    for ns; do inside "$ns" ss -ltn | grep -q ':2003 ' || return 1; done
+}
 players() { inside "$1" "$game" --list-players --timeout 1; }
 # listed <ns> <line pattern>...: one look from <ns> lists a line of each pattern.
 listed() {
@@ -172,7 +175,7 @@ machine "$nsB" yes
 
 copy a "$nsA" "甲方" "$game"
 copy b "$nsB" "乙方" "$game"
-within 30 listening "$nsA" && within 30 listening "$nsB"
+check "both copies listen" within 30 listening "$nsA" "$nsB"
 check "A lists B" within 3 listed "$nsA" '^乙方\t192\.0\.2\.2\t2003\t0$'
 check "B lists A" within 3 listed "$nsB" '^甲方\t192\.0\.2\.1\t2003\t0$'
 check "avahi-browse sees both" within 10 browsed "$nsA" ';192\.0\.2\.1;2003;' ';192\.0\.2\.2;2003;'
