@@ -86,11 +86,14 @@ TEST_F(WindowTest, StartsWithItsControlsMenuAndBackground) {
                                                      "  重做(&R)",
                                                      "  提示(&H)",
                                                      "  分析(&N)",
+                                                     "  摆棋(&B)...",
                                                      "难度(&D)",
                                                      "  入门",
                                                      "  经典",
                                                      "  高手",
                                                      "  完美",
+                                                     "帮助(&H)",
+                                                     "  游戏规则(&R)",
                                                      "关于(&A)"}));
 
     window.show();
