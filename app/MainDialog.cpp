@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTextDocument>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
@@ -35,14 +36,18 @@
 #include "ComputerPlayer.h"
 #include "DataPaths.h"
 #include "DialogUnits.h"
+#include "GameReplay.h"
 #include "GbkCodec.h"
 #include "InputBlocker.h"
 #include "LevelOpponent.h"
 #include "MessageBox.h"
 #include "NetworkDiscovery.h"
 #include "NetworkPlay.h"
+#include "PositionSetupDialog.h"
 #include "PuzzlePlay.h"
 #include "RecordFiles.h"
+#include "ReviewChart.h"
+#include "RulesDialog.h"
 #include "ScoreDialog.h"
 #include "SettingsFile.h"
 #include "StartGameDialog.h"
@@ -232,6 +237,9 @@ void MainDialog::BuildMenu() {
     analysisAction_->setChecked(false);
     analysisAction_->setEnabled(false);
     connect(analysisAction_, &QAction::toggled, this, &MainDialog::SetAnalysisOn);
+    edit->addSeparator();
+    edit->addAction(tr("摆棋(&B)..."), this, &MainDialog::SetUpBoard)
+        ->setObjectName(QStringLiteral("actionSetUp"));
     connect(edit, &QMenu::aboutToShow, this, &MainDialog::UpdateTurnControls);
 
     QMenu* levels = menuBar_->addMenu(QStringLiteral("难度(&D)"));
@@ -256,9 +264,14 @@ void MainDialog::BuildMenu() {
         const Level level = entry.level;
         connect(action, &QAction::triggered, this, [this, level] { ChooseLevel(level); });
     }
+    QMenu* help = menuBar_->addMenu(tr("帮助(&H)"));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    QAction* rules = help->addAction(tr("游戏规则(&R)"), this, &MainDialog::ShowRules);
+    rules->setObjectName(QStringLiteral("actionRules"));
+    rules->setShortcut(QKeySequence(Qt::Key_F1));
     QAction* about = menuBar_->addAction(QStringLiteral("关于(&A)"), this, &MainDialog::ShowAbout);
     about->setObjectName(QStringLiteral("actionAbout"));
-    puzzle_->AddMenu(menuBar_, about);
+    puzzle_->AddMenu(menuBar_, help->menuAction());
     // The system menu's about item, where the window manager offers no system menu.
     game->addSeparator();
     QAction* aboutToo =
@@ -303,7 +316,7 @@ void MainDialog::BuildControls() {
                                      geometry::kFrameInside.right - geometry::kFrameInside.left,
                                      geometry::kFrameInside.bottom - geometry::kFrameInside.top));
     BoardAccessible::Install(
-        boardArea_, {[this](BoardPoint p) { return session_.CurrentBoard().PieceAt(p); },
+        boardArea_, {[this](BoardPoint p) { return ShownBoard().PieceAt(p); },
                      [this] { return keyboard_.Shown() ? keyboard_.Focus() : BoardPoint{0}; },
                      [this](BoardPoint p) {
                          const PixelRect r = geometry::PieceSquare(PointX(p), PointY(p));
@@ -328,6 +341,15 @@ void MainDialog::BuildControls() {
     againButton_->setObjectName(QStringLiteral("againButton"));
     againButton_->setFocusPolicy(Qt::NoFocus);
     connect(againButton_, &QPushButton::clicked, this, &MainDialog::PlayAgain);
+    // A tool button: it takes no more room than its word, so the reason keeps its line.
+    reviewButton_ = new QToolButton(endBanner_);
+    reviewButton_->setText(tr("复盘"));
+    reviewButton_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    reviewButton_->setObjectName(QStringLiteral("reviewButton"));
+    reviewButton_->setFocusPolicy(Qt::NoFocus);
+    connect(reviewButton_, &QPushButton::clicked, this,
+            [this] { replay_->GoTo(session_.History().size()); });
+    bannerRow->addWidget(reviewButton_);
     bannerRow->addWidget(againButton_);
     canvas_->Place(endBanner_, QRect(40, 214, 235, 46));
     endBanner_->hide();
@@ -365,6 +387,15 @@ void MainDialog::BuildControls() {
     canvas_->Place(blackHistory_, DluRect(210, 74, 68, 159));
     whiteHistory_ = MakeHistoryList(canvas_, QStringLiteral("whiteHistory"));
     canvas_->Place(whiteHistory_, DluRect(286, 74, 68, 159));
+
+    // The review chart of a replay, under the board; hidden, it takes no room.
+    chart_ = new ReviewChart(this);
+    chart_->hide();
+    layout->addWidget(chart_);
+    replay_ = std::make_unique<GameReplay>(session_, *this, *blackHistory_, *whiteHistory_, *chart_,
+                                           [this] { return &Table(); });
+    connect(replay_.get(), &GameReplay::Changed, this, &MainDialog::ShowReplay);
+    connect(replay_.get(), &GameReplay::Left, this, &MainDialog::OnReplayLeft);
 
     resize(sizeHint().expandedTo(minimumSizeHint()));
 }
@@ -438,6 +469,11 @@ TurnView MainDialog::Turn() const {
     turn.phase = session_.Phase();
     turn.sideToMove = session_.SideToMove();
     turn.board = &session_.CurrentBoard();
+    if (replay_->Active()) {  // nobody moves in a replay
+        turn.phase = TurnPhase::Over;
+        turn.sideToMove = Empty;
+        turn.board = &replay_->ShownBoard();
+    }
     return turn;
 }
 
@@ -493,7 +529,37 @@ void MainDialog::PlayAgain() {
     }
     if (!MayDiscardGame()) return;
     if (lastChoice_->kind == GameKind::OnePlayer) PrepareComputer(chosenLevel_);
-    session_.Start(*lastChoice_);
+    if (lastSetup_) {
+        session_.StartFromPosition(*lastChoice_, lastSetup_->first, lastSetup_->second);
+        tally_.SetCounted(false);
+    } else {
+        session_.Start(*lastChoice_);
+    }
+    UpdateTurnControls();
+}
+
+void MainDialog::SetUpBoard() {
+    if (!MayDiscardGame()) return;
+    const CellCode toMove = session_.SideToMove() == White ? White : Black;
+    PositionSetupDialog dialog(backgroundPicture_, blackPicture_, whitePicture_,
+                               session_.CurrentBoard(), toMove,
+                               lastChoice_ ? lastChoice_->kind : GameKind::TwoPlayers, this);
+    // The dialog offers OK only for a position the game can start from.
+    if (dialog.exec() != QDialog::Accepted || dialog.Problem() != SetupProblem::None) return;
+    StartChoice choice;
+    choice.kind = dialog.Kind();
+    const bool alone = choice.kind == GameKind::OnePlayer;
+    const QString black = !lastBlack_.isEmpty() ? lastBlack_ : alone ? tr("玩家") : tr("黑方");
+    const QString white = !lastWhite_.isEmpty() ? lastWhite_ : tr("白方");
+    choice.blackName = GbkCodec::FitToGbk(black.toStdString());
+    choice.whiteName = GbkCodec::FitToGbk(white.toStdString());
+    if (alone) PrepareComputer(chosenLevel_);
+    session_.StartFromPosition(choice, dialog.ChosenBoard(), dialog.SideToMove());
+    // A position set up by hand may be won already: its games stay out of the score.
+    tally_.SetCounted(false);
+    lastChoice_ = choice;
+    lastSetup_.emplace(dialog.ChosenBoard(), dialog.SideToMove());
+    marks_->StopLeaving();
     UpdateTurnControls();
 }
 
@@ -515,6 +581,7 @@ void MainDialog::StartGame() {
     choice.whiteName = GbkCodec::FitToGbk(dialog->WhiteName().toStdString());
     dialog.reset();
     lastChoice_ = choice;
+    lastSetup_.reset();
     if (choice.kind == GameKind::OnePlayer) PrepareComputer(chosenLevel_);
     session_.Start(choice);
     UpdateTurnControls();
@@ -615,6 +682,7 @@ void MainDialog::StopGame() {
 }
 
 void MainDialog::UndoStep() {
+    replay_->Leave();
     if (!session_.Undo()) return;
     keyboard_.Reset();
     marks_->StopLeaving();
@@ -623,6 +691,7 @@ void MainDialog::UndoStep() {
 }
 
 void MainDialog::RedoStep() {
+    replay_->Leave();
     if (!session_.Redo()) return;
     keyboard_.Reset();
     aids_.ClearHint();
@@ -639,14 +708,31 @@ void MainDialog::ShowAbout() {
     about.exec();
 }
 
+void MainDialog::ShowRules() {
+    if (rules_ == nullptr)
+        rules_ = new RulesDialog({backgroundPicture_, blackPicture_, whitePicture_}, this);
+    rules_->show();
+    rules_->raise();
+    rules_->activateWindow();
+}
+
 void MainDialog::ShowMarks() {
     std::vector<BoardMark> marks = aids_.Marks();
-    const std::vector<BoardMark> keys = keyboard_.Marks();
+    // A replay shows no ring: the keys step through the game.
+    const std::vector<BoardMark> keys =
+        replay_->Active() ? std::vector<BoardMark>{} : keyboard_.Marks();
     marks.insert(marks.end(), keys.begin(), keys.end());
     marks_->SetMarks(marks);
 }
 
 bool MainDialog::BoardKey(QKeyEvent* event) {
+    if (!(event->modifiers() & ~Qt::KeypadModifier) && replay_->Key(event->key())) return true;
+    if (replay_->Active()) {
+        // The keyboard's ring comes back with the game, when Space or Enter goes on with it.
+        const int key = event->key();
+        const bool pick = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (!pick || !replay_->PlayOn()) return false;
+    }
     if (!session_.GameRunning() || drag_->Dragging()) return false;
     if (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) return false;
     using Key = BoardKeyboard::Key;
@@ -716,7 +802,7 @@ void MainDialog::changeEvent(QEvent* event) {
     const auto* change = static_cast<QWindowStateChangeEvent*>(event);
     if ((change->oldState() & Qt::WindowMinimized) && !(windowState() & Qt::WindowMinimized)) {
         EraseBoard();
-        if (session_.GameRunning()) PaintBoard();
+        if (session_.GameRunning() || replay_->Active()) PaintBoard();
     }
 }
 
@@ -742,7 +828,9 @@ void MainDialog::UpdateTurnControls() {
     undoAction_->setEnabled(session_.CanUndo() && !puzzle_->Active());
     redoAction_->setEnabled(session_.CanRedo() && !puzzle_->Active());
     const auto history = session_.History();
-    aids_.SetLastStep(history.empty() ? nullptr : &history.back());
+    aids_.SetLastStep(replay_->Active() ? replay_->ShownLast()
+                      : history.empty() ? nullptr
+                                        : &history.back());
     UpdateAids();
     UpdateEndBanner();
 }
@@ -752,6 +840,8 @@ void MainDialog::OnCanvasPressed(int x, int y) {
         keyboard_.Reset();
         ShowMarks();
     }
+    const BoardPoint point = geometry::PointAtPixel(x, y);
+    if (!replay_->Press(PointX(point), PointY(point))) return;
     drag_->Press(x, y);
     UpdateTurnControls();
 }
@@ -785,10 +875,12 @@ void MainDialog::UpdateEndBanner() {
         // The first screen: where a game begins.
         endText_->setText(tr("游戏 → 开始，或按 Ctrl+N"));
         againButton_->setText(tr("开始"));
+        reviewButton_->hide();
         endBanner_->show();
         return;
     }
     againButton_->setText(tr("再来一局"));
+    reviewButton_->setVisible(replay_->Available());
     if (puzzle_->Active() && !puzzle_->BannerText().isEmpty()) {
         endText_->setText(puzzle_->BannerText());
         againButton_->setText(puzzle_->AgainText());
@@ -802,6 +894,10 @@ void MainDialog::UpdateEndBanner() {
         return;
     }
     KeepFinishedGame();
+    if (replay_->Active()) {  // the banner would cover the position replayed
+        endBanner_->hide();
+        return;
+    }
     const Board& board = session_.CurrentBoard();
     QString why;
     if (board.blackPieces <= 1)
@@ -833,6 +929,7 @@ void MainDialog::KeepFinishedGame() {
     if (!RecordFiles::Keep(record, QDateTime::currentDateTime(), error).isEmpty()) return;
     qWarning("kelvara: the finished game was not kept: %s", qUtf8Printable(error));
     statusText_ += tr("（棋谱没能保存）");
+    sessionStatus_ = statusText_;
     statusIsAid_ = false;
     ShowStatus();
 }
@@ -882,6 +979,8 @@ bool MainDialog::OpenRecord(const QString& path) {
     // The opened game is kept already: it is not written again when it ends as it did.
     keptRecord_ = RecordFiles::FromSession(session_, activeLevel_, QDate::currentDate()).Write();
     endKept_ = session_.Phase() == TurnPhase::Over;
+    replay_->BeginOpened();
+    StopClockTimer();  // until the game goes on
     UpdateTurnControls();
     return true;
 }
@@ -899,6 +998,7 @@ void MainDialog::FillRecentMenu() {
 
 void MainDialog::SetStatusLine(const std::string& text) {
     statusText_ = QString::fromStdString(text);
+    sessionStatus_ = statusText_;
     statusIsAid_ = false;
     if (session_.Phase() == TurnPhase::Over) CountFinishedGame();
     if (puzzle_->Active())
@@ -991,6 +1091,7 @@ void MainDialog::ClearHistory() {
     tally_.SetCounted(!opening_);
     puzzle_->End();
     ++puzzleRequests_;
+    replay_->Leave();
     keptRecord_.clear();  // a new game, kept at its end even when it is the same as the last
     blackHistory_->clear();
     whiteHistory_->clear();
@@ -1104,9 +1205,36 @@ void MainDialog::DrawPiece(int column, int row, CellCode side) {
     canvas_->DrawPicture(ToQRect(geometry::PieceSquare(column, row)), &PiecePicture(side));
 }
 
+const Board& MainDialog::ShownBoard() const {
+    return replay_ && replay_->Active() ? replay_->ShownBoard() : session_.CurrentBoard();
+}
+
+void MainDialog::ShowReplay() {
+    PaintBoard();
+    UpdateTurnControls();
+    const QString said = replay_->StatusText();
+    if (said.isEmpty()) {
+        statusText_ = sessionStatus_;
+        statusIsAid_ = false;
+        ShowStatus();
+    } else {
+        ShowAidStatus(said.toStdString());
+        BoardAccessible::Announce(boardArea_, said);
+    }
+}
+
+void MainDialog::OnReplayLeft() {
+    statusText_ = sessionStatus_;
+    statusIsAid_ = false;
+    ShowStatus();
+    PaintBoard();
+    // An opened record's clock stood while it was replayed.
+    if (session_.GameRunning()) StartClockTimer();
+}
+
 void MainDialog::PaintBoard() {
     EraseBoard();
-    const Board& board = session_.CurrentBoard();
+    const Board& board = ShownBoard();
     for (int i = 1; i <= 4; ++i)
         for (int j = 1; j <= 4; ++j)
             if (!sliding_ || MakePoint(i, j) != slideTarget_)

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "BoardKeyboard.h"
 #include "DragController.h"
@@ -33,6 +34,7 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QToolButton;
 class QMenuBar;
 class QTreeWidget;
 
@@ -40,11 +42,14 @@ namespace kelvara {
 
 class BoardCanvas;
 class BoardMarks;
+class GameReplay;
+class ReviewChart;
 class NetworkDiscovery;
 class InputBlocker;
 class LevelOpponent;
 class NetworkPlay;
 class PuzzlePlay;
+class RulesDialog;
 class TableService;
 
 // The main window: menu, match/status/clock texts, the two history lists and the board canvas.
@@ -149,6 +154,9 @@ class MainDialog : public QDialog, public GameView {
     // and redo walk them (as a game between two players). A record that cannot be read is
     // named in a message box and the game in progress stays. False when nothing was opened.
     bool OpenRecord(const QString& path);
+    // Stepping through a finished game or an opened record, with its review chart.
+    const GameReplay& Replay() const { return *replay_; }
+    ReviewChart* Chart() const { return chart_; }
 
     // GameView
     void SetMatchLine(const std::string& text) override;
@@ -169,6 +177,7 @@ class MainDialog : public QDialog, public GameView {
     void StopGame();                // 停止
     void ExitGame();                // 退出: the "OK" box, then the window closes
     void ShowAbout();               // 关于
+    void ShowRules();               // 游戏规则 (F1): beside the game, not in its way
     void UndoStep();                // 悔棋 (Ctrl+Z): one- and two-player games only
     void RedoStep();                // 重做 (Ctrl+Shift+Z)
     void ShowHint();                // 提示 (H)
@@ -178,6 +187,7 @@ class MainDialog : public QDialog, public GameView {
     void SaveRecordAs();            // 保存棋谱 (Ctrl+S)
     void OpenRecordFile();          // 打开棋谱 (Ctrl+O)
     void ShowScore();               // 战绩
+    void SetUpBoard();              // 摆棋: a game from a position the player sets up
 
   protected:
     // Enter and Escape close the window only while no game runs: one keypress must not end a
@@ -235,6 +245,10 @@ class MainDialog : public QDialog, public GameView {
     // place of the slide instead of on its target).
     void EraseBoard();
     void PaintBoard();
+    // The position on screen: the session's, or the one a replay shows.
+    const Board& ShownBoard() const;
+    void ShowReplay();
+    void OnReplayLeft();
     void DrawPiece(int column, int row, CellCode side);
     void OnSlideFrame(int frame);
     void OnSlideFinished();
@@ -276,8 +290,10 @@ class MainDialog : public QDialog, public GameView {
     QFrame* endBanner_ = nullptr;
     QLabel* endText_ = nullptr;
     QPushButton* againButton_ = nullptr;
+    QToolButton* reviewButton_ = nullptr;  // 复盘: the finished game's replay
     QAction* againAction_ = nullptr;
     QMenu* recentMenu_ = nullptr;
+    RulesDialog* rules_ = nullptr;
     FilePicker picker_;
     // The record last kept or opened, so that an unchanged game is not kept twice, and
     // whether the game's present end has been dealt with.
@@ -285,6 +301,8 @@ class MainDialog : public QDialog, public GameView {
     bool endKept_ = false;
     bool opening_ = false;
     std::optional<StartChoice> lastChoice_;
+    // The set-up position the last game started from (再来一局 starts there again), if any.
+    std::optional<std::pair<Board, CellCode>> lastSetup_;
     QString lastBlack_;
     QString lastWhite_;
     QLabel* matchLabel_ = nullptr;
@@ -293,6 +311,9 @@ class MainDialog : public QDialog, public GameView {
     QTreeWidget* blackHistory_ = nullptr;
     QTreeWidget* whiteHistory_ = nullptr;
     QString statusText_;
+    QString sessionStatus_;  // the session's own line, shown again after a replay's
+    ReviewChart* chart_ = nullptr;
+    std::unique_ptr<GameReplay> replay_;
 
     QFont statusFont_;
     QFont clockFont_;

@@ -10,48 +10,81 @@ namespace kelvara {
 GameSession::GameSession(GameView& view, MoveChooser* computer, NetworkLink* link)
     : view_(view), computer_(computer), link_(link) {}
 
-void GameSession::GameReset() {
+void GameSession::GameReset(const Board& start, CellCode toMove) {
     view_.ClearHistory();
     winner_ = Empty;
-    board_.ResetBoard();
-    board_.whitePieces = 6;
-    board_.blackPieces = 6;
+    board_ = start;
     record_.Clear();
     startBoard_ = board_;
-    startSide_ = Black;
+    startSide_ = toMove;
     view_.PositionChanged();
     ClockReset();
 }
 
+namespace {
+
+Board UsualStart() {
+    Board board;
+    board.ResetBoard();
+    board.whitePieces = 6;
+    board.blackPieces = 6;
+    return board;
+}
+
+}  // namespace
+
 void GameSession::Start(const StartChoice& choice) {
+    if (choice.kind != GameKind::Network) {
+        StartAt(choice, UsualStart(), Black);
+        return;
+    }
     FinishPendingStep();
-    GameReset();
+    GameReset(UsualStart(), Black);
     kind_ = choice.kind;
     playerName_ = choice.blackName;
     sideToMove_ = Black;
-    switch (choice.kind) {
-        case GameKind::OnePlayer:
-            phase_ = TurnPhase::LocalTurn;
-            view_.SetMatchLine(texts::kMatchPrefix + playerName_ + texts::kMatchVsComputer);
-            view_.SetStatusLine(texts::kYourTurn);
-            break;
-        case GameKind::TwoPlayers:
-            opponentName_ = choice.whiteName;
-            phase_ = TurnPhase::LocalTurn;
-            view_.SetMatchLine(texts::kMatchPrefix + playerName_ + texts::kMatchBlackVs +
-                               opponentName_ + texts::kMatchWhiteSuffix);
-            view_.SetStatusLine(texts::kNowMoving + playerName_ + texts::kBlackMovingSuffix);
-            break;
-        case GameKind::Network:
-            phase_ = TurnPhase::AwaitingPeer;
-            activeSlot_ = 0;
-            // The socket first: the hello goes out on the connection it was accepted on.
-            if (link_ != nullptr) link_->AttachPeer(0);
-            SetChannel(0, Inviting, SendingHello);
-            if (link_ != nullptr) link_->SendHello(0, playerName_);
-            SetChannelState(0, AwaitingHello);
-            break;
+    phase_ = TurnPhase::AwaitingPeer;
+    activeSlot_ = 0;
+    // The socket first: the hello goes out on the connection it was accepted on.
+    if (link_ != nullptr) link_->AttachPeer(0);
+    SetChannel(0, Inviting, SendingHello);
+    if (link_ != nullptr) link_->SendHello(0, playerName_);
+    SetChannelState(0, AwaitingHello);
+}
+
+SetupProblem GameSession::StartFromPosition(const StartChoice& choice, const Board& position,
+                                            CellCode toMove) {
+    if (choice.kind == GameKind::Network) return SetupProblem::NotLocal;
+    const SetupProblem problem = FindSetupProblem(position, toMove);
+    if (problem == SetupProblem::None) StartAt(choice, position, toMove);
+    return problem;
+}
+
+void GameSession::StartAt(const StartChoice& choice, const Board& position, CellCode toMove) {
+    FinishPendingStep();
+    Board start = position;
+    start.blackPieces = start.CountPieces(Black);
+    start.whitePieces = start.CountPieces(White);
+    if (toMove != White) toMove = Black;
+    GameReset(start, toMove);
+    kind_ = choice.kind == GameKind::OnePlayer ? GameKind::OnePlayer : GameKind::TwoPlayers;
+    playerName_ = choice.blackName;
+    if (kind_ == GameKind::OnePlayer) {
+        view_.SetMatchLine(texts::kMatchPrefix + playerName_ + texts::kMatchVsComputer);
+    } else {
+        opponentName_ = choice.whiteName;
+        view_.SetMatchLine(texts::kMatchPrefix + playerName_ + texts::kMatchBlackVs +
+                           opponentName_ + texts::kMatchWhiteSuffix);
     }
+    sideToMove_ = toMove;
+    phase_ = TurnPhase::LocalTurn;
+    // A decided position ends here, before the computer is asked for a step it cannot have.
+    if (const CellCode winner = board_.Winner(toMove); winner != Empty) {
+        GameOver(winner);
+        return;
+    }
+    // The hand-over names whoever is to move; against the computer white's turn is its own.
+    HandOver();
 }
 
 void GameSession::Stop() {
@@ -64,7 +97,7 @@ void GameSession::OnInvitationAccepted(int slot) {
     if (slot < 0 || slot >= NetworkLink::kSlots) return;
     FinishPendingStep();
     activeSlot_ = slot;
-    GameReset();
+    GameReset(UsualStart(), Black);
     kind_ = GameKind::Network;
     phase_ = TurnPhase::AwaitingPeer;
     sideToMove_ = White;
@@ -269,6 +302,38 @@ bool GameSession::Redo() {
         sideToMove_ = Enemy(ply.side);
     }
     view_.PositionChanged();
+    HandOver();
+    return true;
+}
+
+Board GameSession::PositionAfter(std::size_t plies) const {
+    Board board = startBoard_;
+    const auto history = History();
+    for (std::size_t i = 0; i < plies && i < history.size(); ++i)
+        board.ApplyMove(history[i].side, history[i].step);
+    return board;
+}
+
+bool GameSession::CanPlayOnFrom(std::size_t plies) const {
+    if (!MayRewind() || phase_ == TurnPhase::NoGame || plies > History().size()) return false;
+    const CellCode toMove = plies == 0 ? startSide_ : Enemy(History()[plies - 1].side);
+    // Where the game stands, or a position that is over already, leaves nothing to go on with.
+    if (plies == History().size() && phase_ == TurnPhase::LocalTurn) return false;
+    return PositionAfter(plies).Winner(toMove) == Empty;
+}
+
+bool GameSession::PlayOnFrom(std::size_t plies) {
+    if (!CanPlayOnFrom(plies)) return false;
+    while (History().size() > plies) {
+        const PlyRecord& ply = record_.StepBack();
+        TakeBackPly(ply);
+        view_.RemoveLastHistory(ply.side);
+    }
+    sideToMove_ = plies == 0 ? startSide_ : Enemy(History().back().side);
+    winner_ = Empty;  // the game goes on
+    view_.PositionChanged();
+    if (!GameRunning()) view_.StartClockTimer();
+    phase_ = TurnPhase::LocalTurn;
     HandOver();
     return true;
 }

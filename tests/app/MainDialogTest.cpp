@@ -87,6 +87,7 @@ TEST_F(WindowTest, StartsWithItsControlsMenuAndBackground) {
                                                      "  重做(&R)",
                                                      "  提示(&H)",
                                                      "  分析(&N)",
+                                                     "  摆棋(&B)...",
                                                      "难度(&D)",
                                                      "  入门",
                                                      "  经典",
@@ -98,6 +99,8 @@ TEST_F(WindowTest, StartsWithItsControlsMenuAndBackground) {
                                                      "  2–3 步取胜(&2)",
                                                      "  4–6 步取胜(&3)",
                                                      "  7 步以上取胜(&4)",
+                                                     "帮助(&H)",
+                                                     "  游戏规则(&R)",
                                                      "关于(&A)"}));
 
     window.show();

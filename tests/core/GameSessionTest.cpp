@@ -110,9 +110,9 @@ struct Session : ::testing::Test {
     //   21U      the local player's step: T taken, I illegal, N not the local player's turn
     //   <21U     the peer's move on the game's slot, 2<21U on slot 2: + taken, - refused
     //   hello    the peer's hello on the game's slot, 1hello on slot 1: + -
-    //   undo redo resume: + done, - not;  stop, new (the same kind again), accept3 (an
-    //   invitation on slot 3 accepted), left0 (the peer of slot 0 gone), wait and ready (the
-    //   computer's player), hold (slides wait), slide (the held slide ends): .
+    //   undo redo resume, from2 (PlayOnFrom(2)): + done, - not;  stop, new (the same kind again),
+    //   accept3 (an invitation on slot 3 accepted), left0 (the peer of slot 0 gone), wait and ready
+    //   (the computer's player), hold (slides wait), slide (the held slide ends): .
     std::string Run(const std::string& actions, GameKind kind) {
         std::istringstream in(actions);
         std::string answers;
@@ -139,6 +139,8 @@ struct Session : ::testing::Test {
                 view.holdSlides = true;
             else if (a == "slide")
                 view.FinishSlide();
+            else if (a.starts_with("from"))
+                r = yes(s.PlayOnFrom(std::stoul(a.substr(4))));
             else if (a.starts_with("accept"))
                 s.OnInvitationAccepted(a[6] - '0');
             else if (a.starts_with("left"))
@@ -232,8 +234,8 @@ INSTANTIATE_TEST_SUITE_P(
              Rows("..w.", ".w..", "..b.", "b...")},
         Flow{"BlackWalledInByWhite", kTwo, "31L", "T", kWhiteWins, P::Over, "",
              Rows("....", "w...", "bw..", "b.w."), White},
-        Flow{"StopTakesTheTurnAway", kTwo, "21U stop 13R undo", "T . N -", "现在是 B(白)  走棋...",
-             P::Stopped},
+        Flow{"StopTakesTheTurnAway", kTwo, "21U stop 13R undo from0", "T . N - -",
+             "现在是 B(白)  走棋...", P::Stopped},
         // Inviting side: nothing before the hello, then the local step, the peer's refused
         // and taken moves; a move on another slot is not named.
         Flow{"NothingBeforeTheHello", kNet, "21U <13R 1hello", "N - -", "", P::AwaitingPeer},
@@ -243,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
         Flow{"StopDuringTheHandshake", kNet, "stop hello 21U", ". + N", kYourTurn, P::Stopped},
         Flow{"WinOverTheNetwork", kNet, "hello 23L", "+ T", kYouWin, P::Over, "",
              Rows("w..w", ".b..", "b...", "....")},
-        Flow{"NoUndoOverTheNetwork", kNet, "hello 21U <13R undo", "+ T + -", kYourTurn,
+        Flow{"NoUndoOverTheNetwork", kNet, "hello 21U <13R undo from0", "+ T + - -", kYourTurn,
              P::LocalTurn},
         Flow{"PeerLeaves", kNet, "hello left3 left0 <14U left0", "+ . . - .", kPeerLeft, P::Over},
         Flow{"NoPeerToLeave", kOne, "left0", ".", kYourTurn, P::LocalTurn},
@@ -257,6 +259,15 @@ INSTANTIATE_TEST_SUITE_P(
              "T T + + - + T -", kYourTurn, P::LocalTurn, "13R 43L 34D"},
         Flow{"UndoOfALostGame", kOne, "11R undo undo", "T + -", kYourTurn, P::LocalTurn, "23R",
              Rows("..w.", ".w..", "..b.", "b...")},
+        // Going on from an earlier ply: of an ended game, its clock again; where white is to
+        // move, the computer answers; where the game stands or beyond its end, nothing.
+        Flow{"PlayOnFromAnEndedGame", kOne, "21U 31U from0 from1", "T N + -", kYourTurn,
+             P::LocalTurn},
+        Flow{"PlayOnWhereWhiteMoves", kOne, "21U from1", "T +", kYourTurn, P::LocalTurn, "13R 43L"},
+        Flow{"PlayOnWhereTheGameStands", kTwo, "21U from1 from0", "T - +", "现在是 A(黑)  走棋...",
+             P::LocalTurn},
+        Flow{"PlayOnFromTheEndOfAWin", kTwo, "11R 23R from2 from1", "T T - +",
+             "现在是 B(白)  走棋...", P::LocalTurn, "", Rows("..w.", ".w..", "..b.", "b...")},
         Flow{"RedoAsksTheComputerAgain", kOne, "21U undo redo", "T + +", kYouWin, P::Over},
         // A computer's player that is not ready: the turn waits, Stop or a new game drops it.
         Flow{"ComputerWaits", kOne, "wait 21U 31U undo resume", ". T N - -", kThinking,
@@ -297,6 +308,72 @@ TEST_F(Session, StartAndHelloTexts) {
     s.OnInvitationAccepted(3);
     ASSERT_TRUE(s.OnHelloReceived(3, "", "127.0.0.1"));
     EXPECT_EQ(view.match, "战局：   白:本地(本机)   VS   黑:(127.0.0.1)");
+}
+
+TEST_F(Session, StartsFromASetUpPositionOnlyWhenTheRulesCan) {
+    // Black at 11 and 21 walled in by white at 31, 12 and 22.
+    const std::string walled = "bbw.ww..........";
+    const std::string open = "b..b.w....bw..w.";
+    const struct {
+        std::string board;
+        CellCode toMove;
+        GameKind kind;
+        SetupProblem problem;
+    } refused[] = {
+        {"bb..............", Black, kTwo, SetupProblem::NoPieces},
+        {"bb.........w....", Black, kTwo, SetupProblem::LonePiece},
+        {"bbbbbbb..w.www..", White, kOne, SetupProblem::TooManyPieces},
+        {walled, Black, kTwo, SetupProblem::MoverBlocked},
+        {open, Empty, kTwo, SetupProblem::NoSideToMove},
+        {open, Black, kNet, SetupProblem::NotLocal},
+    };
+    s.Start(Choice(kTwo));
+    ASSERT_EQ(Run("21U", kTwo), "T");
+    const std::string before = Snapshot();
+    for (const auto& r : refused) {
+        Board position;
+        ASSERT_TRUE(BoardFromText(r.board, position));
+        EXPECT_EQ(s.StartFromPosition(Choice(r.kind), position, r.toMove), r.problem) << r.board;
+        EXPECT_EQ(Snapshot(), before) << r.board;
+        EXPECT_EQ(s.History().size(), 1u);
+    }
+
+    // Two players, white to move: white's turn at once, recorded from there.
+    Board position;
+    ASSERT_TRUE(BoardFromText(walled, position));
+    position.blackPieces = 6;  // the counts come from the cells
+    ASSERT_EQ(s.StartFromPosition(Choice(kTwo), position, White), SetupProblem::None);
+    EXPECT_EQ(view.status, "现在是 B(白)  走棋...");
+    EXPECT_EQ(s.SideToMove(), White);
+    EXPECT_TRUE(s.MayLift(1, 2));
+    EXPECT_FALSE(s.MayLift(1, 1));
+    EXPECT_EQ(BoardToText(s.StartBoard()), walled);
+    EXPECT_EQ(s.StartSide(), White);
+    EXPECT_EQ(s.CurrentBoard().blackPieces, 2);
+    EXPECT_TRUE(s.History().empty() && view.black.empty());
+    EXPECT_EQ(Run("22R 21U", kTwo), "T T");
+
+    // Against the computer with white to move, the computer answers first.
+    ASSERT_TRUE(BoardFromText(open, position));
+    Answers("22U");
+    ASSERT_EQ(s.StartFromPosition(Choice(kOne), position, White), SetupProblem::None);
+    EXPECT_EQ(computer.seen, open + " " + kThinking);
+    EXPECT_EQ(view.white, Strings{"22U"});
+    EXPECT_EQ(view.status, kYourTurn);
+    EXPECT_EQ(s.SideToMove(), Black);
+    EXPECT_EQ(s.StartSide(), White);
+    ASSERT_EQ(s.StartFromPosition(Choice(kOne), position, Black), SetupProblem::None);
+    EXPECT_EQ(computer.calls, 1);
+    EXPECT_EQ(view.status, kYourTurn);
+
+    // A record may start from a decided position: the game is over at once.
+    ASSERT_TRUE(BoardFromText("bb.........w....", position));
+    s.StartAt(Choice(kTwo), position, White);
+    EXPECT_EQ(s.Phase(), P::Over);
+    EXPECT_EQ(view.status, "游戏结束，黑棋(A)胜!!");
+    s.StartAt(Choice(kOne), position, White);
+    EXPECT_EQ(view.status, kYouWin);
+    EXPECT_EQ(computer.calls, 1);  // not asked for a step it cannot have
 }
 
 TEST_F(Session, TheComputerSeesTheBoardAfterTheStepAndItsAnswerSlides) {
