@@ -77,6 +77,20 @@ std::string GameReview::FlagText(int index) const {
     return text;
 }
 
+std::string GameReview::PlyText(int index) const {
+    if (index < 0 || index >= static_cast<int>(plies_.size())) return {};
+    const PlyReview& ply = plies_[index];
+    if (ply.mistake) return FlagText(index);
+    namespace t = review_texts;
+    std::string text =
+        t::kPlyPrefix + std::to_string(index + 1) + t::kPlySuffix + Board::FormatMove(ply.move);
+    if (!ply.known) return text;
+    text += t::kOutcome + Word(ply.after);
+    if (ply.after.kind() != Kind::Draw)
+        text += t::kStepsOpen + std::to_string(HintText::OwnSteps(ply.after)) + t::kStepsClose;
+    return text;
+}
+
 std::string GameReview::Summary() const {
     namespace t = review_texts;
     const int black = Mistakes(Black);

@@ -8,6 +8,8 @@ namespace kelvara::review_texts {
 inline constexpr const char* kPlyPrefix = "第 ";
 inline constexpr const char* kPlySuffix = " 步 ";
 inline constexpr const char* kMistake = " 失误：";
+// "第 5 步 12R：胜（9 步）"
+inline constexpr const char* kOutcome = "：";
 inline constexpr const char* kArrow = " → ";
 inline constexpr const char* kBetter = "；应走 ";
 inline constexpr const char* kComma = "，";

@@ -99,15 +99,17 @@ format_check() {
 }
 
 # The threaded parts under ThreadSanitizer: the table solved on several threads, the service
-# that solves it in the background and publishes it, and its readers (levels, play aids).
+# that solves it in the background and publishes it, its readers (levels, play aids), and the
+# stored answers, scanned in pieces on two threads and indexed in a thread of their own.
 tsan() {
     configure build-tsan "${sanitizer_flags[@]}" -DKELVARA_TSAN=ON -DKELVARA_GUI=OFF
     cmake --build build-tsan -j "$jobs" --target kelvara-solver-tests kelvara-levels-tests \
-        kelvara-play-tests
+        kelvara-play-tests kelvara-classic-tests
     echo "== threaded parts under ThreadSanitizer"
     local run bin filter
-    for run in "solver/kelvara-solver-tests Solver.ThreadCountDoesNotChangeTheTable" \
+    for run in "solver/kelvara-solver-tests Solver.ThreadCountDoesNotChangeTheTable:ChunkPool.*" \
                "levels/kelvara-levels-tests TableService.*" \
+               "classic/kelvara-classic-tests Experience.Edit*:Experience.Many*:Experience.File*" \
                "levels/kelvara-play-tests LevelOpponent.*"; do
         read -r bin filter <<<"$run"
         if ! TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \

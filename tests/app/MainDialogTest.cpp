@@ -78,6 +78,7 @@ TEST_F(WindowTest, StartsWithItsControlsMenuAndBackground) {
                                                      "  打开棋谱(&O)...",
                                                      "  保存棋谱(&P)...",
                                                      "  最近的棋局(&R)",
+                                                     "  战绩(&C)...",
                                                      "  退出(&X)",
                                                      "  关于 Kelvara(&A)...",
                                                      "  声音(&V)",
@@ -92,6 +93,14 @@ TEST_F(WindowTest, StartsWithItsControlsMenuAndBackground) {
                                                      "  经典",
                                                      "  高手",
                                                      "  完美",
+                                                     "练习(&P)",
+                                                     "  今日谜题(&T)",
+                                                     "  1 步取胜(&1)",
+                                                     "  2–3 步取胜(&2)",
+                                                     "  4–6 步取胜(&3)",
+                                                     "  7 步以上取胜(&4)",
+                                                     "帮助(&H)",
+                                                     "  游戏规则(&R)",
                                                      "关于(&A)"}));
 
     window.show();
