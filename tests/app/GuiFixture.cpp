@@ -17,6 +17,7 @@
 #include "BoardText.h"
 #include "MainDialog.h"
 #include "StartGameDialog.h"
+#include "TableService.h"
 
 using namespace kelvara;
 
@@ -41,6 +42,15 @@ void GuiFixture::SetUp() {
     QStandardPaths::setTestModeEnabled(true);
     previousHome_ = qgetenv("HOME");
     qputenv("HOME", dir_.path().toLocal8Bit());
+}
+
+TableService& Solved() {
+    static TableService* service = [] {
+        auto* s = new TableService(2);
+        s->Wait();
+        return s;
+    }();
+    return *service;
 }
 
 std::unique_ptr<MainDialog> GuiFixture::OpenWindow(int animationMs, TableService* table) {

@@ -25,6 +25,9 @@ class TableService;
 inline constexpr const char* kWhiteWins[] = {"12R", "13D", "31U", "14D", "21L",
                                              "43L", "42U", "13R", "41U", "23L"};
 
+// One solved table for every window of the process, solved at the first call.
+kelvara::TableService& Solved();
+
 // Every GUI test runs in a fresh working directory holding copies of set/ and res/.
 class GuiFixture : public ::testing::Test {
   protected:

@@ -29,16 +29,6 @@ namespace {
 
 using Kind = BoardMark::Kind;
 
-// One solved table for every window of the process.
-TableService& Solved() {
-    static TableService* service = [] {
-        auto* s = new TableService(2);
-        s->Wait();
-        return s;
-    }();
-    return *service;
-}
-
 // The network side of a game whose messages the test hands in itself.
 struct FakeLink : NetworkLink {
     std::array<ChannelStatus, 6> channels{};

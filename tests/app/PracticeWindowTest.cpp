@@ -25,15 +25,6 @@ using State = PuzzleRound::State;
 
 namespace {
 
-TableService& Solved() {
-    static TableService* service = [] {
-        auto* s = new TableService(2);
-        s->Wait();
-        return s;
-    }();
-    return *service;
-}
-
 // Hello and moves handed in by the test.
 struct FakeLink : NetworkLink {
     std::array<ChannelStatus, 6> channels{};

@@ -30,15 +30,6 @@ constexpr std::size_t kPlies = std::size(kGame);
 const QRgb kBlackBar = qRgb(45, 45, 45);
 const QRgb kWhiteBarEdge = qRgb(110, 110, 110);
 
-TableService& Solved() {
-    static TableService* service = [] {
-        auto* s = new TableService(2);
-        s->Wait();
-        return s;
-    }();
-    return *service;
-}
-
 std::vector<MoveRecord> Moves() {
     std::vector<MoveRecord> moves;
     for (const char* text : kGame) {
