@@ -301,7 +301,7 @@
     </message>
     <message>
         <source>请输入拒绝的原因(512字节以内):</source>
-        <translation>Enter the reason for refusing (up to 512 bytes):</translation>
+        <translation>Reason for refusing (up to 512 bytes):</translation>
     </message>
 </context>
 <context>
@@ -515,7 +515,7 @@
     </message>
     <message>
         <source>无法自动查找玩家，请输入对方的地址。</source>
-        <translation>Players cannot be found automatically; enter the other player&apos;s address.</translation>
+        <translation>Search is unavailable; enter the address.</translation>
     </message>
     <message>
         <source>开始游戏</source>
@@ -624,7 +624,7 @@
     </message>
     <message>
         <source>请输入邀请信息(512字节以内):</source>
-        <translation>Enter the invitation message (up to 512 bytes):</translation>
+        <translation>Invitation message (up to 512 bytes):</translation>
     </message>
     <message>
         <source>请求已经发出,正在等待对方回应,请等待......</source>

@@ -6,7 +6,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 
+#include "GameAnalysis.h"
 #include "GuiFixture.h"
+#include "HintText.h"
 #include "InterfaceLanguage.h"
 #include "MainDialog.h"
 #include "StartGameDialog.h"
@@ -22,6 +24,8 @@ struct Shown {
     QString status;
     QString yesButton;
     QString level;
+    std::string winIn1;
+    std::string winIn3;
 };
 
 class InterfaceLanguageTest : public GuiFixture {
@@ -45,6 +49,11 @@ class InterfaceLanguageTest : public GuiFixture {
         QMessageBox box(QMessageBox::Question, QStringLiteral("?"), QStringLiteral("?"),
                         QMessageBox::Yes | QMessageBox::No);
         shown.yesButton = box.button(QMessageBox::Yes)->text();
+        // The plain floor's counted texts, one form for each count.
+        StepOutcome hint{{2, 1, Up}, PositionValue::Win(1)};
+        shown.winIn1 = HintText::Hint(hint);
+        hint.value = PositionValue::Win(5);
+        shown.winIn3 = HintText::Hint(hint);
         return shown;
     }
 };
@@ -58,6 +67,8 @@ TEST_F(InterfaceLanguageTest, EnglishLocaleShowsEnglish) {
     // The session's texts, composed in the plain floor, follow too, names put in whole.
     EXPECT_EQ(shown.status, "Now 甲 (black)  to move...");
     EXPECT_EQ(shown.match, "Match:   甲 (black)   VS   Computer, Perfect (white)");
+    EXPECT_EQ(shown.winIn1, "Hint: 21U, a sure win (1 more step)");
+    EXPECT_EQ(shown.winIn3, "Hint: 21U, a sure win (3 more steps)");
     EXPECT_EQ(QString(shown.yesButton).remove(QLatin1Char('&')), "Yes");
 }
 
@@ -69,6 +80,7 @@ TEST_F(InterfaceLanguageTest, CAndChineseLocalesShowTheDesignedTexts) {
         EXPECT_EQ(shown.status, "现在是 甲(黑)  走棋...") << lang;
         EXPECT_EQ(shown.match, "战局：   甲(黑)   VS   电脑（完美）(白)") << lang;
         EXPECT_TRUE(shown.yesButton.startsWith("是")) << lang;
+        EXPECT_EQ(shown.winIn3, "提示：21U，必胜（还需 3 步）") << lang;
     }
 }
 
