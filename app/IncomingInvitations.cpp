@@ -76,6 +76,7 @@ void IncomingInvitations::OnQuestionAnswered(bool yes) {
         Done();
         return;
     }
+    // Not translated: the preset reason goes to the other player as it is.
     auto* dialog = new InvitationTextDialog(owner_, tr("请输入拒绝的原因(512字节以内):"),
                                             "对不起，我现在很忙.");
     dialog->setAttribute(Qt::WA_DeleteOnClose);

@@ -115,6 +115,7 @@ void TcpNetworkPlay::TestConnection(QWidget* dialog, std::uint32_t address, quin
 void TcpNetworkPlay::Invite(QWidget* dialog, std::uint32_t address, quint16 port,
                             std::function<void(bool)> done) {
     if (Busy()) return;
+    // Not translated: the preset text goes to the other player as it is.
     auto* input = new InvitationTextDialog(dialog, tr("请输入邀请信息(512字节以内):"),
                                            "你好，我们来下六子棋好吗？");
     input->setAttribute(Qt::WA_DeleteOnClose);

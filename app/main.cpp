@@ -43,6 +43,8 @@ int main(int argc, char* argv[]) {
     QElapsedTimer sinceStart;
     sinceStart.start();
     if (!HasDisplay()) {
+        // Not translated: there is no application to load a translation yet; the line says it
+        // in both languages.
         std::fprintf(stderr,
                      "kelvara: 没有可用的显示 (no display found; set DISPLAY or run under "
                      "xvfb-run)\n");
