@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Finds Chinese string literals in the Qt code that bypass the translation tools.
+"""Finds Chinese string literals of the window's code that bypass the translation tools.
 
 A literal with a character outside ASCII in the given folders must be the text of tr(),
 QCoreApplication::translate() or KELVARA_TEXT; otherwise an English interface would show it in
