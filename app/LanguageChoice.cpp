@@ -1,28 +1,27 @@
 #include "LanguageChoice.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
 namespace kelvara {
 
-bool LanguageChoice::Named(const std::string& name, Language& language) {
-    // The language part of language[_territory][.codeset][@modifier], in either case.
-    std::string word;
+std::string LanguageChoice::LanguageOf(const std::string& name) {
+    std::string code;
     for (const char c : name) {
         if (c == '_' || c == '-' || c == '.' || c == '@') break;
-        if (!std::isalpha(static_cast<unsigned char>(c))) return false;
-        word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (!std::isalpha(static_cast<unsigned char>(c))) return {};
+        code += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
-    if (word.empty()) return false;
-    language = word == "en" ? Language::English : Language::Chinese;
-    return true;
+    return code;
 }
 
-Language LanguageChoice::Choose(const std::string& setting, const std::string& locale) {
-    Language language = Language::Chinese;
-    if (Named(setting, language)) return language;
-    if (Named(locale, language)) return language;
-    return Language::Chinese;
+std::string LanguageChoice::Choose(const std::string& setting, const std::string& locale,
+                                   const std::vector<std::string>& translated) {
+    std::string code = LanguageOf(setting);
+    if (code.empty()) code = LanguageOf(locale);
+    const bool known = std::find(translated.begin(), translated.end(), code) != translated.end();
+    return known ? code : kSource;
 }
 
 std::string LanguageChoice::MessagesLocale() {
@@ -31,10 +30,6 @@ std::string LanguageChoice::MessagesLocale() {
         if (value != nullptr && *value != '\0') return value;
     }
     return {};
-}
-
-const char* LanguageChoice::Code(Language language) {
-    return language == Language::English ? "en" : "zh";
 }
 
 }  // namespace kelvara

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "LanguageChoice.h"
 #include "SettingsFile.h"
@@ -9,38 +11,40 @@ namespace kelvara {
 namespace {
 
 TEST(LanguageChoiceTest, LocaleAndSetting) {
-    constexpr Language zh = Language::Chinese;
-    constexpr Language en = Language::English;
+    const std::vector<std::string> english = {"en"};
+    const std::vector<std::string> more = {"de", "en"};
     const struct {
         std::string setting;
         const char* locale;
-        Language expected;
+        const std::vector<std::string>& translated;
+        const char* expected;
     } cases[] = {
         // The locale alone.
-        {"", "zh_CN.UTF-8", zh},
-        {"", "zh_TW.Big5", zh},
-        {"", "en_US.UTF-8", en},
-        {"", "en_GB.ISO-8859-1@euro", en},
-        {"", "EN_au", en},
-        {"", "en", en},
-        {"", "C", zh},
-        {"", "C.UTF-8", zh},
-        {"", "POSIX", zh},
-        {"", "", zh},
-        {"", "de_DE.UTF-8", zh},  // no German translation
-        {"", "eng", zh},          // not English's code
+        {"", "zh_CN.UTF-8", english, "zh"},
+        {"", "zh_TW.Big5", english, "zh"},
+        {"", "en_US.UTF-8", english, "en"},
+        {"", "en_GB.ISO-8859-1@euro", english, "en"},
+        {"", "EN_au", english, "en"},
+        {"", "en", english, "en"},
+        {"", "C", english, "zh"},
+        {"", "C.UTF-8", english, "zh"},
+        {"", "POSIX", english, "zh"},
+        {"", "", english, "zh"},
+        {"", "de_DE.UTF-8", english, "zh"},  // no German translation
+        {"", "de_DE.UTF-8", more, "de"},     // until there is one
+        {"", "eng", english, "zh"},          // not English's code
         // A setting overrides the locale, in either case; markers of a missing key do not.
-        {"en", "zh_CN.UTF-8", en},
-        {"EN", "C", en},
-        {"en_US", "de_DE", en},
-        {"zh", "en_US.UTF-8", zh},
-        {"fr", "en_US.UTF-8", zh},
-        {SettingsFile::kNotFound, "en_US.UTF-8", en},
-        {SettingsFile::kNotLoaded, "en_US.UTF-8", en},
-        {" en", "zh_CN", zh},  // not a language name: the locale decides
+        {"en", "zh_CN.UTF-8", english, "en"},
+        {"EN", "C", english, "en"},
+        {"en_US", "de_DE", more, "en"},
+        {"zh", "en_US.UTF-8", english, "zh"},
+        {"fr", "en_US.UTF-8", english, "zh"},
+        {SettingsFile::kNotFound, "en_US.UTF-8", english, "en"},
+        {SettingsFile::kNotLoaded, "en_US.UTF-8", english, "en"},
+        {" en", "zh_CN", english, "zh"},  // not a language name: the locale decides
     };
     for (const auto& c : cases)
-        EXPECT_EQ(LanguageChoice::Choose(c.setting, c.locale), c.expected)
+        EXPECT_EQ(LanguageChoice::Choose(c.setting, c.locale, c.translated), c.expected)
             << "setting '" << c.setting << "' locale '" << c.locale << "'";
 }
 
