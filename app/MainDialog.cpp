@@ -41,6 +41,7 @@
 #include "MessageBox.h"
 #include "NetworkDiscovery.h"
 #include "NetworkPlay.h"
+#include "PositionSetupDialog.h"
 #include "RecordFiles.h"
 #include "SettingsFile.h"
 #include "StartGameDialog.h"
@@ -226,6 +227,9 @@ void MainDialog::BuildMenu() {
     analysisAction_->setChecked(false);
     analysisAction_->setEnabled(false);
     connect(analysisAction_, &QAction::toggled, this, &MainDialog::SetAnalysisOn);
+    edit->addSeparator();
+    edit->addAction(tr("摆棋(&B)..."), this, &MainDialog::SetUpBoard)
+        ->setObjectName(QStringLiteral("actionSetUp"));
     connect(edit, &QMenu::aboutToShow, this, &MainDialog::UpdateTurnControls);
 
     QMenu* levels = menuBar_->addMenu(tr("难度(&D)"));
@@ -479,7 +483,33 @@ void MainDialog::PlayAgain() {
     }
     if (!MayDiscardGame()) return;
     if (lastChoice_->kind == GameKind::OnePlayer) PrepareComputer();
-    session_.Start(*lastChoice_);
+    if (lastSetup_)
+        session_.StartFromPosition(*lastChoice_, lastSetup_->first, lastSetup_->second);
+    else
+        session_.Start(*lastChoice_);
+    UpdateTurnControls();
+}
+
+void MainDialog::SetUpBoard() {
+    if (!MayDiscardGame()) return;
+    const CellCode toMove = session_.SideToMove() == White ? White : Black;
+    PositionSetupDialog dialog(backgroundPicture_, blackPicture_, whitePicture_,
+                               session_.CurrentBoard(), toMove,
+                               lastChoice_ ? lastChoice_->kind : GameKind::TwoPlayers, this);
+    // The dialog offers OK only for a position the game can start from.
+    if (dialog.exec() != QDialog::Accepted || dialog.Problem() != SetupProblem::None) return;
+    StartChoice choice;
+    choice.kind = dialog.Kind();
+    const bool alone = choice.kind == GameKind::OnePlayer;
+    const QString black = !lastBlack_.isEmpty() ? lastBlack_ : alone ? tr("玩家") : tr("黑方");
+    const QString white = !lastWhite_.isEmpty() ? lastWhite_ : tr("白方");
+    choice.blackName = GbkCodec::FitToGbk(black.toStdString());
+    choice.whiteName = GbkCodec::FitToGbk(white.toStdString());
+    if (alone) PrepareComputer();
+    session_.StartFromPosition(choice, dialog.ChosenBoard(), dialog.SideToMove());
+    lastChoice_ = choice;
+    lastSetup_.emplace(dialog.ChosenBoard(), dialog.SideToMove());
+    marks_->StopLeaving();
     UpdateTurnControls();
 }
 
@@ -501,6 +531,7 @@ void MainDialog::StartGame() {
     choice.whiteName = GbkCodec::FitToGbk(dialog->WhiteName().toStdString());
     dialog.reset();
     lastChoice_ = choice;
+    lastSetup_.reset();
     if (choice.kind == GameKind::OnePlayer) PrepareComputer();
     session_.Start(choice);
     UpdateTurnControls();

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "BoardKeyboard.h"
 #include "DragController.h"
@@ -171,6 +172,7 @@ class MainDialog : public QDialog, public GameView {
     void SetSoundOn(bool on);       // 声音
     void SaveRecordAs();            // 保存棋谱 (Ctrl+S)
     void OpenRecordFile();          // 打开棋谱 (Ctrl+O)
+    void SetUpBoard();              // 摆棋: a game from a position the player sets up
 
   protected:
     // Enter and Escape close the window only while no game runs: one keypress must not end a
@@ -265,6 +267,8 @@ class MainDialog : public QDialog, public GameView {
     bool endKept_ = false;
     bool opening_ = false;
     std::optional<StartChoice> lastChoice_;
+    // The set-up position the last game started from (再来一局 starts there again), if any.
+    std::optional<std::pair<Board, CellCode>> lastSetup_;
     QString lastBlack_;
     QString lastWhite_;
     QLabel* matchLabel_ = nullptr;

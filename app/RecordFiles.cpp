@@ -86,13 +86,11 @@ void RecordFiles::PlayInto(GameSession& session, const GameRecordFile& record) {
     choice.kind = GameKind::TwoPlayers;
     choice.blackName = record.Tag("Black");
     choice.whiteName = record.Tag("White");
-    session.Start(choice);
-    if (!record.Tag("Position").empty()) {
-        Board start;
-        CellCode side = Black;
-        record.StartPosition(start, side);
-        session.SetUpPosition(start, side);
-    }
+    Board start;
+    CellCode side = Black;
+    record.StartPosition(start, side);
+    // From the record's position with its side to move, even with no step after it.
+    session.StartAt(choice, start, side);
     // The reader let only legal steps through, each of them before the end.
     for (const MoveRecord& move : record.moves) session.PlayLocalStep(move);
 }

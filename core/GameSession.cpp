@@ -10,49 +10,81 @@ namespace kelvara {
 GameSession::GameSession(GameView& view, MoveChooser* computer, NetworkLink* link)
     : view_(view), computer_(computer), link_(link) {}
 
-void GameSession::GameReset() {
+void GameSession::GameReset(const Board& start, CellCode toMove) {
     view_.ClearHistory();
-    board_.ResetBoard();
-    board_.whitePieces = 6;
-    board_.blackPieces = 6;
+    board_ = start;
     record_.Clear();
     startBoard_ = board_;
-    startSide_ = Black;
+    startSide_ = toMove;
     view_.PositionChanged();
     ClockReset();
 }
 
+namespace {
+
+Board UsualStart() {
+    Board board;
+    board.ResetBoard();
+    board.whitePieces = 6;
+    board.blackPieces = 6;
+    return board;
+}
+
+}  // namespace
+
 void GameSession::Start(const StartChoice& choice) {
+    if (choice.kind != GameKind::Network) {
+        StartAt(choice, UsualStart(), Black);
+        return;
+    }
     FinishPendingStep();
-    GameReset();
+    GameReset(UsualStart(), Black);
     kind_ = choice.kind;
     playerName_ = choice.blackName;
     sideToMove_ = Black;
-    switch (choice.kind) {
-        case GameKind::OnePlayer:
-            phase_ = TurnPhase::LocalTurn;
-            view_.SetMatchLine(
-                Translation::Fill(texts::Text(texts::kMatchVsComputer),
-                                  {playerName_, texts::Text(texts::kComputerWhite)}));
-            view_.SetStatusLine(texts::Text(texts::kYourTurn));
-            break;
-        case GameKind::TwoPlayers:
-            opponentName_ = choice.whiteName;
-            phase_ = TurnPhase::LocalTurn;
-            view_.SetMatchLine(Translation::Fill(texts::Text(texts::kMatchTwoPlayers),
-                                                 {playerName_, opponentName_}));
-            view_.SetStatusLine(Translation::Fill(texts::Text(texts::kBlackMoving), {playerName_}));
-            break;
-        case GameKind::Network:
-            phase_ = TurnPhase::AwaitingPeer;
-            activeSlot_ = 0;
-            // The socket first: the hello goes out on the connection it was accepted on.
-            if (link_ != nullptr) link_->AttachPeer(0);
-            SetChannel(0, Inviting, SendingHello);
-            if (link_ != nullptr) link_->SendHello(0, playerName_);
-            SetChannelState(0, AwaitingHello);
-            break;
+    phase_ = TurnPhase::AwaitingPeer;
+    activeSlot_ = 0;
+    // The socket first: the hello goes out on the connection it was accepted on.
+    if (link_ != nullptr) link_->AttachPeer(0);
+    SetChannel(0, Inviting, SendingHello);
+    if (link_ != nullptr) link_->SendHello(0, playerName_);
+    SetChannelState(0, AwaitingHello);
+}
+
+SetupProblem GameSession::StartFromPosition(const StartChoice& choice, const Board& position,
+                                            CellCode toMove) {
+    if (choice.kind == GameKind::Network) return SetupProblem::NotLocal;
+    const SetupProblem problem = FindSetupProblem(position, toMove);
+    if (problem == SetupProblem::None) StartAt(choice, position, toMove);
+    return problem;
+}
+
+void GameSession::StartAt(const StartChoice& choice, const Board& position, CellCode toMove) {
+    FinishPendingStep();
+    Board start = position;
+    start.blackPieces = start.CountPieces(Black);
+    start.whitePieces = start.CountPieces(White);
+    if (toMove != White) toMove = Black;
+    GameReset(start, toMove);
+    kind_ = choice.kind == GameKind::OnePlayer ? GameKind::OnePlayer : GameKind::TwoPlayers;
+    playerName_ = choice.blackName;
+    if (kind_ == GameKind::OnePlayer) {
+        view_.SetMatchLine(Translation::Fill(texts::Text(texts::kMatchVsComputer),
+                                             {playerName_, texts::Text(texts::kComputerWhite)}));
+    } else {
+        opponentName_ = choice.whiteName;
+        view_.SetMatchLine(
+            Translation::Fill(texts::Text(texts::kMatchTwoPlayers), {playerName_, opponentName_}));
     }
+    sideToMove_ = toMove;
+    phase_ = TurnPhase::LocalTurn;
+    // A decided position ends here, before the computer is asked for a step it cannot have.
+    if (const CellCode winner = board_.Winner(toMove); winner != Empty) {
+        GameOver(winner);
+        return;
+    }
+    // The hand-over names whoever is to move; against the computer white's turn is its own.
+    HandOver();
 }
 
 void GameSession::Stop() {
@@ -65,7 +97,7 @@ void GameSession::OnInvitationAccepted(int slot) {
     if (slot < 0 || slot >= NetworkLink::kSlots) return;
     FinishPendingStep();
     activeSlot_ = slot;
-    GameReset();
+    GameReset(UsualStart(), Black);
     kind_ = GameKind::Network;
     phase_ = TurnPhase::AwaitingPeer;
     sideToMove_ = White;

@@ -12,6 +12,7 @@
 #include "MoveChooser.h"
 #include "NetworkLink.h"
 #include "PlyRecord.h"
+#include "SetupProblem.h"
 #include "TurnPhase.h"
 
 namespace kelvara {
@@ -69,6 +70,16 @@ class GameSession {
 
     // Menu commands. A step still sliding is completed first.
     void Start(const StartChoice& choice);
+    // Starts a one-player or two-player game as Start does, but from `position` with `toMove`
+    // to move: the turn goes to that side at once (against the computer, white's turn is the
+    // computer's), and the record starts from there. When the rules cannot start from it, or
+    // for a network game, nothing changes and the problem is returned.
+    SetupProblem StartFromPosition(const StartChoice& choice, const Board& position,
+                                   CellCode toMove);
+    // The same without the check, for a position read from a record: one that is decided
+    // already ends the game at once. A network kind plays as two players; a side to move
+    // other than white is black.
+    void StartAt(const StartChoice& choice, const Board& position, CellCode toMove);
     void Stop();
     void OnInvitationAccepted(int slot);
 
@@ -117,7 +128,7 @@ class GameSession {
     // Where a step to be played came from; it decides how it is shown and who moves next.
     enum class MoveSource { Local, Computer, Peer };
 
-    void GameReset();
+    void GameReset(const Board& start, CellCode toMove);
     // Hands the turn over after a completed step (or an undo or redo) and checks the end.
     void HandOver();
     void ComputerTurn();

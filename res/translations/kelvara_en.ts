@@ -488,6 +488,22 @@
             <numerusform>, taking %n pieces</numerusform>
         </translation>
     </message>
+    <message>
+        <source>摆棋(&amp;B)...</source>
+        <translation>Set Up &amp;Board...</translation>
+    </message>
+    <message>
+        <source>玩家</source>
+        <translation>Player</translation>
+    </message>
+    <message>
+        <source>黑方</source>
+        <translation>Black</translation>
+    </message>
+    <message>
+        <source>白方</source>
+        <translation>White</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::MessageBox</name>
@@ -505,6 +521,124 @@
     <message>
         <source>  (对弈中)</source>
         <translation>  (playing)</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::PositionSetupDialog</name>
+    <message>
+        <source>摆棋</source>
+        <translation>Set Up Board</translation>
+    </message>
+    <message>
+        <source>摆放</source>
+        <translation>Place</translation>
+    </message>
+    <message>
+        <source>轮换(&amp;C)</source>
+        <translation>&amp;Cycle</translation>
+    </message>
+    <message>
+        <source>黑子(&amp;B)</source>
+        <translation>&amp;Black piece</translation>
+    </message>
+    <message>
+        <source>白子(&amp;W)</source>
+        <translation>&amp;White piece</translation>
+    </message>
+    <message>
+        <source>擦去(&amp;E)</source>
+        <translation>&amp;Erase</translation>
+    </message>
+    <message>
+        <source>左键按所选摆放，右键擦去</source>
+        <translation>Left button places the choice, right button erases</translation>
+    </message>
+    <message>
+        <source>开局(&amp;S)</source>
+        <translation>&amp;Start position</translation>
+    </message>
+    <message>
+        <source>清空(&amp;L)</source>
+        <translation>C&amp;lear</translation>
+    </message>
+    <message>
+        <source>先走</source>
+        <translation>First to move</translation>
+    </message>
+    <message>
+        <source>黑棋(&amp;K)</source>
+        <translation>Blac&amp;k</translation>
+    </message>
+    <message>
+        <source>白棋(&amp;H)</source>
+        <translation>W&amp;hite</translation>
+    </message>
+    <message>
+        <source>对局</source>
+        <translation>Game</translation>
+    </message>
+    <message>
+        <source>两人对弈(&amp;T)</source>
+        <translation>&amp;Two players</translation>
+    </message>
+    <message>
+        <source>对电脑，你执黑(&amp;M)</source>
+        <translation>Against the co&amp;mputer, you play black</translation>
+    </message>
+    <message>
+        <source>棋盘文字(&amp;X)，可粘贴：</source>
+        <translation>Board te&amp;xt, may be pasted:</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>黑白双方都要有棋子。</source>
+        <translation>Both black and white need pieces.</translation>
+    </message>
+    <message>
+        <source>只有一子的一方已经输了：每方至少要有两子。</source>
+        <translation>A side with one piece has already lost: each side needs at least two.</translation>
+    </message>
+    <message>
+        <source>每方最多六子：对局中棋子只会减少。</source>
+        <translation>At most six pieces a side: a game only ever loses pieces.</translation>
+    </message>
+    <message>
+        <source>先走的一方无路可走，已经输了。</source>
+        <translation>The side to move has no step and has already lost.</translation>
+    </message>
+    <message>
+        <source>请选择哪一方先走。</source>
+        <translation>Choose the side that moves first.</translation>
+    </message>
+    <message>
+        <source>网络对局总是从开局开始。</source>
+        <translation>A network game always begins at the start position.</translation>
+    </message>
+    <message>
+        <source>黑 %1 子，白 %2 子</source>
+        <translation>Black %1 pieces, white %2</translation>
+    </message>
+    <message>
+        <source>棋盘文字应为 16 个 b、w 或 . （从下往上一行行写），可再加 b 或 w 表示先走的一方。</source>
+        <translation>The board text is 16 of b, w or . (row by row from the bottom), then b or w for the side to move if you like.</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::SetupBoard</name>
+    <message>
+        <source>棋盘</source>
+        <translation>Board</translation>
+    </message>
+    <message>
+        <source>左键摆放，右键擦去；也可以在下面输入棋盘文字</source>
+        <translation>Left button places, right button erases; the board text can also be typed below</translation>
     </message>
 </context>
 <context>

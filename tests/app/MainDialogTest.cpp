@@ -86,6 +86,7 @@ TEST_F(WindowTest, StartsWithItsControlsMenuAndBackground) {
                                                      "  重做(&R)",
                                                      "  提示(&H)",
                                                      "  分析(&N)",
+                                                     "  摆棋(&B)...",
                                                      "难度(&D)",
                                                      "  入门",
                                                      "  经典",

@@ -294,6 +294,72 @@ TEST_F(Session, StartAndHelloTexts) {
     EXPECT_EQ(view.match, "战局：   白:本地(本机)   VS   黑:(127.0.0.1)");
 }
 
+TEST_F(Session, StartsFromASetUpPositionOnlyWhenTheRulesCan) {
+    // Black at 11 and 21 walled in by white at 31, 12 and 22.
+    const std::string walled = "bbw.ww..........";
+    const std::string open = "b..b.w....bw..w.";
+    const struct {
+        std::string board;
+        CellCode toMove;
+        GameKind kind;
+        SetupProblem problem;
+    } refused[] = {
+        {"bb..............", Black, kTwo, SetupProblem::NoPieces},
+        {"bb.........w....", Black, kTwo, SetupProblem::LonePiece},
+        {"bbbbbbb..w.www..", White, kOne, SetupProblem::TooManyPieces},
+        {walled, Black, kTwo, SetupProblem::MoverBlocked},
+        {open, Empty, kTwo, SetupProblem::NoSideToMove},
+        {open, Black, kNet, SetupProblem::NotLocal},
+    };
+    s.Start(Choice(kTwo));
+    ASSERT_EQ(Run("21U", kTwo), "T");
+    const std::string before = Snapshot();
+    for (const auto& r : refused) {
+        Board position;
+        ASSERT_TRUE(BoardFromText(r.board, position));
+        EXPECT_EQ(s.StartFromPosition(Choice(r.kind), position, r.toMove), r.problem) << r.board;
+        EXPECT_EQ(Snapshot(), before) << r.board;
+        EXPECT_EQ(s.History().size(), 1u);
+    }
+
+    // Two players, white to move: white's turn at once, recorded from there.
+    Board position;
+    ASSERT_TRUE(BoardFromText(walled, position));
+    position.blackPieces = 6;  // the counts come from the cells
+    ASSERT_EQ(s.StartFromPosition(Choice(kTwo), position, White), SetupProblem::None);
+    EXPECT_EQ(view.status, "现在是 B(白)  走棋...");
+    EXPECT_EQ(s.SideToMove(), White);
+    EXPECT_TRUE(s.MayLift(1, 2));
+    EXPECT_FALSE(s.MayLift(1, 1));
+    EXPECT_EQ(BoardToText(s.StartBoard()), walled);
+    EXPECT_EQ(s.StartSide(), White);
+    EXPECT_EQ(s.CurrentBoard().blackPieces, 2);
+    EXPECT_TRUE(s.History().empty() && view.black.empty());
+    EXPECT_EQ(Run("22R 21U", kTwo), "T T");
+
+    // Against the computer with white to move, the computer answers first.
+    ASSERT_TRUE(BoardFromText(open, position));
+    Answers("22U");
+    ASSERT_EQ(s.StartFromPosition(Choice(kOne), position, White), SetupProblem::None);
+    EXPECT_EQ(computer.seen, open + " " + kThinking);
+    EXPECT_EQ(view.white, Strings{"22U"});
+    EXPECT_EQ(view.status, kYourTurn);
+    EXPECT_EQ(s.SideToMove(), Black);
+    EXPECT_EQ(s.StartSide(), White);
+    ASSERT_EQ(s.StartFromPosition(Choice(kOne), position, Black), SetupProblem::None);
+    EXPECT_EQ(computer.calls, 1);
+    EXPECT_EQ(view.status, kYourTurn);
+
+    // A record may start from a decided position: the game is over at once.
+    ASSERT_TRUE(BoardFromText("bb.........w....", position));
+    s.StartAt(Choice(kTwo), position, White);
+    EXPECT_EQ(s.Phase(), P::Over);
+    EXPECT_EQ(view.status, "游戏结束，黑棋(A)胜!!");
+    s.StartAt(Choice(kOne), position, White);
+    EXPECT_EQ(view.status, kYouWin);
+    EXPECT_EQ(computer.calls, 1);  // not asked for a step it cannot have
+}
+
 TEST_F(Session, TheComputerSeesTheBoardAfterTheStepAndItsAnswerSlides) {
     s.Start(Choice(kOne));
     Answers("13R");

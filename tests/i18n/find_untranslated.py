@@ -35,18 +35,19 @@ def problems(folder):
         if path.suffix not in (".cpp", ".h"):
             continue
         lines = path.read_text(encoding="utf-8").splitlines()
-        for number, line in enumerate(lines):
-            code = code_of(line)
-            for m in LITERAL.finditer(code):
-                if m.group(0).isascii():
-                    continue
-                # The call may open on the line above ("tr(\n    "...")").
-                before = (code_of(lines[number - 1]) if number else "") + code[: m.start()]
-                if MARKED.search(before.rstrip()):
-                    continue
-                if any("Not translated" in l for l in lines[max(0, number - 3) : number + 1]):
-                    continue
-                yield f"{path}:{number + 1}: {m.group(0)} is not translated (tr() it)"
+        code = "\n".join(code_of(line) for line in lines)
+        # Adjacent literals are one string: the run is judged by what stands before its first.
+        runs = re.finditer(r'"(?:[^"\\\n]|\\.)*"(?:\s*"(?:[^"\\\n]|\\.)*")*', code)
+        for run in runs:
+            if run.group(0).isascii():
+                continue
+            number = code.count("\n", 0, run.start())
+            if MARKED.search(code[max(0, run.start() - 200) : run.start()].rstrip()):
+                continue
+            if any("Not translated" in l for l in lines[max(0, number - 3) : number + 1]):
+                continue
+            first = LITERAL.match(run.group(0)).group(0)
+            yield f"{path}:{number + 1}: {first} is not translated (tr() it)"
 
 
 def main(folders):

@@ -12,6 +12,15 @@ trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid"; rm -rf "$work"' EXIT
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 test -x "$work/prefix/games/kelvara"
 test -f "$work/prefix/share/kelvara/set/kelvara.ini"
+# The record files' type, as the MIME database builds it, and the menu entry that opens them.
+mime=$work/prefix/share/mime
+if command -v update-mime-database >/dev/null; then
+    update-mime-database "$mime"
+    grep -qx 'application/x-kelvara-game:\*\.kvr' "$mime/globs"
+fi
+grep -qx 'MimeType=application/x-kelvara-game;' \
+    "$work/prefix/share/applications/org.kelvara.Kelvara.desktop"
+grep -qx 'Exec=kelvara %f' "$work/prefix/share/applications/org.kelvara.Kelvara.desktop"
 mkdir "$work/home"
 
 cat >"$work/probe.sh" <<'PROBE'
