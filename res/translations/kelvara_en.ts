@@ -623,7 +623,7 @@
     </message>
     <message>
         <source>黑 %1 子，白 %2 子</source>
-        <translation>Black %1 pieces, white %2</translation>
+        <translation>Pieces: black %1, white %2</translation>
     </message>
     <message>
         <source>棋盘文字应为 16 个 b、w 或 . （从下往上一行行写），可再加 b 或 w 表示先走的一方。</source>
