@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Brings res/translations/*.ts up to date with the texts marked in the sources: new texts come
 # in unfinished for a translator (Qt Linguist, or by hand), texts gone from the sources are
-# dropped. With --check nothing changes: it fails, showing the difference, when a .ts file is
+# dropped; the entries still to translate are listed (and the exit status is 1 while there are
+# any). With --check nothing changes: it fails, showing the difference, when a .ts file is
 # not what an update would make of it. LUPDATE names the lupdate program to use.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,6 +25,8 @@ for ts in res/translations/*.ts; do
     if [ "$check" = no ]; then
         "$lupdate" "${options[@]}" "${sources[@]}" -ts "$ts"
         echo "updated $ts"
+        # What is left to translate (or to fix), as the test step will report it.
+        python3 tests/i18n/check_translations.py "$ts" || status=1
         continue
     fi
     work=$(mktemp -d)
