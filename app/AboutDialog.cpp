@@ -22,6 +22,11 @@ AboutDialog::AboutDialog(const QIcon& icon, QWidget* parent) : QDialog(parent) {
     version->setObjectName(QStringLiteral("aboutVersion"));
     version->setGeometry(DluRect(42, 14, 114, 12));
 
+    // What the game is, for a player who found it in a menu of games.
+    auto* game = new QLabel(tr("中国民间棋，黑白各六子。"), this);
+    game->setObjectName(QStringLiteral("aboutGame"));
+    game->setGeometry(DluRect(42, 27, 121, 12));
+
     auto* ok = new QPushButton(tr("确定"), this);
     ok->setObjectName(QStringLiteral("aboutOk"));
     ok->setGeometry(DluRect(113, 41, 50, 14));

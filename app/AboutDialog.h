@@ -5,7 +5,8 @@
 
 namespace kelvara {
 
-// The about box: the program's icon, its name and version, and an OK button.
+// The about box: the program's icon, its name and version, a line on the game and an OK
+// button.
 class AboutDialog : public QDialog {
     Q_OBJECT
   public:

@@ -21,7 +21,15 @@ QPointF Centre(BoardPoint p) {
                    geometry::SquareTop(PointY(p)) + geometry::kSquare / 2.0);
 }
 
-QColor ToneColour(BoardMark::Tone tone, int alpha = 255) {
+QColor Toned(BoardMark::Tone tone, int alpha = 255) {
+    QColor c = BoardMarks::ToneColour(tone);
+    c.setAlpha(alpha);
+    return c;
+}
+
+}  // namespace
+
+QColor BoardMarks::ToneColour(BoardMark::Tone tone) {
     QColor c;
     switch (tone) {
         case BoardMark::Tone::Win:
@@ -37,9 +45,10 @@ QColor ToneColour(BoardMark::Tone tone, int alpha = 255) {
             c = QColor(230, 140, 20);
             break;
     }
-    c.setAlpha(alpha);
     return c;
 }
+
+namespace {
 
 constexpr double kCornerPen = 2.0;
 constexpr double kCornerGap = 3.5;     // between the piece square and the brackets' strokes
@@ -113,7 +122,7 @@ void PaintLabel(QPainter& painter, const BoardMark& mark, const std::vector<Boar
     painter.setFont(font);
     const QRectF box = BoardMarks::LabelBox(mark, marks, QFontMetricsF(font));
     painter.setPen(QPen(QColor(255, 255, 255, 200), 1.0));
-    painter.setBrush(ToneColour(mark.tone, 225));
+    painter.setBrush(Toned(mark.tone, 225));
     painter.drawRoundedRect(box.adjusted(0.5, 0.5, -0.5, -0.5), 3.0, 3.0);
     painter.setPen(Qt::white);
     painter.drawText(box, Qt::AlignCenter, QString::fromStdString(mark.label));
@@ -276,11 +285,11 @@ void BoardMarks::PaintMarks(QPainter& painter, const std::vector<BoardMark>& mar
                 painter.setBrush(Qt::NoBrush);
                 painter.setPen(QPen(QColor(255, 250, 235, 190), 4.0));
                 painter.drawEllipse(c, 6.5, 6.5);
-                painter.setPen(QPen(ToneColour(BoardMark::Tone::Plain), 2.0));
+                painter.setPen(QPen(Toned(BoardMark::Tone::Plain), 2.0));
                 painter.drawEllipse(c, 6.5, 6.5);
                 break;
             case BoardMark::Kind::LastTo:
-                PaintCorners(painter, mark.point, ToneColour(BoardMark::Tone::Plain, 230));
+                PaintCorners(painter, mark.point, Toned(BoardMark::Tone::Plain, 230));
                 break;
             case BoardMark::Kind::Taken: {
                 if (HoldsDestination(marks, mark.point)) break;
@@ -291,14 +300,14 @@ void BoardMarks::PaintMarks(QPainter& painter, const std::vector<BoardMark>& mar
                 break;
             }
             case BoardMark::Kind::HintFrom:
-                painter.setPen(QPen(ToneColour(mark.tone), kRingPen));
+                painter.setPen(QPen(Toned(mark.tone), kRingPen));
                 painter.setBrush(Qt::NoBrush);
                 painter.drawEllipse(c, kRingRadius, kRingRadius);
                 break;
             case BoardMark::Kind::HintTo:
-                PaintArrow(painter, mark.from, mark.point, ToneColour(mark.tone));
-                painter.setPen(QPen(ToneColour(mark.tone), 3.0));
-                painter.setBrush(ToneColour(mark.tone, 90));
+                PaintArrow(painter, mark.from, mark.point, Toned(mark.tone));
+                painter.setPen(QPen(Toned(mark.tone), 3.0));
+                painter.setBrush(Toned(mark.tone, 90));
                 painter.drawEllipse(c, 10.0, 10.0);
                 break;
             case BoardMark::Kind::StepOutcome:
@@ -306,7 +315,7 @@ void BoardMarks::PaintMarks(QPainter& painter, const std::vector<BoardMark>& mar
                 break;
             case BoardMark::Kind::TargetOutcome:
                 painter.setPen(QPen(Qt::white, 1.0));
-                painter.setBrush(ToneColour(mark.tone, 230));
+                painter.setBrush(Toned(mark.tone, 230));
                 painter.drawEllipse(c, 5.0, 5.0);
                 break;
             case BoardMark::Kind::KeyFocus:

@@ -53,6 +53,8 @@ class BoardMarks : public QObject {
     // beside it where a hint's arrow runs along the step.
     static QRectF LabelBox(const BoardMark& label, const std::vector<BoardMark>& marks,
                            const QFontMetricsF& metrics);
+    // The colour of a tone: a win's green, a draw's blue, a loss's red, the plain orange.
+    static QColor ToneColour(BoardMark::Tone tone);
     // The font of the labels, from the painter's font.
     static QFont LabelFont(const QFont& base);
 

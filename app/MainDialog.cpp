@@ -43,6 +43,7 @@
 #include "NetworkPlay.h"
 #include "PositionSetupDialog.h"
 #include "RecordFiles.h"
+#include "RulesDialog.h"
 #include "SettingsFile.h"
 #include "StartGameDialog.h"
 #include "TableService.h"
@@ -254,6 +255,11 @@ void MainDialog::BuildMenu() {
         const Level level = entry.level;
         connect(action, &QAction::triggered, this, [this, level] { ChooseLevel(level); });
     }
+    QMenu* help = menuBar_->addMenu(tr("帮助(&H)"));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    QAction* rules = help->addAction(tr("游戏规则(&R)"), this, &MainDialog::ShowRules);
+    rules->setObjectName(QStringLiteral("actionRules"));
+    rules->setShortcut(QKeySequence(Qt::Key_F1));
     QAction* about = menuBar_->addAction(tr("关于(&A)"), this, &MainDialog::ShowAbout);
     about->setObjectName(QStringLiteral("actionAbout"));
     // The system menu's about item, where the window manager offers no system menu.
@@ -646,6 +652,14 @@ void MainDialog::ExitGame() {
 void MainDialog::ShowAbout() {
     AboutDialog about(icon_, this);
     about.exec();
+}
+
+void MainDialog::ShowRules() {
+    if (rules_ == nullptr)
+        rules_ = new RulesDialog({backgroundPicture_, blackPicture_, whitePicture_}, this);
+    rules_->show();
+    rules_->raise();
+    rules_->activateWindow();
 }
 
 void MainDialog::ShowMarks() {

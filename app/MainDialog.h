@@ -43,6 +43,7 @@ class NetworkDiscovery;
 class InputBlocker;
 class LevelOpponent;
 class NetworkPlay;
+class RulesDialog;
 class TableService;
 
 // The main window: menu, match/status/clock texts, the two history lists and the board canvas.
@@ -164,6 +165,7 @@ class MainDialog : public QDialog, public GameView {
     void StopGame();                // 停止
     void ExitGame();                // 退出: the "OK" box, then the window closes
     void ShowAbout();               // 关于
+    void ShowRules();               // 游戏规则 (F1): beside the game, not in its way
     void UndoStep();                // 悔棋 (Ctrl+Z): one- and two-player games only
     void RedoStep();                // 重做 (Ctrl+Shift+Z)
     void ShowHint();                // 提示 (H)
@@ -260,6 +262,7 @@ class MainDialog : public QDialog, public GameView {
     QPushButton* againButton_ = nullptr;
     QAction* againAction_ = nullptr;
     QMenu* recentMenu_ = nullptr;
+    RulesDialog* rules_ = nullptr;
     FilePicker picker_;
     // The record last kept or opened, so that an unchanged game is not kept twice, and
     // whether the game's present end has been dealt with.

@@ -278,6 +278,10 @@
         <source>确定</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>中国民间棋，黑白各六子。</source>
+        <translation>A Chinese folk game, six pieces a side.</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::IncomingInvitations</name>
@@ -504,6 +508,14 @@
         <source>白方</source>
         <translation>White</translation>
     </message>
+    <message>
+        <source>帮助(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>游戏规则(&amp;R)</source>
+        <translation>&amp;Rules of the Game</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::MessageBox</name>
@@ -628,6 +640,95 @@
     <message>
         <source>棋盘文字应为 16 个 b、w 或 . （从下往上一行行写），可再加 b 或 w 表示先走的一方。</source>
         <translation>The board text is 16 of b, w or . (row by row from the bottom), then b or w for the side to move if you like.</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::RulesDialog</name>
+    <message>
+        <source>第 %1 列第 %2 行</source>
+        <translation>column %1, row %2</translation>
+    </message>
+    <message>
+        <source>游戏规则</source>
+        <translation>Rules of the Game</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;棋盘和棋子&lt;/h3&gt;&lt;p&gt;六子棋在 4×4 的十六个点上下，点与点之间由横线和竖线相连。黑白双方各有六个棋子：黑棋摆满最下面一行，再加上它上面一行的两端；白棋在上方对称摆放，中间的四个点空着。黑棋先走，以后双方轮流走棋。&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;The board and the pieces&lt;/h3&gt;&lt;p&gt;Liuziqi is played on the sixteen points of a 4×4 grid, joined by horizontal and vertical lines. Black and white have six pieces each: black fills the bottom row and the two ends of the row above it; white stands the same way at the top, and the four points in the middle are empty. Black moves first, then the two sides take turns.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>开局。下面的数字是列，左边的数字是行。</source>
+        <translation>The start. The numbers below are the columns, those on the left the rows.</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;走棋&lt;/h3&gt;&lt;p&gt;轮到自己时，把自己的一个棋子沿着线走到相邻的空点上，每次一格：不能斜走，不能跳过别的棋子，也不能不走。没有非吃不可的规定，来回走也可以。&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Stepping&lt;/h3&gt;&lt;p&gt;On your turn, move one of your pieces along a line to a neighbouring empty point, one point at a time: not diagonally, not over other pieces, and you cannot pass. Nothing forces a capture, and stepping back and forth is allowed.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;吃子&lt;/h3&gt;&lt;p&gt;走完一步，看这个棋子所在的那一列和那一行：如果这条线上自己的两个棋子紧挨在一起，紧挨着它们的一头是对方的一个棋子，而这条线上剩下的那个点是空的，对方这个棋子就被吃掉。列上和行上各能吃一子，所以一步最多吃两子。&lt;/p&gt;&lt;p&gt;这些都不吃子：一条线上摆满了四个棋子；自己的两子和对方的棋子之间隔着空点；自己的一子夹在对方两子之间。只有走棋的一方吃子，棋子离开的那条线也不吃子。&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Capturing&lt;/h3&gt;&lt;p&gt;After a step, look at the column and the row of the piece that moved: if two of your pieces stand next to each other on that line, an enemy piece stands right next to one end of the pair, and the remaining point of the line is empty, that enemy piece is taken. The column and the row can each take one piece, so a step takes at most two.&lt;/p&gt;&lt;p&gt;None of these captures: a line filled with four pieces; a gap between your two pieces and the enemy piece; one of your pieces between two enemy pieces. Only the side that moves captures, and the line the piece left does not capture.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>黑棋要走 %1：%2的棋子向上走一格。</source>
+        <translation>Black is about to play %1: the piece at %2 steps up one point.</translation>
+    </message>
+    <message>
+        <source>走了 %1 之后，第 %2 列从下往上是空、黑、黑、白：%3的白棋被吃掉（叉）。</source>
+        <translation>After %1, column %2 reads empty, black, black, white from the bottom: the white piece at %3 is taken (the cross).</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;胜负&lt;/h3&gt;&lt;p&gt;只剩一个棋子的一方输棋。轮到走棋却一步也走不了、棋子全被围住的一方也输棋。和电脑下棋时，电脑无棋可走就认输。棋局没有步数的限制。&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Winning and losing&lt;/h3&gt;&lt;p&gt;A side left with one piece loses. A side whose turn it is but which cannot make a single step, all its pieces walled in, loses too. Against the computer, the computer gives up when it has no step. There is no limit on the number of moves.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>黑棋走了 %1，轮到白棋：白棋的两个棋子都被围住，无路可走，黑棋胜。</source>
+        <translation>Black played %1 and it is white&apos;s turn: both white pieces are walled in with no step to play, so black wins.</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;棋谱记法&lt;/h3&gt;&lt;p&gt;右边的两列历史记录里，每一步写成两个数字和一个字母，例如 &lt;b&gt;21U&lt;/b&gt;：第一个数字是列（从左往右数 1～4），第二个数字是行（从下往上数 1～4），字母是走的方向：&lt;b&gt;U&lt;/b&gt; 向上，&lt;b&gt;D&lt;/b&gt; 向下，&lt;b&gt;L&lt;/b&gt; 向左，&lt;b&gt;R&lt;/b&gt; 向右。21U 就是“第 2 列第 1 行的棋子向上走一格”，43L 是“第 4 列第 3 行的棋子向左走一格”。棋谱文件也这样写，用键盘走棋时也可以直接键入（字母大小写都行）。&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Move notation&lt;/h3&gt;&lt;p&gt;In the two history lists on the right every step is written as two digits and a letter, for example &lt;b&gt;21U&lt;/b&gt;: the first digit is the column (1–4 from the left), the second the row (1–4 from the bottom), and the letter the direction of the step: &lt;b&gt;U&lt;/b&gt; up, &lt;b&gt;D&lt;/b&gt; down, &lt;b&gt;L&lt;/b&gt; left, &lt;b&gt;R&lt;/b&gt; right. 21U is “the piece on column 2, row 1 steps up one point”, 43L is “the piece on column 4, row 3 steps left one point”. Game record files are written the same way, and when you play by keyboard you can type a step directly (in either case).&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;提示和分析&lt;/h3&gt;&lt;p&gt;单人游戏和双人游戏中，编辑 → 提示（H）在棋盘上标出此时最好的一步，并在状态栏说明结果；编辑 → 分析 在每一步能走的棋上标出它的结果，都按双方以后走得最好来算：&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Hint and analysis&lt;/h3&gt;&lt;p&gt;In one-player and two-player games, Edit → Hint (H) marks the best step on the board and tells its outcome in the status line; Edit → Analysis labels every step that can be played with its outcome, always reckoning that both sides play their best from then on:&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;%1 走这一步必胜，算上这一步，自己还要走 N 步；&lt;br&gt;%2 走这一步必败，算上这一步，自己最多还能走 N 步；&lt;br&gt;%3 双方都不失误，就永远分不出胜负。&lt;/p&gt;</source>
+        <translation>&lt;p&gt;%1 this step wins; counting this step, you still need N steps of your own;&lt;br&gt;%2 this step loses; counting this step, you can hold out for at most N steps of your own;&lt;br&gt;%3 if neither side makes a mistake, the game is never decided.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>胜 N</source>
+        <translation>W N</translation>
+    </message>
+    <message>
+        <source>负 N</source>
+        <translation>L N</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;上一步的来处画一个圈，去处画四个角，被吃掉的棋子的位置画一个叉，直到下一步为止。&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Until the next step, the last step&apos;s starting point carries a ring, its end point four corners, and the place of each taken piece a cross.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;难度&lt;/h3&gt;&lt;p&gt;难度菜单选的是下一局电脑的水平：&lt;/p&gt;&lt;p&gt;&lt;b&gt;%1&lt;/b&gt;：常常随手走棋，适合刚学的人；&lt;br&gt;&lt;b&gt;%2&lt;/b&gt;：原来的电脑棋手，先查自己的经验，再往前看一步，是默认的难度；&lt;br&gt;&lt;b&gt;%3&lt;/b&gt;：照着算好的整个棋局走棋，偶尔失手；&lt;br&gt;&lt;b&gt;%4&lt;/b&gt;：每一步都走得最好，不会输棋。&lt;/p&gt;&lt;p&gt;%3、%4、提示和分析用到的棋局数据在程序启动后准备，准备好之前电脑会等一等。&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Difficulty&lt;/h3&gt;&lt;p&gt;The Difficulty menu chooses the computer&apos;s strength for the next game:&lt;/p&gt;&lt;p&gt;&lt;b&gt;%1&lt;/b&gt;: often plays just any step, for those who have only just learnt the game;&lt;br&gt;&lt;b&gt;%2&lt;/b&gt;: the original computer player, which first looks up its experience and then looks one step ahead; the default;&lt;br&gt;&lt;b&gt;%3&lt;/b&gt;: plays from the solved game, with an occasional slip;&lt;br&gt;&lt;b&gt;%4&lt;/b&gt;: plays the best step every time and never loses.&lt;/p&gt;&lt;p&gt;The game data that %3, %4, the hint and the analysis use is prepared after the program starts; until it is ready the computer waits a little.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;按键&lt;/h3&gt;&lt;p&gt;&lt;b&gt;方向键&lt;/b&gt;：在棋盘上移动选择框；&lt;br&gt;&lt;b&gt;空格、回车&lt;/b&gt;：拿起选择框下自己的棋子，用方向键选好相邻的点，再按一次放下；&lt;br&gt;&lt;b&gt;Esc&lt;/b&gt;：把拿起的棋子放回去；&lt;br&gt;&lt;b&gt;键入 21U 再按回车&lt;/b&gt;：走这一步；&lt;br&gt;&lt;b&gt;Ctrl+N&lt;/b&gt;：再来一局；&lt;br&gt;&lt;b&gt;Ctrl+Z、Ctrl+Shift+Z&lt;/b&gt;：悔棋、重做；&lt;br&gt;&lt;b&gt;H&lt;/b&gt;：提示；&lt;br&gt;&lt;b&gt;Ctrl+S、Ctrl+O&lt;/b&gt;：保存棋谱、打开棋谱；&lt;br&gt;&lt;b&gt;Home、←、→、End&lt;/b&gt;：没有对局进行时，在棋谱里回到开头、后退一步、前进一步、走到最后；&lt;br&gt;&lt;b&gt;F1&lt;/b&gt;：游戏规则（本页）；&lt;br&gt;&lt;b&gt;Alt+字母&lt;/b&gt;：打开菜单名中带下划线字母的菜单。&lt;/p&gt;&lt;p&gt;对局进行中，回车和 Esc 不会关闭窗口。&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Keys&lt;/h3&gt;&lt;p&gt;&lt;b&gt;Arrow keys&lt;/b&gt;: move the focus ring over the board;&lt;br&gt;&lt;b&gt;Space, Enter&lt;/b&gt;: pick up your piece under the ring, choose the neighbouring point with the arrow keys, press again to put it down;&lt;br&gt;&lt;b&gt;Esc&lt;/b&gt;: put the picked-up piece back;&lt;br&gt;&lt;b&gt;Type 21U, then Enter&lt;/b&gt;: play that step;&lt;br&gt;&lt;b&gt;Ctrl+N&lt;/b&gt;: play again;&lt;br&gt;&lt;b&gt;Ctrl+Z, Ctrl+Shift+Z&lt;/b&gt;: undo, redo a step;&lt;br&gt;&lt;b&gt;H&lt;/b&gt;: hint;&lt;br&gt;&lt;b&gt;Ctrl+S, Ctrl+O&lt;/b&gt;: save, open a game record;&lt;br&gt;&lt;b&gt;Home, ←, →, End&lt;/b&gt;: with no game running, go to the start of a record, one step back, one step forward, to the end;&lt;br&gt;&lt;b&gt;F1&lt;/b&gt;: the rules (this page);&lt;br&gt;&lt;b&gt;Alt+letter&lt;/b&gt;: open the menu whose name has that letter underlined.&lt;/p&gt;&lt;p&gt;During a game, Enter and Esc do not close the window.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>和</source>
+        <comment>between two points</comment>
+        <translation> and </translation>
+    </message>
+    <message>
+        <source>和</source>
+        <comment>the draw label</comment>
+        <translation>D</translation>
     </message>
 </context>
 <context>

@@ -58,11 +58,11 @@ class InterfaceLanguageTest : public GuiFixture {
     }
 };
 
-const QStringList kChineseMenus = {"游戏(&G)", "编辑(&E)", "难度(&D)", "关于(&A)"};
+const QStringList kChineseMenus = {"游戏(&G)", "编辑(&E)", "难度(&D)", "帮助(&H)", "关于(&A)"};
 
 TEST_F(InterfaceLanguageTest, EnglishLocaleShowsEnglish) {
     const Shown shown = OpenIn("en_US.UTF-8");
-    EXPECT_EQ(shown.menus, QStringList({"&Game", "&Edit", "&Difficulty", "&About"}));
+    EXPECT_EQ(shown.menus, QStringList({"&Game", "&Edit", "&Difficulty", "&Help", "&About"}));
     EXPECT_EQ(shown.level, "Perfect");
     // The session's texts, composed in the plain floor, follow too, names put in whole.
     EXPECT_EQ(shown.status, "Now 甲 (black)  to move...");

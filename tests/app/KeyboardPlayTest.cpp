@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QTest>
 #include <QTreeWidget>
@@ -8,6 +9,7 @@
 #include "BoardText.h"
 #include "GuiFixture.h"
 #include "MainDialog.h"
+#include "ScenePicture.h"
 #include "StartGameDialog.h"
 
 using namespace kelvara;
@@ -41,6 +43,34 @@ class KeyboardPlayTest : public GuiFixture {
         for (const char* c = text; *c != '\0'; ++c)
             Key(window, Qt::Key_unknown, QString(QChar::fromLatin1(*c)));
         Key(window, Qt::Key_Enter);
+    }
+    // Black to move again, or the game over.
+    static bool BlacksTurn(MainDialog& window) {
+        return QTest::qWaitFor(
+            [&] {
+                const TurnPhase phase = window.Session().Phase();
+                return phase == TurnPhase::Over ||
+                       (phase == TurnPhase::LocalTurn && window.Session().SideToMove() == Black);
+            },
+            20000);
+    }
+    // Every point of the drawn board shows the session's piece there, or no piece.
+    static void ExpectDrawnAsSession(MainDialog& window, const std::string& when) {
+        const QImage canvas = window.CanvasImage();
+        const ScenePicture black(QStringLiteral("res/black.png"), {20, 20},
+                                 ScenePicture::Fit::Stretch);
+        const ScenePicture white(QStringLiteral("res/white.png"), {20, 20},
+                                 ScenePicture::Fit::Stretch);
+        const Board& board = window.Session().CurrentBoard();
+        for (int i = 1; i <= 4; ++i) {
+            for (int j = 1; j <= 4; ++j) {
+                const CellCode code = static_cast<CellCode>(board.Code(i, j));
+                EXPECT_EQ(ShowsPicture(canvas, Square(i, j), black.At(1.0)), code == Black)
+                    << when << " at " << i << j;
+                EXPECT_EQ(ShowsPicture(canvas, Square(i, j), white.At(1.0)), code == White)
+                    << when << " at " << i << j;
+            }
+        }
     }
     static bool SlideOver(MainDialog& window) {
         return QTest::qWaitFor([&] { return window.Session().Phase() != TurnPhase::Animating; },
@@ -80,6 +110,46 @@ TEST_F(KeyboardPlayTest, ATwoPlayerGameToItsEndByRingAndByTypedMoves) {
     }
     EXPECT_EQ(window->WhiteHistory()->topLevelItemCount(), 5);
     EXPECT_EQ(window->StatusText(), "游戏结束，白棋(李四)胜!!");
+}
+
+TEST_F(KeyboardPlayTest, AOnePlayerGameWonByKeysAloneWithTheBoardAsTheSessionHoldsIt) {
+    auto window = OpenWindow(2);
+    StartFromMenu(*window, &StartGameDialog::OnePlayerRadio, "张三");
+    // Black's steps and the classic computer's answers: white ends walled in.
+    const char* game[][2] = {{"12R", "13R"},  {"11U", "23L"}, {"22U", "43L"}, {"42L", "33R"},
+                             {"32U", "13D"},  {"21U", "12U"}, {"31U", "14R"}, {"22D", "24R"},
+                             {"23U", "13R"},  {"41U", "23L"}, {"21L", "13R"}, {"32L", "23L"},
+                             {"22L", nullptr}};
+    Board expected = window->Session().CurrentBoard();
+    Key(*window, Qt::Key_Left);  // shows the ring
+    for (std::size_t k = 0; k < std::size(game); ++k) {
+        MoveRecord move;
+        ASSERT_TRUE(ParseMoveText(game[k][0], move));
+        if (k % 2 == 0)
+            PlayWithRing(*window, move);
+        else
+            Type(*window, game[k][0]);
+        ASSERT_TRUE(BlacksTurn(*window)) << game[k][0];
+        expected.ApplyMove(Black, move);
+        const int answers = window->WhiteHistory()->topLevelItemCount();
+        if (game[k][1] != nullptr) {
+            ASSERT_EQ(answers, static_cast<int>(k) + 1) << game[k][0];
+            EXPECT_EQ(window->WhiteHistory()->topLevelItem(answers - 1)->text(0), game[k][1]);
+            ASSERT_TRUE(ParseMoveText(game[k][1], move));
+            expected.ApplyMove(White, move);
+        }
+        EXPECT_EQ(BoardToText(window->Session().CurrentBoard()), BoardToText(expected))
+            << game[k][0];
+        ExpectDrawnAsSession(*window, game[k][0]);
+        ASSERT_TRUE(window->isVisible());
+    }
+    EXPECT_EQ(window->Session().Phase(), TurnPhase::Over);
+    EXPECT_EQ(window->StatusText(), "游戏结束，恭喜你，你赢了!!");
+    EXPECT_EQ(window->BlackHistory()->topLevelItemCount(), 13);
+    EXPECT_TRUE(window->EndBanner()->isVisible());
+    // Once the game is over, Enter closes the window again.
+    Key(*window, Qt::Key_Return);
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(KeyboardPlayTest, EscapeWrongDropsAndBadTypingLeaveTheBoardAlone) {

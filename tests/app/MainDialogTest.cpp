@@ -92,6 +92,8 @@ TEST_F(WindowTest, StartsWithItsControlsMenuAndBackground) {
                                                      "  经典",
                                                      "  高手",
                                                      "  完美",
+                                                     "帮助(&H)",
+                                                     "  游戏规则(&R)",
                                                      "关于(&A)"}));
 
     window.show();
