@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTextDocument>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
@@ -35,6 +36,7 @@
 #include "ComputerPlayer.h"
 #include "DataPaths.h"
 #include "DialogUnits.h"
+#include "GameReplay.h"
 #include "GbkCodec.h"
 #include "InputBlocker.h"
 #include "LevelOpponent.h"
@@ -42,8 +44,11 @@
 #include "NetworkDiscovery.h"
 #include "NetworkPlay.h"
 #include "PositionSetupDialog.h"
+#include "PuzzlePlay.h"
 #include "RecordFiles.h"
+#include "ReviewChart.h"
 #include "RulesDialog.h"
+#include "ScoreDialog.h"
 #include "SettingsFile.h"
 #include "StartGameDialog.h"
 #include "TableService.h"
@@ -155,6 +160,8 @@ MainDialog::MainDialog(QWidget* parent) : QDialog(parent), session_(*this, nullp
 
     statusFont_ = MakeFont(25);
     clockFont_ = MakeFont(26);
+    puzzle_ = new PuzzlePlay(this);
+    connect(puzzle_, &PuzzlePlay::Wanted, this, &MainDialog::OnPuzzleWanted);
     BuildMenu();
     BuildControls();
 
@@ -181,6 +188,7 @@ MainDialog::~MainDialog() {
     slide_.stop();
     clockTimer_.stop();
     tablePoll_.stop();
+    if (const auto entry = tally_.Left()) CountGame(*entry, true);
     // The session keeps a pointer to the level's player, which goes before the session.
     session_.SetMoveChooser(nullptr);
 }
@@ -205,6 +213,8 @@ void MainDialog::BuildMenu() {
     recentMenu_ = game->addMenu(tr("最近的棋局(&R)"));
     recentMenu_->setObjectName(QStringLiteral("recentMenu"));
     connect(recentMenu_, &QMenu::aboutToShow, this, &MainDialog::FillRecentMenu);
+    game->addAction(tr("战绩(&C)..."), this, &MainDialog::ShowScore)
+        ->setObjectName(QStringLiteral("actionScore"));
     QAction* exit = game->addAction(tr("退出(&X)"), this, &MainDialog::ExitGame);
     exit->setObjectName(QStringLiteral("actionExit"));
     QMenu* edit = menuBar_->addMenu(tr("编辑(&E)"));
@@ -262,6 +272,7 @@ void MainDialog::BuildMenu() {
     rules->setShortcut(QKeySequence(Qt::Key_F1));
     QAction* about = menuBar_->addAction(tr("关于(&A)"), this, &MainDialog::ShowAbout);
     about->setObjectName(QStringLiteral("actionAbout"));
+    puzzle_->AddMenu(menuBar_, help->menuAction());
     // The system menu's about item, where the window manager offers no system menu.
     game->addSeparator();
     QAction* aboutToo = game->addAction(tr("关于 Kelvara(&A)..."), this, &MainDialog::ShowAbout);
@@ -305,7 +316,7 @@ void MainDialog::BuildControls() {
                                      geometry::kFrameInside.right - geometry::kFrameInside.left,
                                      geometry::kFrameInside.bottom - geometry::kFrameInside.top));
     BoardAccessible::Install(
-        boardArea_, {[this](BoardPoint p) { return session_.CurrentBoard().PieceAt(p); },
+        boardArea_, {[this](BoardPoint p) { return ShownBoard().PieceAt(p); },
                      [this] { return keyboard_.Shown() ? keyboard_.Focus() : BoardPoint{0}; },
                      [this](BoardPoint p) {
                          const PixelRect r = geometry::PieceSquare(PointX(p), PointY(p));
@@ -330,6 +341,15 @@ void MainDialog::BuildControls() {
     againButton_->setObjectName(QStringLiteral("againButton"));
     againButton_->setFocusPolicy(Qt::NoFocus);
     connect(againButton_, &QPushButton::clicked, this, &MainDialog::PlayAgain);
+    // A tool button: it takes no more room than its word, so the reason keeps its line.
+    reviewButton_ = new QToolButton(endBanner_);
+    reviewButton_->setText(tr("复盘"));
+    reviewButton_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    reviewButton_->setObjectName(QStringLiteral("reviewButton"));
+    reviewButton_->setFocusPolicy(Qt::NoFocus);
+    connect(reviewButton_, &QPushButton::clicked, this,
+            [this] { replay_->GoTo(session_.History().size()); });
+    bannerRow->addWidget(reviewButton_);
     bannerRow->addWidget(againButton_);
     canvas_->Place(endBanner_, QRect(40, 214, 235, 46));
     endBanner_->hide();
@@ -368,6 +388,15 @@ void MainDialog::BuildControls() {
     whiteHistory_ = MakeHistoryList(canvas_, QStringLiteral("whiteHistory"));
     canvas_->Place(whiteHistory_, DluRect(286, 74, 68, 159));
 
+    // The review chart of a replay, under the board; hidden, it takes no room.
+    chart_ = new ReviewChart(this);
+    chart_->hide();
+    layout->addWidget(chart_);
+    replay_ = std::make_unique<GameReplay>(session_, *this, *blackHistory_, *whiteHistory_, *chart_,
+                                           [this] { return &Table(); });
+    connect(replay_.get(), &GameReplay::Changed, this, &MainDialog::ShowReplay);
+    connect(replay_.get(), &GameReplay::Left, this, &MainDialog::OnReplayLeft);
+
     resize(sizeHint().expandedTo(minimumSizeHint()));
 }
 
@@ -398,6 +427,8 @@ bool MainDialog::Initialise(const std::string& settingsPath) {
         MessageBox::Show(this, QStringLiteral("ERROR"), tr("监听端口时出错!!"),
                          QMessageBox::Critical);
     settings.Clear();
+    score_.Load();
+    ShowScoreNotice();
     UpdateEndBanner();
     return true;
 }
@@ -438,6 +469,11 @@ TurnView MainDialog::Turn() const {
     turn.phase = session_.Phase();
     turn.sideToMove = session_.SideToMove();
     turn.board = &session_.CurrentBoard();
+    if (replay_->Active()) {  // nobody moves in a replay
+        turn.phase = TurnPhase::Over;
+        turn.sideToMove = Empty;
+        turn.board = &replay_->ShownBoard();
+    }
     return turn;
 }
 
@@ -483,16 +519,22 @@ bool MainDialog::MayDiscardGame() {
 }
 
 void MainDialog::PlayAgain() {
+    if (puzzle_->Active()) {
+        puzzle_->Again();
+        return;
+    }
     if (!lastChoice_ || lastChoice_->kind == GameKind::Network) {
         StartGame();  // a network game needs an invitation again
         return;
     }
     if (!MayDiscardGame()) return;
-    if (lastChoice_->kind == GameKind::OnePlayer) PrepareComputer();
-    if (lastSetup_)
+    if (lastChoice_->kind == GameKind::OnePlayer) PrepareComputer(chosenLevel_);
+    if (lastSetup_) {
         session_.StartFromPosition(*lastChoice_, lastSetup_->first, lastSetup_->second);
-    else
+        tally_.SetCounted(false);
+    } else {
         session_.Start(*lastChoice_);
+    }
     UpdateTurnControls();
 }
 
@@ -511,8 +553,10 @@ void MainDialog::SetUpBoard() {
     const QString white = !lastWhite_.isEmpty() ? lastWhite_ : tr("白方");
     choice.blackName = GbkCodec::FitToGbk(black.toStdString());
     choice.whiteName = GbkCodec::FitToGbk(white.toStdString());
-    if (alone) PrepareComputer();
+    if (alone) PrepareComputer(chosenLevel_);
     session_.StartFromPosition(choice, dialog.ChosenBoard(), dialog.SideToMove());
+    // A position set up by hand may be won already: its games stay out of the score.
+    tally_.SetCounted(false);
     lastChoice_ = choice;
     lastSetup_.emplace(dialog.ChosenBoard(), dialog.SideToMove());
     marks_->StopLeaving();
@@ -538,13 +582,13 @@ void MainDialog::StartGame() {
     dialog.reset();
     lastChoice_ = choice;
     lastSetup_.reset();
-    if (choice.kind == GameKind::OnePlayer) PrepareComputer();
+    if (choice.kind == GameKind::OnePlayer) PrepareComputer(chosenLevel_);
     session_.Start(choice);
     UpdateTurnControls();
 }
 
-void MainDialog::PrepareComputer() {
-    activeLevel_ = chosenLevel_;
+void MainDialog::PrepareComputer(Level level) {
+    activeLevel_ = level;
     if (override_ != nullptr) return;
     session_.SetMoveChooser(computer_.get());
     levelPlayer_.reset();
@@ -566,6 +610,7 @@ void MainDialog::ChooseLevel(Level level) {
 
 void MainDialog::ShowHint() {
     if (!PlayAids::AidsOffered(session_.Kind())) return;
+    if (PlayAids::LocalMayMove(Turn()) && !puzzle_->AcceptHint()) return;
     const std::string text = aids_.AskHint(Turn(), ReadyTable());
     if (text.empty()) return;
     if (ReadyTable() == nullptr) Table();
@@ -595,7 +640,8 @@ void MainDialog::UpdateAids() {
 void MainDialog::UpdateAidActions() {
     const TurnView turn = Turn();
     hintAction_->setEnabled(PlayAids::LocalMayMove(turn));
-    analysisAction_->setEnabled(PlayAids::AidsOffered(turn.kind));
+    // The analysis would give a puzzle away.
+    analysisAction_->setEnabled(PlayAids::AidsOffered(turn.kind) && !puzzle_->Active());
 }
 
 void MainDialog::OnTablePoll() {
@@ -622,6 +668,13 @@ void MainDialog::StepPlayed(const PlyRecord& ply) {
     if (!ply.captured.empty())
         said += tr("，吃掉 %n 子", nullptr, static_cast<int>(ply.captured.size()));
     BoardAccessible::Announce(boardArea_, said);
+    tally_.StepPlayed(session_.Kind(), activeLevel_);
+    if (puzzle_->StepPlayed(ply, session_.CurrentBoard(), ReadyTable())) {
+        // The win is lost: the puzzle's game stops here, clock and all, and the line says why.
+        session_.Stop();
+        StopClockTimer();
+        SetStatusLine({});
+    }
 }
 
 void MainDialog::StopGame() {
@@ -630,6 +683,7 @@ void MainDialog::StopGame() {
 }
 
 void MainDialog::UndoStep() {
+    replay_->Leave();
     if (!session_.Undo()) return;
     keyboard_.Reset();
     marks_->StopLeaving();
@@ -638,6 +692,7 @@ void MainDialog::UndoStep() {
 }
 
 void MainDialog::RedoStep() {
+    replay_->Leave();
     if (!session_.Redo()) return;
     keyboard_.Reset();
     aids_.ClearHint();
@@ -664,12 +719,21 @@ void MainDialog::ShowRules() {
 
 void MainDialog::ShowMarks() {
     std::vector<BoardMark> marks = aids_.Marks();
-    const std::vector<BoardMark> keys = keyboard_.Marks();
+    // A replay shows no ring: the keys step through the game.
+    const std::vector<BoardMark> keys =
+        replay_->Active() ? std::vector<BoardMark>{} : keyboard_.Marks();
     marks.insert(marks.end(), keys.begin(), keys.end());
     marks_->SetMarks(marks);
 }
 
 bool MainDialog::BoardKey(QKeyEvent* event) {
+    if (!(event->modifiers() & ~Qt::KeypadModifier) && replay_->Key(event->key())) return true;
+    if (replay_->Active()) {
+        // The keyboard's ring comes back with the game, when Space or Enter goes on with it.
+        const int key = event->key();
+        const bool pick = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (!pick || !replay_->PlayOn()) return false;
+    }
     if (!session_.GameRunning() || drag_->Dragging()) return false;
     if (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) return false;
     using Key = BoardKeyboard::Key;
@@ -739,7 +803,7 @@ void MainDialog::changeEvent(QEvent* event) {
     const auto* change = static_cast<QWindowStateChangeEvent*>(event);
     if ((change->oldState() & Qt::WindowMinimized) && !(windowState() & Qt::WindowMinimized)) {
         EraseBoard();
-        if (session_.GameRunning()) PaintBoard();
+        if (session_.GameRunning() || replay_->Active()) PaintBoard();
     }
 }
 
@@ -762,10 +826,12 @@ void MainDialog::UpdateCursor() {
 
 void MainDialog::UpdateTurnControls() {
     UpdateCursor();
-    undoAction_->setEnabled(session_.CanUndo());
-    redoAction_->setEnabled(session_.CanRedo());
+    undoAction_->setEnabled(session_.CanUndo() && !puzzle_->Active());
+    redoAction_->setEnabled(session_.CanRedo() && !puzzle_->Active());
     const auto history = session_.History();
-    aids_.SetLastStep(history.empty() ? nullptr : &history.back());
+    aids_.SetLastStep(replay_->Active() ? replay_->ShownLast()
+                      : history.empty() ? nullptr
+                                        : &history.back());
     UpdateAids();
     UpdateEndBanner();
 }
@@ -775,6 +841,8 @@ void MainDialog::OnCanvasPressed(int x, int y) {
         keyboard_.Reset();
         ShowMarks();
     }
+    const BoardPoint point = geometry::PointAtPixel(x, y);
+    if (!replay_->Press(PointX(point), PointY(point))) return;
     drag_->Press(x, y);
     UpdateTurnControls();
 }
@@ -809,16 +877,29 @@ void MainDialog::UpdateEndBanner() {
         // The first screen: where a game begins.
         endText_->setText(tr("游戏 → 开始，或按 Ctrl+N"));
         againButton_->setText(tr("开始"));
+        reviewButton_->hide();
         endBanner_->show();
         return;
     }
     againButton_->setText(tr("再来一局"));
+    reviewButton_->setVisible(replay_->Available());
+    if (puzzle_->Active() && !puzzle_->BannerText().isEmpty()) {
+        endText_->setText(puzzle_->BannerText());
+        againButton_->setText(puzzle_->AgainText());
+        endBanner_->show();
+        endBanner_->raise();
+        return;
+    }
     if (session_.Phase() != TurnPhase::Over) {
         endBanner_->hide();
         endKept_ = false;
         return;
     }
     KeepFinishedGame();
+    if (replay_->Active()) {  // the banner would cover the position replayed
+        endBanner_->hide();
+        return;
+    }
     const Board& board = session_.CurrentBoard();
     QString why;
     if (board.blackPieces <= 1)
@@ -850,6 +931,7 @@ void MainDialog::KeepFinishedGame() {
     if (!RecordFiles::Keep(record, QDateTime::currentDateTime(), error).isEmpty()) return;
     qWarning("kelvara: the finished game was not kept: %s", qUtf8Printable(error));
     statusText_ += tr("（棋谱没能保存）");
+    sessionStatus_ = statusText_;
     statusIsAid_ = false;
     ShowStatus();
 }
@@ -899,6 +981,8 @@ bool MainDialog::OpenRecord(const QString& path) {
     // The opened game is kept already: it is not written again when it ends as it did.
     keptRecord_ = RecordFiles::FromSession(session_, activeLevel_, QDate::currentDate()).Write();
     endKept_ = session_.Phase() == TurnPhase::Over;
+    replay_->BeginOpened();
+    StopClockTimer();  // until the game goes on
     UpdateTurnControls();
     return true;
 }
@@ -916,7 +1000,15 @@ void MainDialog::FillRecentMenu() {
 
 void MainDialog::SetStatusLine(const std::string& text) {
     statusText_ = QString::fromStdString(text);
+    sessionStatus_ = statusText_;
     statusIsAid_ = false;
+    if (session_.Phase() == TurnPhase::Over) CountFinishedGame();
+    if (puzzle_->Active())
+        statusText_ = puzzle_->Status(session_, ReadyTable(), score_.Book().PuzzlesSolved());
+    if (!scoreError_.isEmpty()) {
+        statusText_ += tr("（战绩没能保存）");
+        scoreError_.clear();
+    }
     ShowStatus();
     // The session writes the status line at every change of turn, network games included.
     UpdateAidActions();
@@ -994,6 +1086,14 @@ void MainDialog::RemoveLastHistory(CellCode side) {
 }
 
 void MainDialog::ClearHistory() {
+    // The game that goes is counted as unfinished when it was under way; a game opened from
+    // a record or a puzzle is not the player's own play.
+    if (const auto entry = tally_.Left()) CountGame(*entry);
+    tally_.NewGame();
+    tally_.SetCounted(!opening_);
+    puzzle_->End();
+    ++puzzleRequests_;
+    replay_->Leave();
     keptRecord_.clear();  // a new game, kept at its end even when it is the same as the last
     blackHistory_->clear();
     whiteHistory_->clear();
@@ -1017,6 +1117,84 @@ void MainDialog::StopClockTimer() {
     if (was) emit gameRunningChanged(false);
 }
 
+// ---- practice and score ----
+
+void MainDialog::OnPuzzleWanted(int grade, quint32 seed, const QString& title) {
+    if (!MayDiscardGame()) return;
+    const unsigned request = ++puzzleRequests_;
+    if (ReadyTable() == nullptr) {
+        Table();
+        statusText_ = tr("正在准备谜题，请稍候……");
+        statusIsAid_ = false;
+        ShowStatus();
+    }
+    MakePuzzle(request, grade, seed, title);
+}
+
+void MainDialog::MakePuzzle(unsigned request, int grade, quint32 seed, const QString& title) {
+    if (request != puzzleRequests_) return;  // another game or puzzle came first
+    const SolvedTable* table = ReadyTable();
+    if (table == nullptr && Table().CurrentState() != TableService::State::Failed) {
+        QTimer::singleShot(kTablePollMs, this,
+                           [=, this] { MakePuzzle(request, grade, seed, title); });
+        return;
+    }
+    const std::optional<Puzzle> made =
+        table != nullptr ? PuzzleMaker(*table).Make(grade, seed) : std::nullopt;
+    if (!made) {
+        MessageBox::Show(this, MessageBox::ProgramTitle(), tr("没能准备好这道谜题，请再试一次。"),
+                         QMessageBox::Warning);
+        return;
+    }
+    // The puzzle's game: the player's black against the perfect computer, from its position.
+    PrepareComputer(Level::Perfect);
+    StartChoice choice;
+    choice.blackName = lastBlack_.toStdString();
+    session_.Start(choice);
+    tally_.SetCounted(false);
+    puzzle_->Begin(*made, grade, seed, title);
+    if (analysisAction_->isChecked()) SetAnalysisOn(false);
+    session_.SetUpPosition(puzzle_->Round()->GetPuzzle().board, Black);
+    matchLabel_->setText(puzzle_->MatchLine());
+    SetStatusLine({});
+    UpdateTurnControls();
+}
+
+void MainDialog::CountGame(const ScoreEntry& entry, bool quiet) {
+    QString error;
+    if (!score_.Change([&entry](ScoreBook& book) { entry.AddTo(book); }, error)) {
+        qWarning("kelvara: the score was not saved: %s", qUtf8Printable(error));
+        if (!quiet) scoreError_ = error;
+    }
+    if (!quiet) ShowScoreNotice();
+}
+
+void MainDialog::CountFinishedGame() {
+    const CellCode winner = session_.Winner();
+    if (puzzle_->GameEnded(winner)) {
+        QString error;
+        if (!score_.Change([](ScoreBook& book) { ++book.PuzzlesSolved(); }, error))
+            scoreError_ = error;
+        ShowScoreNotice();
+    }
+    const auto entry =
+        tally_.Ended(session_.Kind(), activeLevel_, winner, session_.NetworkLocalSide());
+    if (entry) CountGame(*entry);
+}
+
+void MainDialog::ShowScoreNotice() {
+    const QString notice = score_.TakeNotice();
+    if (!notice.isEmpty())
+        MessageBox::Open(this, MessageBox::ProgramTitle(), notice, QMessageBox::Warning);
+}
+
+void MainDialog::ShowScore() {
+    score_.Load();
+    ShowScoreNotice();
+    ScoreDialog dialog(score_, this);
+    dialog.exec();
+}
+
 // ---- drawing ----
 
 void MainDialog::EraseBoard() {
@@ -1029,9 +1207,36 @@ void MainDialog::DrawPiece(int column, int row, CellCode side) {
     canvas_->DrawPicture(ToQRect(geometry::PieceSquare(column, row)), &PiecePicture(side));
 }
 
+const Board& MainDialog::ShownBoard() const {
+    return replay_ && replay_->Active() ? replay_->ShownBoard() : session_.CurrentBoard();
+}
+
+void MainDialog::ShowReplay() {
+    PaintBoard();
+    UpdateTurnControls();
+    const QString said = replay_->StatusText();
+    if (said.isEmpty()) {
+        statusText_ = sessionStatus_;
+        statusIsAid_ = false;
+        ShowStatus();
+    } else {
+        ShowAidStatus(said.toStdString());
+        BoardAccessible::Announce(boardArea_, said);
+    }
+}
+
+void MainDialog::OnReplayLeft() {
+    statusText_ = sessionStatus_;
+    statusIsAid_ = false;
+    ShowStatus();
+    PaintBoard();
+    // An opened record's clock stood while it was replayed.
+    if (session_.GameRunning()) StartClockTimer();
+}
+
 void MainDialog::PaintBoard() {
     EraseBoard();
-    const Board& board = session_.CurrentBoard();
+    const Board& board = ShownBoard();
     for (int i = 1; i <= 4; ++i)
         for (int j = 1; j <= 4; ++j)
             if (!sliding_ || MakePoint(i, j) != slideTarget_)

@@ -24,6 +24,8 @@
 #include "MoveChooser.h"
 #include "PlayAids.h"
 #include "ScenePicture.h"
+#include "ScoreKeeper.h"
+#include "ScoreTally.h"
 #include "SoundPlayer.h"
 
 class QAction;
@@ -32,6 +34,7 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QToolButton;
 class QMenuBar;
 class QTreeWidget;
 
@@ -39,10 +42,13 @@ namespace kelvara {
 
 class BoardCanvas;
 class BoardMarks;
+class GameReplay;
+class ReviewChart;
 class NetworkDiscovery;
 class InputBlocker;
 class LevelOpponent;
 class NetworkPlay;
+class PuzzlePlay;
 class RulesDialog;
 class TableService;
 
@@ -136,6 +142,9 @@ class MainDialog : public QDialog, public GameView {
     void SetDiscovery(NetworkDiscovery* discovery) { discovery_ = discovery; }
     QWidget* BoardArea() const { return boardArea_; }
     QFrame* EndBanner() const { return endBanner_; }
+    // The 练习 menu and the puzzle on the board; the player's score (战绩).
+    PuzzlePlay* Practice() const { return puzzle_; }
+    ScoreKeeper& Score() { return score_; }
 
     // Game records. The picker names the file to save to (true) or to open (false), empty
     // when the player cancels; by default Qt's file dialogs.
@@ -145,6 +154,9 @@ class MainDialog : public QDialog, public GameView {
     // and redo walk them (as a game between two players). A record that cannot be read is
     // named in a message box and the game in progress stays. False when nothing was opened.
     bool OpenRecord(const QString& path);
+    // Stepping through a finished game or an opened record, with its review chart.
+    const GameReplay& Replay() const { return *replay_; }
+    ReviewChart* Chart() const { return chart_; }
 
     // GameView
     void SetMatchLine(const std::string& text) override;
@@ -174,6 +186,7 @@ class MainDialog : public QDialog, public GameView {
     void SetSoundOn(bool on);       // 声音
     void SaveRecordAs();            // 保存棋谱 (Ctrl+S)
     void OpenRecordFile();          // 打开棋谱 (Ctrl+O)
+    void ShowScore();               // 战绩
     void SetUpBoard();              // 摆棋: a game from a position the player sets up
 
   protected:
@@ -211,8 +224,16 @@ class MainDialog : public QDialog, public GameView {
     TableService& Table();
     const SolvedTable* ReadyTable() const;
     TurnView Turn() const;
-    // The computer's player for a new game of the chosen level.
-    void PrepareComputer();
+    // The computer's player for a new game of `level`.
+    void PrepareComputer(Level level);
+    // A puzzle from the 练习 menu: made once the solved table is there, then played as a
+    // game against the perfect computer from the puzzle's position.
+    void OnPuzzleWanted(int grade, quint32 seed, const QString& title);
+    void MakePuzzle(unsigned request, int grade, quint32 seed, const QString& title);
+    // The score as games end or are left; `quiet` when nothing may be shown any more.
+    void CountGame(const ScoreEntry& entry, bool quiet = false);
+    void CountFinishedGame();
+    void ShowScoreNotice();
     // Marks and aids after anything that may have changed the game; starts or stops the
     // wait for the table.
     void UpdateAids();
@@ -224,6 +245,10 @@ class MainDialog : public QDialog, public GameView {
     // place of the slide instead of on its target).
     void EraseBoard();
     void PaintBoard();
+    // The position on screen: the session's, or the one a replay shows.
+    const Board& ShownBoard() const;
+    void ShowReplay();
+    void OnReplayLeft();
     void DrawPiece(int column, int row, CellCode side);
     void OnSlideFrame(int frame);
     void OnSlideFinished();
@@ -240,6 +265,11 @@ class MainDialog : public QDialog, public GameView {
     Level chosenLevel_ = LevelSetting::kDefault;
     Level activeLevel_ = LevelSetting::kDefault;
     PlayAids aids_;
+    PuzzlePlay* puzzle_ = nullptr;
+    unsigned puzzleRequests_ = 0;
+    ScoreKeeper score_;
+    ScoreTally tally_;
+    QString scoreError_;
     BoardKeyboard keyboard_{session_};
     NetworkPlay* network_ = nullptr;
 
@@ -260,6 +290,7 @@ class MainDialog : public QDialog, public GameView {
     QFrame* endBanner_ = nullptr;
     QLabel* endText_ = nullptr;
     QPushButton* againButton_ = nullptr;
+    QToolButton* reviewButton_ = nullptr;  // 复盘: the finished game's replay
     QAction* againAction_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     RulesDialog* rules_ = nullptr;
@@ -280,6 +311,9 @@ class MainDialog : public QDialog, public GameView {
     QTreeWidget* blackHistory_ = nullptr;
     QTreeWidget* whiteHistory_ = nullptr;
     QString statusText_;
+    QString sessionStatus_;  // the session's own line, shown again after a replay's
+    ReviewChart* chart_ = nullptr;
+    std::unique_ptr<GameReplay> replay_;
 
     QFont statusFont_;
     QFont clockFont_;

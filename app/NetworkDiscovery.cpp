@@ -6,12 +6,24 @@
 #include <QSysInfo>
 #include <algorithm>
 
+#include "MainDialog.h"
 #include "PlayerBook.h"
+#include "TcpNetworkPlay.h"
 
 namespace kelvara {
 
 NetworkDiscovery::NetworkDiscovery(QObject* parent)
     : QObject(parent), announcer_(client_), browser_(client_, found_) {}
+
+void NetworkDiscovery::Follow(TcpNetworkPlay& network, MainDialog& window,
+                              const std::string& addressBookPath) {
+    connect(&network, &TcpNetworkPlay::listening, this, [this, addressBookPath](quint16 port) {
+        announcer_.Publish(LocalPlayerName(addressBookPath), port);
+    });
+    connect(&window, &MainDialog::gameRunningChanged, this,
+            [this](bool running) { announcer_.SetBusy(running); });
+    window.SetDiscovery(this);
+}
 
 std::string NetworkDiscovery::LocalPlayerName(const std::string& path) {
     PlayerBook book;

@@ -10,6 +10,9 @@
 
 namespace kelvara {
 
+class MainDialog;
+class TcpNetworkPlay;
+
 // The window's part of finding players on the network: one client for the daemon, the
 // announcer of this copy (published once the listener is on, busy while a game runs) and the
 // live list of the others.
@@ -18,6 +21,12 @@ class NetworkDiscovery : public QObject {
 
   public:
     explicit NetworkDiscovery(QObject* parent = nullptr);
+
+    // Ties discovery to a window and its network play: the player (the address book's local
+    // name at `addressBookPath`) is announced once `network` listens, busy while a game runs
+    // in `window`, whose start dialogs offer the players found. Call before the window's
+    // Initialise(), which starts the listener.
+    void Follow(TcpNetworkPlay& network, MainDialog& window, const std::string& addressBookPath);
 
     void Start() { client_.Start(); }
     PlayerListModel& Found() { return found_; }

@@ -85,16 +85,8 @@ int main(int argc, char* argv[]) {
     // This copy announced on the network once it listens, busy while a game runs; goes
     // (withdrawn) before the network play.
     kelvara::NetworkDiscovery discovery;
-    QObject::connect(
-        &network, &kelvara::TcpNetworkPlay::listening, &discovery, [&discovery](quint16 port) {
-            discovery.Announcer().Publish(
-                kelvara::NetworkDiscovery::LocalPlayerName(
-                    kelvara::DataPaths::Resolve(std::string("set/player.information"))),
-                port);
-        });
-    QObject::connect(&window, &kelvara::MainDialog::gameRunningChanged, &discovery,
-                     [&discovery](bool running) { discovery.Announcer().SetBusy(running); });
-    window.SetDiscovery(&discovery);
+    discovery.Follow(network, window,
+                     kelvara::DataPaths::Resolve(std::string("set/player.information")));
     discovery.Start();
     if (!window.Initialise()) return 1;
     // kelvara FILE: the game of a record.

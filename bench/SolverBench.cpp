@@ -6,10 +6,13 @@
 
 namespace {
 
+// Arguments: threads, and 1 for the processor's bit instructions (where it has them) or 0 for
+// the portable table look-ups.
 void BM_FullRetrogradeSolve(benchmark::State& state) {
     const int threads = static_cast<int>(state.range(0));
     for (auto _ : state) {
         kelvara::Solver solver;
+        solver.UseBitInstructions(state.range(1) != 0);
         solver.Solve(threads);
         benchmark::DoNotOptimize(solver.Table().data());
     }
@@ -19,9 +22,10 @@ void BM_FullRetrogradeSolve(benchmark::State& state) {
                            benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_FullRetrogradeSolve)
-    ->Arg(1)
-    ->Arg(2)
-    ->Iterations(2)
+    ->Args({1, 1})
+    ->Args({2, 1})
+    ->Args({1, 0})
+    ->Iterations(3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -12,6 +12,7 @@ GameSession::GameSession(GameView& view, MoveChooser* computer, NetworkLink* lin
 
 void GameSession::GameReset(const Board& start, CellCode toMove) {
     view_.ClearHistory();
+    winner_ = Empty;
     board_ = start;
     record_.Clear();
     startBoard_ = board_;
@@ -283,6 +284,7 @@ bool GameSession::Undo() {
         view_.RemoveLastHistory(ply.side);
     }
     view_.PositionChanged();
+    winner_ = Empty;
     if (!GameRunning()) {
         // Taking back the last step of a finished game lets it go on, clock included.
         view_.StartClockTimer();
@@ -303,6 +305,38 @@ bool GameSession::Redo() {
         sideToMove_ = Enemy(ply.side);
     }
     view_.PositionChanged();
+    HandOver();
+    return true;
+}
+
+Board GameSession::PositionAfter(std::size_t plies) const {
+    Board board = startBoard_;
+    const auto history = History();
+    for (std::size_t i = 0; i < plies && i < history.size(); ++i)
+        board.ApplyMove(history[i].side, history[i].step);
+    return board;
+}
+
+bool GameSession::CanPlayOnFrom(std::size_t plies) const {
+    if (!MayRewind() || phase_ == TurnPhase::NoGame || plies > History().size()) return false;
+    const CellCode toMove = plies == 0 ? startSide_ : Enemy(History()[plies - 1].side);
+    // Where the game stands, or a position that is over already, leaves nothing to go on with.
+    if (plies == History().size() && phase_ == TurnPhase::LocalTurn) return false;
+    return PositionAfter(plies).Winner(toMove) == Empty;
+}
+
+bool GameSession::PlayOnFrom(std::size_t plies) {
+    if (!CanPlayOnFrom(plies)) return false;
+    while (History().size() > plies) {
+        const PlyRecord& ply = record_.StepBack();
+        TakeBackPly(ply);
+        view_.RemoveLastHistory(ply.side);
+    }
+    sideToMove_ = plies == 0 ? startSide_ : Enemy(History().back().side);
+    winner_ = Empty;  // the game goes on
+    view_.PositionChanged();
+    if (!GameRunning()) view_.StartClockTimer();
+    phase_ = TurnPhase::LocalTurn;
     HandOver();
     return true;
 }
@@ -338,6 +372,7 @@ void GameSession::GameOver(CellCode winner) {
     }
     phase_ = TurnPhase::Over;
     sideToMove_ = Empty;
+    winner_ = winner;
     view_.SetStatusLine(text);
     view_.StopClockTimer();
 }

@@ -46,6 +46,9 @@ class GameSession {
     bool GameRunning() const { return phase_ != TurnPhase::NoGame && phase_ != TurnPhase::Over; }
     // Empty when nobody is to move (after Stop, at the end).
     CellCode SideToMove() const { return sideToMove_; }
+    // Who won the game that has ended; Empty while it runs and when it ended without a winner
+    // (the peer left).
+    CellCode Winner() const { return winner_; }
     bool LocalMayMove() const { return phase_ == TurnPhase::LocalTurn; }
     bool ComputerTurnPending() const { return phase_ == TurnPhase::ComputerThinking; }
     const Board& CurrentBoard() const { return board_; }
@@ -110,6 +113,16 @@ class GameSession {
     bool Undo();
     bool Redo();
 
+    // The board after the first `plies` steps of History() (all of them when there are fewer).
+    Board PositionAfter(std::size_t plies) const;
+    // Goes on from the position after the first `plies` steps of History(), in the one- and
+    // two-player games, on a local turn or once the game has ended: the later steps are taken
+    // back as by Undo() (they stay for Redo() until a new step drops them), the clock of a
+    // finished game runs again and the turn is handed over, to the computer if it is white's.
+    // False, changing nothing, when that position is where the game already stands or ended.
+    bool CanPlayOnFrom(std::size_t plies) const;
+    bool PlayOnFrom(std::size_t plies);
+
     // Game channel input, while a network game runs. The hello is taken only in
     // AwaitingHello, a move only in AwaitingMove on the running game's connection and only
     // when it is a legal step for the peer's colour; anything else is dropped. Return whether
@@ -159,6 +172,7 @@ class GameSession {
     GameKind kind_ = GameKind::OnePlayer;
     TurnPhase phase_ = TurnPhase::NoGame;
     CellCode sideToMove_ = Empty;
+    CellCode winner_ = Empty;
     Board board_;
     std::string playerName_;
     std::string opponentName_;

@@ -78,6 +78,22 @@ std::string GameReview::FlagText(int index) const {
                   Word(ply.after), Board::FormatMove(ply.best.move), Word(ply.best.value)});
 }
 
+std::string GameReview::PlyText(int index) const {
+    if (index < 0 || index >= static_cast<int>(plies_.size())) return {};
+    const PlyReview& ply = plies_[index];
+    if (ply.mistake) return FlagText(index);
+    namespace t = review_texts;
+    const std::string plyNumber = std::to_string(index + 1);
+    const std::string step = Board::FormatMove(ply.move);
+    if (!ply.known)
+        return Translation::Fill(Translation::Text(t::kContext, t::kPly), {plyNumber, step});
+    const std::string pattern =
+        ply.after.kind() == Kind::Draw
+            ? Translation::Text(t::kContext, t::kPlyOutcome)
+            : Translation::Text(t::kContext, t::kPlySteps, HintText::OwnSteps(ply.after));
+    return Translation::Fill(pattern, {plyNumber, step, Word(ply.after)});
+}
+
 std::string GameReview::Summary() const {
     namespace t = review_texts;
     const int black = Mistakes(Black);

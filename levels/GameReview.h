@@ -41,6 +41,9 @@ class GameReview {
 
     // "第 7 步 22U 失误：胜 → 和；应走 31R，胜（9 步）" for a mistake, empty for another ply.
     std::string FlagText(int index) const;
+    // What the status line says of any ply: FlagText() for a mistake, else the mover's outcome
+    // after the step, "第 5 步 12R：胜（9 步）", or "第 5 步 12R" where the table does not know it.
+    std::string PlyText(int index) const;
     // "复盘：黑方失误 1 次，白方失误 2 次；第 7 步定局" or "复盘：双方均无失误".
     std::string Summary() const;
 

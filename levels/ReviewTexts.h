@@ -15,6 +15,13 @@ inline constexpr const char* kFlagSteps =
 // The same when the better step draws.
 inline constexpr const char* kFlag =
     KELVARA_TEXT("GameReview", "第 %1 步 %2 失误：%3 → %4；应走 %5，%6");
+// "第 5 步 12R：胜（9 步）", what a ply that was no mistake led to: %1 the ply, %2 its step,
+// %3 the mover's outcome and %n its count of own steps.
+inline constexpr const char* kPlySteps = KELVARA_TEXT_N("GameReview", "第 %1 步 %2：%3（%n 步）");
+// The same when the step draws.
+inline constexpr const char* kPlyOutcome = KELVARA_TEXT("GameReview", "第 %1 步 %2：%3");
+// "第 5 步 12R", where the table does not know the outcome.
+inline constexpr const char* kPly = KELVARA_TEXT("GameReview", "第 %1 步 %2");
 inline constexpr const char* kWin = KELVARA_TEXT("GameReview", "胜");
 inline constexpr const char* kDraw = KELVARA_TEXT("GameReview", "和");
 inline constexpr const char* kLoss = KELVARA_TEXT("GameReview", "负");

@@ -1,8 +1,10 @@
 #include "PlayerBrowser.h"
 
 #include <avahi-common/address.h>
+#include <avahi-common/error.h>
 #include <avahi-common/strlst.h>
 
+#include <QLoggingCategory>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,8 @@
 namespace kelvara {
 
 namespace {
+
+Q_LOGGING_CATEGORY(discoveryLog, "kelvara.discovery", QtWarningMsg)
 
 QString KeyOf(AvahiIfIndex interface, const char* name) {
     return QString::number(interface) + QLatin1Char('/') + QString::fromUtf8(name);
@@ -108,9 +112,17 @@ void PlayerBrowser::OnResolve(AvahiServiceResolver* resolver, AvahiIfIndex inter
                               AvahiStringList* txt, AvahiLookupResultFlags flags, void* self) {
     auto* me = static_cast<PlayerBrowser*>(self);
     const QString key = KeyOf(interface, name);
-    if (event != AVAHI_RESOLVER_FOUND || address == nullptr || address->proto != AVAHI_PROTO_INET ||
+    if (event != AVAHI_RESOLVER_FOUND) {
+        // Not resolved in time (the host does not answer, its address is not known yet): the
+        // resolver keeps looking and reports the player once its records are complete.
+        qCInfo(discoveryLog, "cannot resolve %s: %s", name,
+               avahi_strerror(avahi_client_errno(me->client_.Client())));
+        me->list_.Remove(key);
+        return;
+    }
+    if (address == nullptr || address->proto != AVAHI_PROTO_INET ||
         (flags & AVAHI_LOOKUP_RESULT_OUR_OWN) != 0) {
-        // Not resolvable (or not ours to list): the resolver is done.
+        // Not ours to list: the resolver is done.
         auto it = me->resolvers_.find(key);
         if (it != me->resolvers_.end() && it.value() == resolver) {
             me->resolvers_.erase(it);

@@ -12,9 +12,11 @@ class PlayerListModel;
 class ZeroconfClient;
 
 // Browses for `_kelvara._tcp` services over IPv4 and keeps `list` up to date: each service
-// found is resolved (and kept resolving, so that a changed TXT record updates its row) and
-// removed when it goes. Services of this copy's own announcer, made on the same client, are
-// left out. The list is emptied when the daemon goes away.
+// found is resolved and kept resolving as long as it is there, so that a changed TXT record
+// updates its row and a service that could not be resolved at first (its host did not answer
+// in time) is listed once it can be. A service is removed when it goes. Services of this
+// copy's own announcer, made on the same client, are left out. The list is emptied when the
+// daemon goes away. Resolving failures are logged under "kelvara.discovery" (info).
 class PlayerBrowser : public QObject {
     Q_OBJECT
 

@@ -165,12 +165,13 @@ class PositionRules {
         return (Shifted(mover) & empty) != 0;
     }
 
-  private:
     // The four points of column x as bits 0..3 (row 1 in bit 0).
     static unsigned Column(std::uint16_t set, int x) {
         const unsigned v = (set >> x) & 0x1111u;
         return (v | (v >> 3) | (v >> 6) | (v >> 9)) & 0xFu;
     }
+
+  private:
     // Every point one step away from some point of the set.
     static std::uint16_t Shifted(std::uint16_t set) {
         const unsigned s = set;

@@ -23,6 +23,7 @@ SolvedTable::SolvedTable() : index_(PositionIndex::Get()), symmetry_(PositionSym
             if (symmetry_.IsSmallest(index_.SetOfRank(k, r))) {
                 rowOf_[k][r] = static_cast<std::uint16_t>(canonicalRows_[k].size());
                 canonicalRows_[k].push_back(static_cast<std::uint16_t>(r));
+                rowSets_[k].push_back(index_.SetOfRank(k, r));
             }
         }
     }

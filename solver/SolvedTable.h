@@ -97,6 +97,8 @@ class SolvedTable {
     const PositionSymmetry& symmetry_;
     // Colex ranks of the point sets of each size that are their own smallest image.
     std::array<std::vector<std::uint16_t>, PositionIndex::kMaxPieces + 1> canonicalRows_;
+    // The same sets themselves, row by row.
+    std::array<std::vector<std::uint16_t>, PositionIndex::kMaxPieces + 1> rowSets_;
     // For a colex rank of such a set: its place among them (the stored row number).
     std::array<std::vector<std::uint16_t>, PositionIndex::kMaxPieces + 1> rowOf_;
     // SetClass of every point set with 2 to 6 points.

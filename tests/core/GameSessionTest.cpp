@@ -110,9 +110,9 @@ struct Session : ::testing::Test {
     //   21U      the local player's step: T taken, I illegal, N not the local player's turn
     //   <21U     the peer's move on the game's slot, 2<21U on slot 2: + taken, - refused
     //   hello    the peer's hello on the game's slot, 1hello on slot 1: + -
-    //   undo redo resume: + done, - not;  stop, new (the same kind again), accept3 (an
-    //   invitation on slot 3 accepted), left0 (the peer of slot 0 gone), wait and ready (the
-    //   computer's player), hold (slides wait), slide (the held slide ends): .
+    //   undo redo resume, from2 (PlayOnFrom(2)): + done, - not;  stop, new (the same kind again),
+    //   accept3 (an invitation on slot 3 accepted), left0 (the peer of slot 0 gone), wait and ready
+    //   (the computer's player), hold (slides wait), slide (the held slide ends): .
     std::string Run(const std::string& actions, GameKind kind) {
         std::istringstream in(actions);
         std::string answers;
@@ -139,6 +139,8 @@ struct Session : ::testing::Test {
                 view.holdSlides = true;
             else if (a == "slide")
                 view.FinishSlide();
+            else if (a.starts_with("from"))
+                r = yes(s.PlayOnFrom(std::stoul(a.substr(4))));
             else if (a.starts_with("accept"))
                 s.OnInvitationAccepted(a[6] - '0');
             else if (a.starts_with("left"))
@@ -204,6 +206,11 @@ TEST_P(Flows, AnswerAndEndWhereTheyShould) {
     // A game that is over has nobody to move and its clock stopped; a stopped one still runs.
     EXPECT_TRUE(f.phase != P::Over || s.SideToMove() == Empty);
     EXPECT_EQ(view.timerRunning, f.phase != P::Over);
+    // The winner the end names; nobody while a game goes on or after the peer left.
+    const CellCode winner = f.status == kYouWin                              ? Black
+                            : f.status == kYouLose || f.status == kWhiteWins ? White
+                                                                             : Empty;
+    EXPECT_EQ(s.Winner(), winner);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -227,8 +234,8 @@ INSTANTIATE_TEST_SUITE_P(
              Rows("..w.", ".w..", "..b.", "b...")},
         Flow{"BlackWalledInByWhite", kTwo, "31L", "T", kWhiteWins, P::Over, "",
              Rows("....", "w...", "bw..", "b.w."), White},
-        Flow{"StopTakesTheTurnAway", kTwo, "21U stop 13R undo", "T . N -", "现在是 B(白)  走棋...",
-             P::Stopped},
+        Flow{"StopTakesTheTurnAway", kTwo, "21U stop 13R undo from0", "T . N - -",
+             "现在是 B(白)  走棋...", P::Stopped},
         // Inviting side: nothing before the hello, then the local step, the peer's refused
         // and taken moves; a move on another slot is not named.
         Flow{"NothingBeforeTheHello", kNet, "21U <13R 1hello", "N - -", "", P::AwaitingPeer},
@@ -238,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
         Flow{"StopDuringTheHandshake", kNet, "stop hello 21U", ". + N", kYourTurn, P::Stopped},
         Flow{"WinOverTheNetwork", kNet, "hello 23L", "+ T", kYouWin, P::Over, "",
              Rows("w..w", ".b..", "b...", "....")},
-        Flow{"NoUndoOverTheNetwork", kNet, "hello 21U <13R undo", "+ T + -", kYourTurn,
+        Flow{"NoUndoOverTheNetwork", kNet, "hello 21U <13R undo from0", "+ T + - -", kYourTurn,
              P::LocalTurn},
         Flow{"PeerLeaves", kNet, "hello left3 left0 <14U left0", "+ . . - .", kPeerLeft, P::Over},
         Flow{"NoPeerToLeave", kOne, "left0", ".", kYourTurn, P::LocalTurn},
@@ -252,6 +259,15 @@ INSTANTIATE_TEST_SUITE_P(
              "T T + + - + T -", kYourTurn, P::LocalTurn, "13R 43L 34D"},
         Flow{"UndoOfALostGame", kOne, "11R undo undo", "T + -", kYourTurn, P::LocalTurn, "23R",
              Rows("..w.", ".w..", "..b.", "b...")},
+        // Going on from an earlier ply: of an ended game, its clock again; where white is to
+        // move, the computer answers; where the game stands or beyond its end, nothing.
+        Flow{"PlayOnFromAnEndedGame", kOne, "21U 31U from0 from1", "T N + -", kYourTurn,
+             P::LocalTurn},
+        Flow{"PlayOnWhereWhiteMoves", kOne, "21U from1", "T +", kYourTurn, P::LocalTurn, "13R 43L"},
+        Flow{"PlayOnWhereTheGameStands", kTwo, "21U from1 from0", "T - +", "现在是 A(黑)  走棋...",
+             P::LocalTurn},
+        Flow{"PlayOnFromTheEndOfAWin", kTwo, "11R 23R from2 from1", "T T - +",
+             "现在是 B(白)  走棋...", P::LocalTurn, "", Rows("..w.", ".w..", "..b.", "b...")},
         Flow{"RedoAsksTheComputerAgain", kOne, "21U undo redo", "T + +", kYouWin, P::Over},
         // A computer's player that is not ready: the turn waits, Stop or a new game drops it.
         Flow{"ComputerWaits", kOne, "wait 21U 31U undo resume", ". T N - -", kThinking,
@@ -493,6 +509,7 @@ TEST_F(Session, WholeGamesEndRightAndUndoAndRedoWalkThemBothWays) {
             ASSERT_TRUE(s.LocalMayMove());
         }
         EXPECT_TRUE(view.timerRunning);
+        EXPECT_EQ(s.Winner(), Empty);
         EXPECT_FALSE(s.Undo());
         for (std::size_t i = 1; i < before.size(); ++i) {
             ASSERT_TRUE(s.Redo());
@@ -500,6 +517,7 @@ TEST_F(Session, WholeGamesEndRightAndUndoAndRedoWalkThemBothWays) {
         }
         ASSERT_TRUE(s.Redo());
         EXPECT_EQ(Snapshot(), end);
+        EXPECT_EQ(s.Winner(), whiteWon ? White : Black);
         EXPECT_FALSE(view.timerRunning);
     }
     EXPECT_GT(captures, 20);

@@ -60,6 +60,19 @@ TEST(GameReview, RandomGamesAgreeWithTheTable) {
             const PositionValue black = side == White ? next : next.ForSideThatStepped();
             EXPECT_EQ(Grade(ply.BlackAfter()), Grade(black));
             EXPECT_EQ(review.FlagText(static_cast<int>(i)).empty(), !ply.mistake);
+            const std::string said = review.PlyText(static_cast<int>(i));
+            const std::string head =
+                "第 " + std::to_string(i + 1) + " 步 " + Board::FormatMove(moves[i]);
+            if (ply.mistake) {
+                EXPECT_EQ(said, review.FlagText(static_cast<int>(i)));
+            } else {
+                const int own = (ply.after.plies() + 1) / 2;
+                const std::string word = Grade(ply.after) == 1 ? "和"
+                                         : Grade(ply.after) == 2
+                                             ? "胜（" + std::to_string(own) + " 步）"
+                                             : "负（" + std::to_string(own) + " 步）";
+                EXPECT_EQ(said, head + "：" + word);
+            }
             if (ply.mistake) {
                 ++counted[side];
                 last = static_cast<int>(i);
@@ -95,5 +108,7 @@ TEST(GameReview, PositionsOutsideTheTableAreNotJudged) {
     ASSERT_EQ(review.Plies().size(), 1u);
     EXPECT_FALSE(review.Plies()[0].known);
     EXPECT_FALSE(review.Plies()[0].mistake);
+    EXPECT_EQ(review.PlyText(0), "第 1 步 42U");
+    EXPECT_EQ(review.PlyText(1), "");
     EXPECT_EQ(review.Summary(), "复盘：双方均无失误");
 }

@@ -125,6 +125,11 @@ TEST(ScoreBook, CrashBeforeRenameKeepsTheOldFile) {
     EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
 
     EXPECT_EQ(Slurp(path), before);
+    // The cut temporary file is still there beside it, and is not what is read.
+    int left = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        left += entry.path().filename().string().rfind("score.tmp-", 0) == 0;
+    EXPECT_EQ(left, 1);
     ScoreBook read;
     std::string aside;
     EXPECT_EQ(read.Load(path, aside), ScoreBook::LoadResult::Read);
