@@ -65,6 +65,21 @@
         <source>复盘：双方均无失误</source>
         <translation>Review: no mistakes on either side</translation>
     </message>
+    <message numerus="yes">
+        <source>第 %1 步 %2：%3（%n 步）</source>
+        <translation>
+            <numerusform>Ply %1, %2: %3 (%n step)</numerusform>
+            <numerusform>Ply %1, %2: %3 (%n steps)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>第 %1 步 %2：%3</source>
+        <translation>Ply %1, %2: %3</translation>
+    </message>
+    <message>
+        <source>第 %1 步 %2</source>
+        <translation>Ply %1, %2</translation>
+    </message>
 </context>
 <context>
     <name>GameSession</name>
@@ -265,6 +280,21 @@
     </message>
 </context>
 <context>
+    <name>ScoreKeeper</name>
+    <message>
+        <source>战绩文件 %1 无法读取，战绩从零开始。</source>
+        <translation>The score file %1 cannot be read; the score starts from zero.</translation>
+    </message>
+    <message>
+        <source>战绩文件无法读取，已改名为 %1，战绩从零开始。</source>
+        <translation>The score file could not be read and was renamed %1; the score starts from zero.</translation>
+    </message>
+    <message>
+        <source>无法建立文件夹 %1</source>
+        <translation>Cannot create the folder %1</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::AboutDialog</name>
     <message>
         <source>关于 Kelvara</source>
@@ -281,6 +311,21 @@
     <message>
         <source>中国民间棋，黑白各六子。</source>
         <translation>A Chinese folk game, six pieces a side.</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::GameReplay</name>
+    <message>
+        <source>开局</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>第 %1 步 %2</source>
+        <translation>Ply %1, %2</translation>
+    </message>
+    <message>
+        <source>复盘：正在准备棋局数据，请稍候……</source>
+        <translation>Review: preparing the game data, please wait...</translation>
     </message>
 </context>
 <context>
@@ -516,6 +561,26 @@
         <source>游戏规则(&amp;R)</source>
         <translation>&amp;Rules of the Game</translation>
     </message>
+    <message>
+        <source>战绩(&amp;C)...</source>
+        <translation>S&amp;core...</translation>
+    </message>
+    <message>
+        <source>复盘</source>
+        <translation>Review</translation>
+    </message>
+    <message>
+        <source>（战绩没能保存）</source>
+        <translation> (the score could not be saved)</translation>
+    </message>
+    <message>
+        <source>正在准备谜题，请稍候……</source>
+        <translation>Preparing the puzzle, please wait...</translation>
+    </message>
+    <message>
+        <source>没能准备好这道谜题，请再试一次。</source>
+        <translation>The puzzle could not be prepared. Please try again.</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::MessageBox</name>
@@ -643,6 +708,99 @@
     </message>
 </context>
 <context>
+    <name>kelvara::PuzzlePlay</name>
+    <message>
+        <source>练习(&amp;P)</source>
+        <translation>&amp;Practice</translation>
+    </message>
+    <message>
+        <source>今日谜题(&amp;T)</source>
+        <translation>&amp;Today&apos;s Puzzle</translation>
+    </message>
+    <message>
+        <source>%1取胜(&amp;%2)</source>
+        <translation>Win in %1 (&amp;%2)</translation>
+    </message>
+    <message>
+        <source>1 步</source>
+        <translation>1 step</translation>
+    </message>
+    <message>
+        <source>2–3 步</source>
+        <translation>2–3 steps</translation>
+    </message>
+    <message>
+        <source>4–6 步</source>
+        <translation>4–6 steps</translation>
+    </message>
+    <message>
+        <source>7 步以上</source>
+        <translation>7+ steps</translation>
+    </message>
+    <message>
+        <source>今日谜题（%1）</source>
+        <translation>Today&apos;s puzzle (%1)</translation>
+    </message>
+    <message>
+        <source>%1取胜</source>
+        <translation>Win in %1</translation>
+    </message>
+    <message>
+        <source>看了提示，这道谜题解开了也不计入战绩。
+要看提示吗？</source>
+        <translation>After a hint, solving this puzzle does not count in the score.
+Show the hint?</translation>
+    </message>
+    <message>
+        <source>练习：%1   你(黑)   VS   电脑(白)</source>
+        <translation>Practice: %1   you VS computer</translation>
+    </message>
+    <message>
+        <source>谜题失败：%1 丢掉了胜局</source>
+        <translation>Puzzle failed: %1 let the win slip</translation>
+    </message>
+    <message>
+        <source>谜题解开了（用了提示，不计入战绩）</source>
+        <translation>Puzzle solved (with a hint, not counted)</translation>
+    </message>
+    <message>
+        <source>谜题解开了！共解开 %1 道</source>
+        <translation>Puzzle solved! %1 solved in all</translation>
+    </message>
+    <message>
+        <source>电脑在防守，请稍后....</source>
+        <translation>The computer is defending, please wait....</translation>
+    </message>
+    <message>
+        <source>谜题：黑先，%1 步取胜</source>
+        <translation>Puzzle: black to move and win in %1</translation>
+    </message>
+    <message>
+        <source>走得好！还需 %1 步取胜</source>
+        <translation>Well played! %1 more to win</translation>
+    </message>
+    <message>
+        <source>解开了，用了提示</source>
+        <translation>Solved, with a hint</translation>
+    </message>
+    <message>
+        <source>谜题解开了！</source>
+        <translation>Puzzle solved!</translation>
+    </message>
+    <message>
+        <source>这一步丢掉了胜局</source>
+        <translation>This step let the win slip</translation>
+    </message>
+    <message>
+        <source>下一题</source>
+        <translation>Next Puzzle</translation>
+    </message>
+    <message>
+        <source>再试一次</source>
+        <translation>Try Again</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::RulesDialog</name>
     <message>
         <source>第 %1 列第 %2 行</source>
@@ -729,6 +887,57 @@
         <source>和</source>
         <comment>the draw label</comment>
         <translation>D</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::ScoreDialog</name>
+    <message>
+        <source>战绩</source>
+        <translation>Score</translation>
+    </message>
+    <message>
+        <source>胜</source>
+        <translation>Won</translation>
+    </message>
+    <message>
+        <source>负</source>
+        <translation>Lost</translation>
+    </message>
+    <message>
+        <source>未完</source>
+        <translation>Unfinished</translation>
+    </message>
+    <message>
+        <source>人机对弈（%1）</source>
+        <translation>Against the computer (%1)</translation>
+    </message>
+    <message>
+        <source>双人对弈（以黑方计）</source>
+        <translation>Two players (as black)</translation>
+    </message>
+    <message>
+        <source>网络对弈</source>
+        <translation>Network games</translation>
+    </message>
+    <message>
+        <source>清零(&amp;R)...</source>
+        <translation>&amp;Reset...</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>解开的谜题：%1 道</source>
+        <translation>Puzzles solved: %1</translation>
+    </message>
+    <message>
+        <source>要把全部战绩清零吗？清零后不能恢复。</source>
+        <translation>Reset the whole score to zero? This cannot be undone.</translation>
+    </message>
+    <message>
+        <source>战绩没能保存：%1</source>
+        <translation>The score could not be saved: %1</translation>
     </message>
 </context>
 <context>

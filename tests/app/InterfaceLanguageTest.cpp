@@ -11,6 +11,8 @@
 #include "HintText.h"
 #include "InterfaceLanguage.h"
 #include "MainDialog.h"
+#include "ScoreDialog.h"
+#include "ScoreKeeper.h"
 #include "StartGameDialog.h"
 
 using namespace kelvara;
@@ -24,6 +26,7 @@ struct Shown {
     QString status;
     QString yesButton;
     QString level;
+    QStringList scoreLabels;
     std::string winIn1;
     std::string winIn3;
 };
@@ -49,6 +52,11 @@ class InterfaceLanguageTest : public GuiFixture {
         QMessageBox box(QMessageBox::Question, QStringLiteral("?"), QStringLiteral("?"),
                         QMessageBox::Yes | QMessageBox::No);
         shown.yesButton = box.button(QMessageBox::Yes)->text();
+        // The score names the levels in the same language as the menu.
+        ScoreKeeper keeper(QStringLiteral("score"));
+        ScoreDialog score(keeper);
+        for (const QLabel* label : score.findChildren<QLabel*>())
+            shown.scoreLabels << label->text();
         // The plain floor's counted texts, one form for each count.
         StepOutcome hint{{2, 1, Up}, PositionValue::Win(1)};
         shown.winIn1 = HintText::Hint(hint);
@@ -58,12 +66,15 @@ class InterfaceLanguageTest : public GuiFixture {
     }
 };
 
-const QStringList kChineseMenus = {"游戏(&G)", "编辑(&E)", "难度(&D)", "帮助(&H)", "关于(&A)"};
+const QStringList kChineseMenus = {"游戏(&G)", "编辑(&E)", "难度(&D)",
+                                   "练习(&P)", "帮助(&H)", "关于(&A)"};
 
 TEST_F(InterfaceLanguageTest, EnglishLocaleShowsEnglish) {
     const Shown shown = OpenIn("en_US.UTF-8");
-    EXPECT_EQ(shown.menus, QStringList({"&Game", "&Edit", "&Difficulty", "&Help", "&About"}));
+    EXPECT_EQ(shown.menus,
+              QStringList({"&Game", "&Edit", "&Difficulty", "&Practice", "&Help", "&About"}));
     EXPECT_EQ(shown.level, "Perfect");
+    EXPECT_TRUE(shown.scoreLabels.contains("Against the computer (Perfect)"));
     // The session's texts, composed in the plain floor, follow too, names put in whole.
     EXPECT_EQ(shown.status, "Now 甲 (black)  to move...");
     EXPECT_EQ(shown.match, "Match:   甲 (black)   VS   Computer, Perfect (white)");
@@ -77,6 +88,7 @@ TEST_F(InterfaceLanguageTest, CAndChineseLocalesShowTheDesignedTexts) {
         const Shown shown = OpenIn(lang);
         EXPECT_EQ(shown.menus, kChineseMenus) << lang;
         EXPECT_EQ(shown.level, "完美") << lang;
+        EXPECT_TRUE(shown.scoreLabels.contains("人机对弈（完美）")) << lang;
         EXPECT_EQ(shown.status, "现在是 甲(黑)  走棋...") << lang;
         EXPECT_EQ(shown.match, "战局：   甲(黑)   VS   电脑（完美）(白)") << lang;
         EXPECT_TRUE(shown.yesButton.startsWith("是")) << lang;
