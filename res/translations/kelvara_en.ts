@@ -37,13 +37,13 @@
     <message numerus="yes">
         <source>第 %1 步 %2 失误：%3 → %4；应走 %5，%6（%n 步）</source>
         <translation>
-            <numerusform>Ply %1, %2, a mistake: %3 → %4; better %5, %6 (%n step)</numerusform>
-            <numerusform>Ply %1, %2, a mistake: %3 → %4; better %5, %6 (%n steps)</numerusform>
+            <numerusform>Ply %1, %2, mistake: %3 → %4; better %5, %6 (%n step)</numerusform>
+            <numerusform>Ply %1, %2, mistake: %3 → %4; better %5, %6 (%n steps)</numerusform>
         </translation>
     </message>
     <message>
         <source>第 %1 步 %2 失误：%3 → %4；应走 %5，%6</source>
-        <translation>Ply %1, %2, a mistake: %3 → %4; better %5, %6</translation>
+        <translation>Ply %1, %2, mistake: %3 → %4; better %5, %6</translation>
     </message>
     <message>
         <source>胜</source>
@@ -789,7 +789,7 @@ Show the hint?</translation>
     </message>
     <message>
         <source>这一步丢掉了胜局</source>
-        <translation>This step let the win slip</translation>
+        <translation>The win is gone</translation>
     </message>
     <message>
         <source>下一题</source>
