@@ -28,7 +28,7 @@ from gi.repository import GLib  # noqa: E402
 import pyatspi  # noqa: E402
 
 APP_NAME = "六子棋"
-CELL_NAME = re.compile(r"^第 ([1-4]) 列 第 ([1-4]) 行，(黑棋|白棋|空)$")
+CELL_NAME = re.compile(r"^第 ([1-4]) 列 第 ([1-4]) 行，(黑棋|白棋|空)(，已拿起)?$")
 STEP_SAID = re.compile(r"^(黑棋|白棋)走 ([1-4][1-4][UDLR])(，吃掉 \d+ 子)?$")
 # Black's steps: against the classic computer they wall white in after 13 steps.
 LINE = ["12R", "11U", "22U", "42L", "32U", "21U", "31U", "22D", "23U", "41U", "21L", "32L",
@@ -38,8 +38,12 @@ EVENTS = ["object:state-changed:focused", "object:property-change:accessible-nam
           "object:property-change:accessible-value", "object:value-changed",
           "object:text-changed", "object:announcement", "window:activate"]
 
+# The game clock's label changes every second; counted, not printed.
+CLOCK = re.compile(r"^\s*\d+:\s*\d+:\s*\d+$")
+
 heard = []  # (kind, text, role of the source)
 problems = []
+clock_ticks = 0
 
 
 def say(line):
@@ -93,6 +97,10 @@ def on_event(event):
         say("  [焦点 %s] %s" % (role, text))
     elif kind.startswith("object:property-change:accessible-name"):
         text = fresh(source, "name")
+        if CLOCK.match(text):
+            global clock_ticks
+            clock_ticks += 1
+            return
         heard.append(("name", text, role))
         say("  [名称 %s] %s" % (role, text))
     elif kind.startswith("object:property-change:accessible-description"):
@@ -193,6 +201,14 @@ def keys(*names):
     xdotool("key", "--delay", "80", *names)
 
 
+def press(name, until, seconds=10):
+    """One key, then the events it causes: the names are read while they are still true."""
+    mark = len(heard)
+    say("  <%s>" % name)
+    keys(name)
+    return pump(seconds, lambda: until(mark))
+
+
 def window_id(title, seconds):
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
@@ -274,16 +290,17 @@ def main():
             say("== 第 %d 步 %s: 方向键与空格" % (k + 1, move))
             path = ["Right"] * max(0, fx - focus[0]) + ["Left"] * max(0, focus[0] - fx)
             path += ["Up"] * max(0, fy - focus[1]) + ["Down"] * max(0, focus[1] - fy)
-            for name in path:
-                before = len(heard)
-                keys(name)
-                if not pump(10, lambda: heard_since(before, "focus", CELL_NAME.pattern)):
-                    problems.append("step %s: the arrow %s moved no accessible focus" %
+            arrow = {"U": "Up", "D": "Down", "L": "Left", "R": "Right"}[d]
+            for name in path + ["space", arrow]:
+                if not press(name, lambda m: heard_since(m, "focus", CELL_NAME.pattern)):
+                    problems.append("step %s: the key %s moved no accessible focus" %
                                     (move, name))
-            keys("space", {"U": "Up", "D": "Down", "L": "Left", "R": "Right"}[d], "space")
+            press("space", lambda m: step_announced(m, "黑棋", move), 15)
         else:
             say("== 第 %d 步 %s: 键入" % (k + 1, move))
-            keys(move[0], move[1], move[2].lower(), "Return")
+            for name in [move[0], move[1], move[2].lower()]:
+                press(name, lambda m: False, 0.3)  # the ring stays: nothing is said
+            press("Return", lambda m: step_announced(m, "黑棋", move), 15)
         focus = (fx + dx, fy + dy)
         if not pump(15, lambda: step_announced(mark, "黑棋", move)):
             problems.append("step %s was not announced" % move)
@@ -300,8 +317,8 @@ def main():
     focused = [text for kind, text, role in heard if kind == "focus" and role == "table cell"]
     steps = [text for kind, text, _ in heard if STEP_SAID.match(text)]
     status = [text for kind, text, role in heard if kind == "name" and role == "label"]
-    say("== 听到: %d 次焦点落在格上, %d 步通告, %d 次状态行变化" % (len(focused), len(steps),
-                                                          len(status)))
+    say("== 听到: %d 次焦点落在格上, %d 步通告, %d 次状态行变化 (计时 %d 次不计)" %
+        (len(focused), len(steps), len(status), clock_ticks))
     if not focused:
         problems.append("no focus event on a cell")
     if not steps:
