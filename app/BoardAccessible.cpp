@@ -70,6 +70,8 @@ bool BoardAccessible::FocusMoved(QWidget* area, BoardPoint point) {
 }
 
 void BoardAccessible::Announce(QWidget* area, const QString& text) {
+    // The description is what reaches AT-SPI (as a change of accessible-description); Qt's
+    // bridge drops the value change of an object that has no value, as this table.
     area->setAccessibleDescription(text);
     QAccessibleValueChangeEvent event(area, text);
     QAccessible::updateAccessibility(&event);
