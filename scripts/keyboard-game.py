@@ -131,6 +131,8 @@ def main():
     parser.add_argument("--out", default="keyboard-game-shots")
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
+    # First, so that a missing engine leaves no display or window behind.
+    engine = Engine(os.path.join(args.build, "tools", "kelvara-engine"), os.getcwd())
     work = tempfile.mkdtemp(prefix="kelvara-keys-")
     xvfb, display = start_display(work)
     # A port of its own: the game reads 0 as "the game port", which may be taken or in use.
@@ -145,7 +147,6 @@ def main():
     app = subprocess.Popen([os.path.join(args.build, "app", "kelvara")], env=env,
                            stdout=open(os.path.join(work, "app.log"), "w"),
                            stderr=subprocess.STDOUT)
-    engine = Engine(os.path.join(args.build, "tools", "kelvara-engine"), os.getcwd())
     failures = 0
     try:
         win = ""
