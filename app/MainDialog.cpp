@@ -324,7 +324,8 @@ void MainDialog::BuildControls() {
                              ->FromScene(QRectF(r.left, r.top, r.right - r.left, r.bottom - r.top))
                              .toAlignedRect()
                              .translated(-boardArea_->pos());
-                     }});
+                     },
+                     [this] { return keyboard_.Lifted(); }});
     // Why a game ended, and a new one with the same players, between the middle rows.
     endBanner_ = new QFrame(canvas_);
     endBanner_->setObjectName(QStringLiteral("endBanner"));

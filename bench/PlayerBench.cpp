@@ -1,15 +1,16 @@
 // Benchmarks of the computer player. At start a 100 MB experience file is written to a fresh
 // temporary folder (only its last line fits the looked-up position); it is removed at the end.
-// The same file is also counted with `grep -c`, and the ratios of the first look-up and of a
-// look-up on the unchanged file to it are printed.
+// The same file is also counted with `grep -c`, in turns with the first look-up, and the ratios
+// of the first look-up and of a look-up on the unchanged file to it are printed (the number of
+// rounds in KELVARA_GREP_ROUNDS, 15 by default).
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <random>
 #include <string>
@@ -115,7 +116,8 @@ bool LooksUpTheLastLine(const ExperienceStore& store, const Board& board) {
     return store.LookUpExperience(board, White, move) && move == MoveRecord{1, 3, Right};
 }
 
-// The first look-up on the file: a fresh store reads it whole and indexes it.
+// The first look-up on the file: a fresh store looks through it for the fitting line and
+// starts indexing it behind the answer (the store's end stops that).
 void BM_LookUpExperience100MB(benchmark::State& state) {
     Board board;
     BoardFromText(kLookedUpBoard, board);
@@ -130,34 +132,54 @@ void BM_LookUpExperience100MB(benchmark::State& state) {
 }
 BENCHMARK(BM_LookUpExperience100MB)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The first two look-ups: the second waits for the index the first started.
+void BM_LookUpExperienceTwice100MB(benchmark::State& state) {
+    Board board;
+    BoardFromText(kLookedUpBoard, board);
+    for (auto _ : state) {
+        const ExperienceStore store(gExperience);
+        if (!LooksUpTheLastLine(store, board) || !LooksUpTheLastLine(store, board)) {
+            state.SkipWithError("the last line did not fit");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_LookUpExperienceTwice100MB)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // Every later turn on the unchanged file: the file is opened and compared, not read.
 void BM_LookUpExperienceAgain(benchmark::State& state) {
     Board board;
     BoardFromText(kLookedUpBoard, board);
     const ExperienceStore store(gExperience);
-    if (!LooksUpTheLastLine(store, board)) {
+    if (!LooksUpTheLastLine(store, board) || !LooksUpTheLastLine(store, board)) {
         state.SkipWithError("the last line did not fit");
         return;
     }
+    const std::size_t reads = store.FileReads();
     for (auto _ : state) {
         if (!LooksUpTheLastLine(store, board)) {
             state.SkipWithError("the last line did not fit");
             return;
         }
     }
-    if (store.FileReads() != 1) state.SkipWithError("the unchanged file was read again");
+    if (store.FileReads() != reads) state.SkipWithError("the unchanged file was read again");
 }
 BENCHMARK(BM_LookUpExperienceAgain)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-void BM_GrepCountSameFile(benchmark::State& state) {
+// `grep -c` of the fitting entry on the file, as a whole process; false unless it counts one.
+bool GrepCountsOne() {
     const std::string command =
         std::string("grep -c '^") + kFittingEntry + "' '" + gExperience + "'";
+    std::FILE* out = popen(command.c_str(), "r");
+    char text[32] = {};
+    const bool read = out != nullptr && std::fgets(text, sizeof text, out) != nullptr;
+    if (out != nullptr) pclose(out);
+    return read && std::atoi(text) == 1;
+}
+
+void BM_GrepCountSameFile(benchmark::State& state) {
     for (auto _ : state) {
-        std::FILE* out = popen(command.c_str(), "r");
-        char text[32] = {};
-        const bool read = out != nullptr && std::fgets(text, sizeof text, out) != nullptr;
-        if (out != nullptr) pclose(out);
-        if (!read || std::atoi(text) != 1) {
+        if (!GrepCountsOne()) {
             state.SkipWithError("grep -c did not count the one line");
             return;
         }
@@ -209,18 +231,66 @@ bool WriteExperienceFile(const std::string& path) {
     return std::fclose(f) == 0 && ok;
 }
 
-// Keeps the mean real time of each benchmark for the closing ratio.
-class TimingReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0)
-                seconds[run.benchmark_name()] = run.real_accumulated_time / run.iterations;
+double MillisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+// "min median max" of the values.
+std::string Spread(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    const double median = (values[(n - 1) / 2] + values[n / 2]) / 2;
+    char text[96];
+    std::snprintf(text, sizeof text, "%.4g %.4g %.4g", values.front(), median, values.back());
+    return text;
+}
+
+// grep -c and the first look-up on the same file in turns, each round in the other order, so
+// that both see the same load of a busy machine; then the look-up on the unchanged file. Prints
+// min, median and max of the times and of the ratios of each round.
+bool CompareWithGrep(int rounds) {
+    Board board;
+    BoardFromText(kLookedUpBoard, board);
+    const ExperienceStore kept(gExperience);
+    // The second look-up waits for the index the first started.
+    if (!LooksUpTheLastLine(kept, board) || !LooksUpTheLastLine(kept, board)) return false;
+    const std::size_t readsBefore = kept.FileReads();
+    std::vector<double> grepMs, firstMs, againMs, firstRatio, againRatio;
+    for (int round = 0; round < rounds; ++round) {
+        double grep = 0, first = 0;
+        for (int turn = 0; turn < 2; ++turn) {
+            const auto start = std::chrono::steady_clock::now();
+            if ((turn == round % 2)) {
+                if (!GrepCountsOne()) return false;
+                grep = MillisecondsSince(start);
+            } else {
+                const ExperienceStore fresh(gExperience);
+                if (!LooksUpTheLastLine(fresh, board)) return false;
+                first = MillisecondsSince(start);
+            }
         }
-        ConsoleReporter::ReportRuns(runs);
+        constexpr int kAgain = 1000;
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < kAgain; ++i) {
+            if (!LooksUpTheLastLine(kept, board)) return false;
+        }
+        const double again = MillisecondsSince(start) / kAgain;
+        grepMs.push_back(grep);
+        firstMs.push_back(first);
+        againMs.push_back(again);
+        firstRatio.push_back(first / grep);
+        againRatio.push_back(again / grep);
     }
-    std::map<std::string, double> seconds;
-};
+    if (kept.FileReads() != readsBefore) return false;
+    std::printf("on the same 100 MB file, %d rounds side by side (min median max):\n", rounds);
+    std::printf("  grep -c                        %s ms\n", Spread(grepMs).c_str());
+    std::printf("  first experience look-up       %s ms, ratio %s\n", Spread(firstMs).c_str(),
+                Spread(firstRatio).c_str());
+    std::printf("  look-up on the unchanged file  %s ms, ratio %s\n", Spread(againMs).c_str(),
+                Spread(againRatio).c_str());
+    return true;
+}
 
 }  // namespace
 
@@ -246,19 +316,12 @@ int main(int argc, char** argv) {
         status = 1;
     } else {
         benchmark::Initialize(&argc, argv);
-        TimingReporter reporter;
-        benchmark::RunSpecifiedBenchmarks(&reporter);
+        benchmark::RunSpecifiedBenchmarks();
         benchmark::Shutdown();
-        const auto grep = reporter.seconds.find("BM_GrepCountSameFile/real_time");
-        const auto first = reporter.seconds.find("BM_LookUpExperience100MB/real_time");
-        const auto again = reporter.seconds.find("BM_LookUpExperienceAgain/real_time");
-        const auto end = reporter.seconds.end();
-        if (grep != end && grep->second > 0 && first != end && again != end) {
-            std::printf(
-                "on the same 100 MB file: grep -c %.1f ms, first experience look-up %.1f ms "
-                "(ratio %.2f), look-up on the unchanged file %.3f ms (ratio %.4f)\n",
-                grep->second * 1e3, first->second * 1e3, first->second / grep->second,
-                again->second * 1e3, again->second / grep->second);
+        const char* rounds = std::getenv("KELVARA_GREP_ROUNDS");
+        if (!CompareWithGrep(rounds != nullptr ? std::max(1, std::atoi(rounds)) : 15)) {
+            std::fprintf(stderr, "the look-up or grep -c did not find the last line once\n");
+            status = 1;
         }
     }
     std::error_code ignored;

@@ -370,15 +370,6 @@ std::size_t ExperienceIndex::AddLines(const char* data, std::size_t size, bool a
     return Walk<WordScanner>(data, size, atEnd);
 }
 
-void ExperienceIndex::Merge(const ExperienceIndex& later) {
-    for (std::size_t i = 0; i < later.codes_.size(); ++i) {
-        const std::uint32_t code = later.codes_[i];
-        if (code != 0 && !Contains(code))
-            Insert(code, later.slots_[i].offset, later.slots_[i].step);
-    }
-    masked_.insert(masked_.end(), later.masked_.begin(), later.masked_.end());
-}
-
 bool ExperienceIndex::Find(const Board& board, CellCode side, MoveRecord& move) const {
     if (side != Black && side != White) return false;
     const std::uint32_t code = BoardCode(board, side);

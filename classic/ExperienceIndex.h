@@ -36,9 +36,6 @@ class ExperienceIndex {
     // Forgets every line; the next data given to AddLines starts at byte `offset` of the file.
     void Clear(std::uint64_t offset = 0);
 
-    // Adds the lines of `later`, all of which come after those of this index in the file.
-    void Merge(const ExperienceIndex& later);
-
     // Indexes the lines of the next `size` bytes of the file; data[size, size + kPadding) must
     // be readable and hold no character '0' to '3'. A line cut off at the end of the data is
     // left to the next call (the return value is the number of bytes used), unless `atEnd` or

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -14,8 +15,11 @@
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <type_traits>
+#include <vector>
 
 #include "ExperienceIndex.h"
+#include "ExperienceScanner.h"
 
 namespace kelvara {
 
@@ -25,6 +29,8 @@ namespace {
 constexpr std::size_t kBlockSize = 256u << 10;
 // A file modified this recently when it was read is read again at the next look-up.
 constexpr std::int64_t kRacyNanoseconds = 2'000'000'000;
+// A large file is cut into no more pieces than this.
+constexpr std::uint64_t kMostPieces = 32;
 
 std::int64_t Nanoseconds(const timespec& t) {
     return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
@@ -49,14 +55,17 @@ struct FileStamp {
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
-// Reads bytes [from, to) of the open file `fd` into `index` through `buffer`. False when a read
-// fails or the file ends before `to`.
-bool ReadRange(int fd, std::uint64_t from, std::uint64_t to, char* buffer, ExperienceIndex& index) {
-    index.Clear(from);
+// Hands bytes [from, to) of the open file `fd` to `reader` (an ExperienceIndex or an
+// ExperienceScanner) through `buffer`, until the reader has found what it looks for or `stop`
+// is set. False when a read fails, the file ends before `to`, or `stop` ended the reading.
+template <class Reader>
+bool ReadRange(int fd, std::uint64_t from, std::uint64_t to, char* buffer, Reader& reader,
+               const std::atomic<bool>& stop) {
     std::uint64_t at = from;
     std::size_t have = 0;
     bool whole = true;
     for (;;) {
+        if (stop.load(std::memory_order_relaxed)) return false;
         const std::size_t want =
             static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize - have, to - at));
         ssize_t got = 0;
@@ -71,7 +80,10 @@ bool ReadRange(int fd, std::uint64_t from, std::uint64_t to, char* buffer, Exper
             at += static_cast<std::uint64_t>(got);
         }
         std::memset(buffer + have, 0, ExperienceIndex::kPadding);
-        const std::size_t used = index.AddLines(buffer, have, atEnd);
+        const std::size_t used = reader.AddLines(buffer, have, atEnd);
+        if constexpr (std::is_same_v<Reader, ExperienceScanner>) {
+            if (reader.Found()) return true;
+        }
         if (atEnd) break;
         std::memmove(buffer, buffer + used, have - used);
         have -= used;
@@ -92,78 +104,167 @@ std::optional<std::uint64_t> LineStartFrom(int fd, std::uint64_t middle, std::ui
     return from + static_cast<std::uint64_t>(static_cast<const char*>(end) - window) + 1;
 }
 
+// Where a large file is cut into pieces: the first byte of each piece (0 first) and the file's
+// size last; nothing when it cannot be cut at line starts.
+std::vector<std::uint64_t> PieceStarts(int fd, std::uint64_t size) {
+    const std::uint64_t wanted =
+        std::clamp<std::uint64_t>(size / ExperienceStore::kPieceBytes, 2, kMostPieces);
+    std::vector<std::uint64_t> starts{0};
+    for (std::uint64_t i = 1; i < wanted; ++i) {
+        const std::optional<std::uint64_t> start = LineStartFrom(fd, size * i / wanted, size);
+        if (start && *start > starts.back() && *start < size) starts.push_back(*start);
+    }
+    if (starts.size() < 2) return {};
+    starts.push_back(size);
+    return starts;
+}
+
 }  // namespace
 
 struct ExperienceStore::Cache {
     std::mutex mutex;
     std::unique_ptr<char[]> buffers[2];
     ExperienceIndex index;
-    ExperienceIndex later;  // the second half of a large file, read beside the first
     FileStamp stamp;
     // The index holds the file as `stamp` describes it, and a look-up may answer from it.
     bool trusted = false;
     std::size_t reads = 0;
+
+    // The index being built behind a look-up that answered by looking through the file.
+    struct Build {
+        std::thread thread;
+        std::atomic<bool> stop{false};
+        std::atomic<bool> done{false};
+        ExperienceIndex index;
+        FileStamp stamp;
+        bool whole = false;  // the file was read whole and did not change meanwhile
+    } build;
+
+    ~Cache() { SettleBuild(false); }
 
     char* Buffer(int i) {
         if (!buffers[i])
             buffers[i] = std::make_unique<char[]>(kBlockSize + ExperienceIndex::kPadding);
         return buffers[i].get();
     }
-    // Reads the open file `fd` (described by `stamp`) into the index, at most stamp.size bytes.
-    void Read(int fd, const FileStamp& at);
-    // Reads the file in two halves at once, the second in a thread of its own; false when the
-    // halves cannot be read apart, leaving the index as it was.
-    bool ReadInHalves(int fd, std::uint64_t size, bool& whole);
+    // The step of the first line of the open file `fd` (`size` bytes) that fits, looked for
+    // without an index. A large file is looked through in pieces by two threads at once, each
+    // taking the next piece left (so that a thread the machine runs less often reads less);
+    // pieces after one with a fitting line are passed over.
+    bool Scan(int fd, std::uint64_t size, const Board& board, CellCode side, MoveRecord& move);
+    // Starts indexing the open file `fd` (described by `at`) in a thread of its own; the
+    // calling thread indexes it when no thread can be started.
+    void StartBuild(int fd, const FileStamp& at);
+    // Ends the build: waits for it and, when `keep`, takes its index if it read the file
+    // whole; otherwise stops it first and forgets what it read.
+    void SettleBuild(bool keep);
 };
 
-bool ExperienceStore::Cache::ReadInHalves(int fd, std::uint64_t size, bool& whole) {
-    const std::optional<std::uint64_t> middle = LineStartFrom(fd, size / 2, size);
-    if (!middle) return false;
+bool ExperienceStore::Cache::Scan(int fd, std::uint64_t size, const Board& board, CellCode side,
+                                  MoveRecord& move) {
+    const std::atomic<bool> never{false};
+    const std::vector<std::uint64_t> starts =
+        size >= kSplitBytes ? PieceStarts(fd, size) : std::vector<std::uint64_t>{};
+    if (starts.empty()) {
+        ExperienceScanner scanner(board, side);
+        ReadRange(fd, 0, size, Buffer(0), scanner, never);
+        return scanner.Found(move);
+    }
+    const std::size_t count = starts.size() - 1;
+    std::vector<ExperienceScanner> scanners;
+    scanners.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) scanners.emplace_back(board, side);
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> firstFound{count};
+    const auto work = [&](char* buffer) {
+        for (std::size_t i = next++; i < count; i = next++) {
+            if (i > firstFound.load()) continue;
+            ReadRange(fd, starts[i], starts[i + 1], buffer, scanners[i], never);
+            if (!scanners[i].Found()) continue;
+            std::size_t held = firstFound.load();
+            while (i < held && !firstFound.compare_exchange_weak(held, i)) {
+            }
+        }
+    };
     char* const first = Buffer(0);
     char* const second = Buffer(1);
-    bool secondWhole = false;
     std::exception_ptr failure;
-    std::thread reader;
+    std::thread helper;
     try {
-        reader = std::thread([&] {
+        helper = std::thread([&] {
             try {
-                secondWhole = ReadRange(fd, *middle, size, second, later);
+                work(second);
             } catch (...) {
                 failure = std::current_exception();
+                next = count;
             }
         });
     } catch (const std::system_error&) {
-        return false;
+        // No second thread: this one reads every piece.
     }
-    bool firstWhole = false;
     try {
-        firstWhole = ReadRange(fd, 0, *middle, first, index);
+        work(first);
     } catch (...) {
-        reader.join();
+        next = count;
+        if (helper.joinable()) helper.join();
         throw;
     }
-    reader.join();
+    if (helper.joinable()) helper.join();
     if (failure) std::rethrow_exception(failure);
-    index.Merge(later);
-    later.Clear();
-    whole = firstWhole && secondWhole;
-    return true;
+    return firstFound < count && scanners[firstFound].Found(move);
 }
 
-void ExperienceStore::Cache::Read(int fd, const FileStamp& at) {
-    timespec now{};
-    ::clock_gettime(CLOCK_REALTIME, &now);
+void ExperienceStore::Cache::StartBuild(int fd, const FileStamp& at) {
     ++reads;
-    const auto size = static_cast<std::uint64_t>(at.size);
-    bool whole = false;
-    if (size < kSplitBytes || !ReadInHalves(fd, size, whole))
-        whole = ReadRange(fd, 0, size, Buffer(0), index);
-    // Shorter than it was when opened, or changed meanwhile: the answers follow what was read,
-    // and the next look-up reads the file again.
-    struct stat after;
-    const bool same = ::fstat(fd, &after) == 0 && FileStamp(after) == at;
-    stamp = at;
-    trusted = whole && same && Nanoseconds(now) - at.modified >= kRacyNanoseconds;
+    build.stop = false;
+    build.done = false;
+    build.stamp = at;
+    build.whole = false;
+    char* const buffer = Buffer(0);
+    const auto run = [this, buffer, at](int file) {
+        build.index.Clear();
+        const bool whole = ReadRange(file, 0, static_cast<std::uint64_t>(at.size), buffer,
+                                     build.index, build.stop);
+        struct stat after;
+        build.whole = whole && ::fstat(file, &after) == 0 && FileStamp(after) == at;
+    };
+    // A descriptor of its own, so that the look-up may close its one.
+    const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (copy >= 0) {
+        try {
+            build.thread = std::thread([this, run, copy] {
+                try {
+                    run(copy);
+                } catch (...) {
+                    build.whole = false;
+                }
+                ::close(copy);
+                build.done = true;
+            });
+            return;
+        } catch (const std::system_error&) {
+            ::close(copy);
+        }
+    }
+    run(fd);
+    build.done = true;
+    if (build.whole) {
+        std::swap(index, build.index);
+        stamp = at;
+        trusted = true;
+    }
+}
+
+void ExperienceStore::Cache::SettleBuild(bool keep) {
+    if (!build.thread.joinable()) return;
+    if (!keep) build.stop = true;
+    build.thread.join();
+    if (keep && build.whole) {
+        std::swap(index, build.index);
+        stamp = build.stamp;
+        trusted = true;
+    }
+    build.index.Clear();
 }
 
 ExperienceStore::ExperienceStore(std::string path)
@@ -195,20 +296,38 @@ bool ExperienceStore::LookUpExperience(const Board& board, CellCode side, MoveRe
     const std::lock_guard<std::mutex> lock(cache.mutex);
     // Non-blocking, so that a named pipe in the file's place cannot stall the caller.
     const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        cache.trusted = false;
-        return false;
-    }
     struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (fd >= 0) ::close(fd);
+        cache.SettleBuild(false);
         cache.trusted = false;
         return false;
     }
     const FileStamp stamp(info);
-    if (!cache.trusted || !(stamp == cache.stamp)) cache.Read(fd, stamp);
+    // A build of this state of the file is waited for; one of another state is of no use.
+    if (cache.build.thread.joinable())
+        cache.SettleBuild(cache.build.done || cache.build.stamp == stamp);
+    if (cache.trusted && cache.stamp == stamp) {
+        ::close(fd);
+        return cache.index.Find(board, side, move);
+    }
+    cache.trusted = false;
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    ++cache.reads;
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    bool found = false;
+    try {
+        found = cache.Scan(fd, static_cast<std::uint64_t>(stamp.size), board, side, move);
+        // A file modified this recently is looked through again at the next look-up: an edit
+        // made right now could leave its stamp as it is.
+        if (Nanoseconds(now) - stamp.modified >= kRacyNanoseconds) cache.StartBuild(fd, stamp);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
     ::close(fd);
-    return cache.index.Find(board, side, move);
+    return found;
 }
 
 }  // namespace kelvara

@@ -1,9 +1,11 @@
-// The stored-answer look-up on any file and board, against the file split into lines by hand
-// and each line tried on its own: the first fitting line decides, and its step is legal.
+// The stored-answer look-up on any file and board, and an index of the same bytes, against the
+// file split into lines by hand and each line tried on its own: the first fitting line
+// decides, and its step is legal.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "Board.h"
 #include "BoardText.h"
+#include "ExperienceIndex.h"
 #include "ExperienceStore.h"
 #include "FuzzSupport.h"
 
@@ -64,10 +66,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         start = stop + 1;
     }
 
+    // The store looks through a file this new; an index of the same bytes answers the same.
     const ExperienceStore store(file.Path());
     MoveRecord move{99, 99, None};
     KELVARA_FUZZ_CHECK(store.LookUpExperience(board, side, move) == expectFit);
     KELVARA_FUZZ_CHECK(move == expected);
     if (expectFit) KELVARA_FUZZ_CHECK(board.IsLegalStep(side, move));
+
+    ExperienceIndex index;
+    const std::string padded = bytes + std::string(ExperienceIndex::kPadding, '\0');
+    KELVARA_FUZZ_CHECK(index.AddLines(padded.data(), bytes.size(), true) == bytes.size());
+    MoveRecord indexed{99, 99, None};
+    KELVARA_FUZZ_CHECK(index.Find(board, side, indexed) == expectFit);
+    KELVARA_FUZZ_CHECK(indexed == expected);
     return 0;
 }

@@ -88,16 +88,18 @@ format_check() {
 }
 
 # The threaded parts under ThreadSanitizer: the table solved on several threads, the service
-# that solves it in the background and publishes it, and its readers (levels, play aids).
+# that solves it in the background and publishes it, its readers (levels, play aids), and the
+# stored answers, scanned in pieces on two threads and indexed in a thread of their own.
 tsan() {
     configure build-tsan -DKELVARA_WERROR=ON -DKELVARA_TSAN=ON -DKELVARA_GUI=OFF -DKELVARA_BENCH=OFF \
         -DCMAKE_CXX_COMPILER=clang++
     cmake --build build-tsan -j "$jobs" --target kelvara-solver-tests kelvara-levels-tests \
-        kelvara-play-tests
+        kelvara-play-tests kelvara-classic-tests
     echo "== threaded parts under ThreadSanitizer"
     local run bin filter
     for run in "solver/kelvara-solver-tests Solver.ThreadCountDoesNotChangeTheTable:ChunkPool.*" \
                "levels/kelvara-levels-tests TableService.*" \
+               "classic/kelvara-classic-tests Experience.Edit*:Experience.Many*:Experience.File*" \
                "levels/kelvara-play-tests LevelOpponent.*"; do
         read -r bin filter <<<"$run"
         if ! TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \

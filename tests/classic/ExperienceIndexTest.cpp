@@ -6,6 +6,7 @@
 
 #include "EngineTestSupport.h"
 #include "ExperienceIndex.h"
+#include "ExperienceScanner.h"
 #include "ExperienceStore.h"
 
 using namespace kelvara;
@@ -32,10 +33,10 @@ std::string FirstFit(const std::string& text, const Board& board, CellCode side)
     return "";
 }
 
-// The text given to an index in pieces of at most `piece` bytes, as a reader hands them on:
-// what a call leaves unused comes again at the front of the next.
-ExperienceIndex IndexOf(const std::string& text, ExperienceIndex::Scan scan, std::size_t piece) {
-    ExperienceIndex index(scan);
+// The text given to an index or a scanner in pieces of at most `piece` bytes, as a reader
+// hands them on: what a call leaves unused comes again at the front of the next.
+template <class Reader>
+void Feed(Reader& reader, const std::string& text, std::size_t piece) {
     std::string pending;
     for (std::size_t at = 0;;) {
         const std::size_t take = std::min(piece - pending.size(), text.size() - at);
@@ -43,11 +44,24 @@ ExperienceIndex IndexOf(const std::string& text, ExperienceIndex::Scan scan, std
         at += take;
         const bool atEnd = at == text.size();
         std::string padded = pending + std::string(ExperienceIndex::kPadding, '\0');
-        const std::size_t used = index.AddLines(padded.data(), pending.size(), atEnd);
+        const std::size_t used = reader.AddLines(padded.data(), pending.size(), atEnd);
         if (atEnd) break;
         pending.erase(0, used);
     }
+}
+
+ExperienceIndex IndexOf(const std::string& text, ExperienceIndex::Scan scan, std::size_t piece) {
+    ExperienceIndex index(scan);
+    Feed(index, text, piece);
     return index;
+}
+
+std::string Scanned(const std::string& text, const Board& board, CellCode side,
+                    ExperienceIndex::Scan scan, std::size_t piece) {
+    ExperienceScanner scanner(board, side, scan);
+    Feed(scanner, text, piece);
+    MoveRecord move;
+    return scanner.Found(move) ? Board::FormatMove(move) : "";
 }
 
 std::string Find(const ExperienceIndex& index, const Board& board, CellCode side) {
@@ -85,7 +99,8 @@ std::string RandomText(std::mt19937& rng, std::size_t lines) {
 }  // namespace
 
 // Both scanners, whole and in pieces that cut lines anywhere, give the answer of the lines
-// tried one by one, for every board near the pattern and both sides.
+// tried one by one, in an index and looking through the text for one board, for every board
+// near the pattern and both sides.
 TEST(ExperienceIndex, ScannersAndPiecesAgreeWithTheLinesOneByOne) {
     std::mt19937 rng(2024);
     std::vector<Board> boards;
@@ -106,6 +121,8 @@ TEST(ExperienceIndex, ScannersAndPiecesAgreeWithTheLinesOneByOne) {
                     for (const CellCode side : {White, Black}) {
                         const std::string expected = FirstFit(text, board, side);
                         ASSERT_EQ(Find(index, board, side), expected)
+                            << "scan " << static_cast<int>(scan) << " piece " << piece;
+                        ASSERT_EQ(Scanned(text, board, side, scan, piece), expected)
                             << "scan " << static_cast<int>(scan) << " piece " << piece;
                         fitted += !expected.empty();
                     }
@@ -139,25 +156,5 @@ TEST(ExperienceIndex, RepeatedLinesAndTheirStepCharacters) {
              {ExperienceIndex::Scan::Vector, ExperienceIndex::Scan::Word}) {
             EXPECT_EQ(Find(IndexOf(c.text, scan, 1 << 20), board, White), c.answer) << c.text;
         }
-    }
-}
-
-// An index of the lines before a line start merged with one of those after it answers as the
-// index of the whole.
-TEST(ExperienceIndex, MergedHalvesAnswerAsTheWhole) {
-    std::mt19937 rng(7);
-    const Board board = BoardOf("b.bbbb.bw..wwwww");
-    for (int round = 0; round < 30; ++round) {
-        const std::string text = RandomText(rng, 60);
-        std::size_t split = text.find('\n', rng() % text.size());
-        split = split == std::string::npos ? text.size() : split + 1;
-        ExperienceIndex first = IndexOf(text.substr(0, split), ExperienceIndex::kDefaultScan, 4096);
-        ExperienceIndex second;
-        second.Clear(split);
-        std::string rest = text.substr(split) + std::string(ExperienceIndex::kPadding, '\0');
-        second.AddLines(rest.data(), text.size() - split, true);
-        first.Merge(second);
-        for (const CellCode side : {White, Black})
-            EXPECT_EQ(Find(first, board, side), FirstFit(text, board, side)) << text;
     }
 }

@@ -296,14 +296,13 @@ TEST_F(Experience, FullAndMaskedLinesInFileOrder) {
     }
 }
 
-// A file kept unchanged is read once; any write to it counts at the next look-up, even one that
-// keeps its size and its modification time.
+// A file kept unchanged is looked through once and indexed once, then never read again; any
+// write to it counts at the next look-up, even one that keeps its size and modification time.
 TEST_F(Experience, UnchangedFileReadOnceAndEditsSeenAtTheNextTurn) {
     dir.Write("set/experience.dat", kPattern21U + "43L\n");
     AgeFile(path);
-    EXPECT_EQ(LookUpNow(), "43L");
-    EXPECT_EQ(LookUpNow(), "43L");
-    EXPECT_EQ(store.FileReads(), 1u);
+    for (int turn = 0; turn < 3; ++turn) EXPECT_EQ(LookUpNow(), "43L");
+    EXPECT_EQ(store.FileReads(), 2u);
 
     // Rewritten until the change time moves on (it has a coarse clock on some file systems).
     const auto modified = std::filesystem::last_write_time(path);
@@ -313,7 +312,20 @@ TEST_F(Experience, UnchangedFileReadOnceAndEditsSeenAtTheNextTurn) {
         std::filesystem::last_write_time(path, modified);
     } while (ChangeTime(path) == changed);
     EXPECT_EQ(LookUpNow(), "13R");
-    EXPECT_EQ(store.FileReads(), 2u);
+    EXPECT_EQ(LookUpNow(), "13R");
+    EXPECT_EQ(store.FileReads(), 4u);
+}
+
+// A large file edited in place right after a look-up, while the index of it is being built:
+// the next look-up answers from the edited file.
+TEST_F(Experience, EditWhileTheIndexIsBuilt) {
+    const std::string lead(4 << 20, '\n');
+    for (const char* step : {"43L", "13R", "24D", "43L"}) {
+        SCOPED_TRACE(step);
+        dir.Write("set/experience.dat", lead + kPattern21U + step + "\n");
+        AgeFile(path);
+        EXPECT_EQ(LookUpNow(), step);
+    }
 }
 
 // Written, looked up and rewritten to the same size at once: the times may be the same as
@@ -362,9 +374,9 @@ TEST_F(Experience, FileChangingWhileItIsRead) {
     EXPECT_EQ(LookUp(first), "43L");
 }
 
-// A file large enough to be read in two halves at once: the first fitting line wins wherever
+// A file large enough to be read in two pieces at once: the first fitting line wins wherever
 // the middle falls, in either line, between them or in a line of another length.
-TEST_F(Experience, LargeFileReadInHalvesKeepsFileOrder) {
+TEST_F(Experience, LargeFileInTwoPiecesKeepsFileOrder) {
     const std::string refused = kPattern21U + "23R\r\n";  // (2, 3) is empty
     const std::size_t count = ExperienceStore::kSplitBytes / refused.size() / 2 + 1;
     std::string half;
@@ -377,5 +389,30 @@ TEST_F(Experience, LargeFileReadInHalvesKeepsFileOrder) {
         EXPECT_EQ(LookUp(lead + full + masked + half), "13R");
         EXPECT_EQ(LookUp(lead + masked + full + half), "43L");
         EXPECT_EQ(LookUp(lead + refused + half + full), "13R");
+    }
+}
+
+// A file of several pieces: fitting lines in different pieces, full or with '3', in either
+// order; the earliest wins, however the threads shared the pieces out.
+TEST_F(Experience, ManyPiecesKeepFileOrder) {
+    const std::string refused = kPattern21U + "23R\r\n";  // (2, 3) is empty
+    std::string filler;
+    while (filler.size() < ExperienceStore::kPieceBytes / 2) filler += refused;
+    const std::string full = kPattern21U + "13R\n";
+    const std::string otherFull = kPattern21U + "43L\n";
+    const std::string masked = "3" + kPattern21U.substr(1, 7) + "3333333343L\n";
+    const std::string otherMasked = "3" + kPattern21U.substr(1, 7) + "3333333324D\n";
+    struct Case {
+        std::string early, late, answer;
+    };
+    const Case cases[] = {
+        {full, masked, "13R"},    {masked, full, "43L"},        {full, otherFull, "13R"},
+        {otherFull, full, "43L"}, {otherMasked, masked, "24D"}, {masked, otherMasked, "43L"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        // Four pieces: the early line in the second, the late one in the third.
+        const std::string three = filler + filler + filler;
+        EXPECT_EQ(LookUp(three + c.early + three + c.late + filler + filler), c.answer);
     }
 }
