@@ -31,6 +31,10 @@
         <source>第 %1 行</source>
         <translation>Row %1</translation>
     </message>
+    <message>
+        <source>，已拿起</source>
+        <translation>, held</translation>
+    </message>
 </context>
 <context>
     <name>GameReview</name>
