@@ -8,7 +8,7 @@
 namespace kelvara {
 
 AboutDialog::AboutDialog(const QIcon& icon, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("关于 Kelvara"));
+    setWindowTitle(tr("关于 Kelvara"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(DluRect(0, 0, 170, 62).size());
@@ -18,7 +18,7 @@ AboutDialog::AboutDialog(const QIcon& icon, QWidget* parent) : QDialog(parent) {
     picture->setPixmap(icon.pixmap(32, 32));
     picture->setGeometry(DluRect(14, 14, 21, 20));
 
-    auto* version = new QLabel(QStringLiteral("Kelvara 1.0 版"), this);
+    auto* version = new QLabel(tr("Kelvara 1.0 版"), this);
     version->setObjectName(QStringLiteral("aboutVersion"));
     version->setGeometry(DluRect(42, 14, 114, 12));
 
@@ -27,7 +27,7 @@ AboutDialog::AboutDialog(const QIcon& icon, QWidget* parent) : QDialog(parent) {
     game->setObjectName(QStringLiteral("aboutGame"));
     game->setGeometry(DluRect(42, 27, 121, 12));
 
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    auto* ok = new QPushButton(tr("确定"), this);
     ok->setObjectName(QStringLiteral("aboutOk"));
     ok->setGeometry(DluRect(113, 41, 50, 14));
     ok->setDefault(true);

@@ -22,6 +22,12 @@ QAccessibleInterface* Factory(const QString&, QObject* object) {
     return new BoardAccessible(static_cast<QWidget*>(object), found->get());
 }
 
+// What the last focus event of each board said: its cell's name.
+QHash<QObject*, QString>& FocusSaid() {
+    static QHash<QObject*, QString> said;
+    return said;
+}
+
 }  // namespace
 
 void BoardAccessible::Install(QWidget* area, Source source) {
@@ -31,28 +37,41 @@ void BoardAccessible::Install(QWidget* area, Source source) {
     }();
     (void)installed;
     Sources().insert(area, std::make_shared<Source>(std::move(source)));
-    QObject::connect(area, &QObject::destroyed, [area] { Sources().remove(area); });
+    QObject::connect(area, &QObject::destroyed, [area] {
+        Sources().remove(area);
+        FocusSaid().remove(area);
+    });
 }
 
-QString BoardAccessible::PointName(BoardPoint point, CellCode piece) {
+QString BoardAccessible::PointName(BoardPoint point, CellCode piece, bool lifted) {
     const QString what = piece == Black   ? QCoreApplication::translate("BoardAccessible", "黑棋")
                          : piece == White ? QCoreApplication::translate("BoardAccessible", "白棋")
                                           : QCoreApplication::translate("BoardAccessible", "空");
-    return QCoreApplication::translate("BoardAccessible", "第 %1 列 第 %2 行，%3")
-        .arg(PointX(point))
-        .arg(PointY(point))
-        .arg(what);
+    QString name = QCoreApplication::translate("BoardAccessible", "第 %1 列 第 %2 行，%3")
+                       .arg(PointX(point))
+                       .arg(PointY(point))
+                       .arg(what);
+    if (lifted) name += QCoreApplication::translate("BoardAccessible", "，已拿起");
+    return name;
 }
 
-void BoardAccessible::FocusMoved(QWidget* area, BoardPoint point) {
+bool BoardAccessible::FocusMoved(QWidget* area, BoardPoint point) {
     QAccessibleInterface* board = QAccessible::queryAccessibleInterface(area);
-    if (board == nullptr || point == 0) return;
+    if (board == nullptr || point == 0) return false;
     auto* self = static_cast<BoardAccessible*>(board);
-    QAccessibleEvent event(self->child(self->IndexOf(point)), QAccessible::Focus);
+    QAccessibleInterface* cell = self->child(self->IndexOf(point));
+    QString& said = FocusSaid()[area];
+    const QString name = cell->text(QAccessible::Name);
+    if (name == said) return false;
+    said = name;
+    QAccessibleEvent event(cell, QAccessible::Focus);
     QAccessible::updateAccessibility(&event);
+    return true;
 }
 
 void BoardAccessible::Announce(QWidget* area, const QString& text) {
+    // The description is what reaches AT-SPI (as a change of accessible-description); Qt's
+    // bridge drops the value change of an object that has no value, as this table.
     area->setAccessibleDescription(text);
     QAccessibleValueChangeEvent event(area, text);
     QAccessible::updateAccessibility(&event);

@@ -21,14 +21,18 @@ class BoardAccessible : public QAccessibleWidget, public QAccessibleTableInterfa
         std::function<CellCode(BoardPoint)> piece;
         std::function<BoardPoint()> focus;      // 0 while the keyboard's ring is hidden
         std::function<QRect(BoardPoint)> rect;  // the point's square in the widget's pixels
+        std::function<BoardPoint()> lifted;     // the point whose piece the keyboard holds, or 0
     };
 
     // Makes `area` the accessible board, answered from `source`.
     static void Install(QWidget* area, Source source);
-    // The text of one point, e.g. "第 2 列 第 1 行，黑棋".
-    static QString PointName(BoardPoint point, CellCode piece);
-    // Tells assistive technology that the ring moved to `point`, or what a step did.
-    static void FocusMoved(QWidget* area, BoardPoint point);
+    // The text of one point, e.g. "第 2 列 第 1 行，黑棋", or "…，黑棋，已拿起" while the
+    // keyboard holds its piece.
+    static QString PointName(BoardPoint point, CellCode piece, bool lifted = false);
+    // Tells assistive technology that the ring moved to `point`, or that what it reads there
+    // changed; a key that changed neither (a typed character) says nothing, since a screen
+    // reader speaks each focus event afresh. Returns whether it told.
+    static bool FocusMoved(QWidget* area, BoardPoint point);
     static void Announce(QWidget* area, const QString& text);
 
     BoardAccessible(QWidget* area, const Source* source);

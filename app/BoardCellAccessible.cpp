@@ -24,7 +24,9 @@ QAccessibleInterface* BoardCellAccessible::table() const {
 
 QString BoardCellAccessible::text(QAccessible::Text t) const {
     if (t != QAccessible::Name) return {};
-    return BoardAccessible::PointName(Point(), board_->Data().piece(Point()));
+    const BoardAccessible::Source& data = board_->Data();
+    return BoardAccessible::PointName(Point(), data.piece(Point()),
+                                      data.lifted && data.lifted() == Point());
 }
 
 QRect BoardCellAccessible::rect() const {

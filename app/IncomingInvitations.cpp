@@ -18,11 +18,11 @@ IncomingInvitations::IncomingInvitations(InvitationListener& listener, QWidget* 
     connect(&listener_, &InvitationListener::invitationWithdrawn, this,
             &IncomingInvitations::OnWithdrawn);
     connect(&listener_, &InvitationListener::replyFailed, this, [this] {
-        ShowOnce(replyFailedBox_, MessageBox::ListenCaption(), QStringLiteral("回应连接失败！"),
+        ShowOnce(replyFailedBox_, MessageBox::ListenCaption(), tr("回应连接失败！"),
                  QMessageBox::Information);
     });
     connect(&listener_, &InvitationListener::acceptFailed, this, [this] {
-        ShowOnce(acceptFailedBox_, MessageBox::ProgramTitle(), QStringLiteral("接受连接时失败!"),
+        ShowOnce(acceptFailedBox_, MessageBox::ProgramTitle(), tr("接受连接时失败!"),
                  QMessageBox::NoIcon);
     });
 }
@@ -45,10 +45,8 @@ void IncomingInvitations::ShowOnce(QPointer<QMessageBox>& box, const QString& ca
 
 void IncomingInvitations::OnArrived(int slot, const QString& peerAddress, const QString& text) {
     const QString question =
-        QStringLiteral(
-            "来自 %1 的朋友邀请你一起下六子棋,\n 你要接受对方的邀请吗？\n  附加信息:\n      ")
-            .arg(peerAddress) +
-        text;
+        tr("来自 %1 的朋友邀请你一起下六子棋,\n 你要接受对方的邀请吗？\n  附加信息:\n      %2")
+            .arg(peerAddress, text);
     queue_.push_back({slot, question});
     if (asking_ < 0) AskNext();
 }
@@ -78,8 +76,9 @@ void IncomingInvitations::OnQuestionAnswered(bool yes) {
         Done();
         return;
     }
-    auto* dialog = new InvitationTextDialog(
-        owner_, QStringLiteral("请输入拒绝的原因(512字节以内):"), "对不起，我现在很忙.");
+    // Not translated: the preset reason goes to the other player as it is.
+    auto* dialog = new InvitationTextDialog(owner_, tr("请输入拒绝的原因(512字节以内):"),
+                                            "对不起，我现在很忙.");
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::ApplicationModal);
     reason_ = dialog;

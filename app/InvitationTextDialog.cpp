@@ -44,13 +44,13 @@ InvitationTextDialog::InvitationTextDialog(QWidget* owner, const QString& prompt
     editor_->setTabChangesFocus(true);
     connect(editor_, &QPlainTextEdit::textChanged, this, &InvitationTextDialog::OnTextChanged);
 
-    okButton_ = new QPushButton(QStringLiteral("确定"), this);
+    okButton_ = new QPushButton(tr("确定"), this);
     okButton_->setObjectName(QStringLiteral("ok"));
     okButton_->setGeometry(DluRect(25, 101, 50, 14));
     okButton_->setDefault(true);
     connect(okButton_, &QPushButton::clicked, this, &InvitationTextDialog::accept);
 
-    cancelButton_ = new QPushButton(QStringLiteral("取消"), this);
+    cancelButton_ = new QPushButton(tr("取消"), this);
     cancelButton_->setObjectName(QStringLiteral("cancel"));
     cancelButton_->setGeometry(DluRect(103, 101, 50, 14));
     connect(cancelButton_, &QPushButton::clicked, this, &InvitationTextDialog::reject);
@@ -96,9 +96,8 @@ void InvitationTextDialog::accept() {
     bool encodable = true;
     const std::string typed = EditorBytes(&encodable);
     if (!encodable) {
-        QMessageBox::warning(
-            this, windowTitle(),
-            QStringLiteral("文本中有无法用 GBK 编码表示的字符，请删除这些字符后再确定。"));
+        QMessageBox::warning(this, windowTitle(),
+                             tr("文本中有无法用 GBK 编码表示的字符，请删除这些字符后再确定。"));
         return;
     }
     if (GbkCodec::GbkLength(typed) > static_cast<std::size_t>(kMaxBytes)) {

@@ -52,6 +52,7 @@
 #include "SettingsFile.h"
 #include "StartGameDialog.h"
 #include "TableService.h"
+#include "Texts.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void InitKelvaraResources() {
@@ -194,14 +195,14 @@ MainDialog::~MainDialog() {
 
 void MainDialog::BuildMenu() {
     menuBar_ = new QMenuBar(this);
-    QMenu* game = menuBar_->addMenu(QStringLiteral("游戏(&G)"));
+    QMenu* game = menuBar_->addMenu(tr("游戏(&G)"));
     game->setObjectName(QStringLiteral("gameMenu"));
-    QAction* start = game->addAction(QStringLiteral("开始(&S)"), this, &MainDialog::StartGame);
+    QAction* start = game->addAction(tr("开始(&S)"), this, &MainDialog::StartGame);
     start->setObjectName(QStringLiteral("actionStart"));
     againAction_ = game->addAction(tr("再来一局(&N)"), this, &MainDialog::PlayAgain);
     againAction_->setObjectName(QStringLiteral("actionAgain"));
     againAction_->setShortcut(QKeySequence::New);
-    QAction* stop = game->addAction(QStringLiteral("停止(&T)"), this, &MainDialog::StopGame);
+    QAction* stop = game->addAction(tr("停止(&T)"), this, &MainDialog::StopGame);
     stop->setObjectName(QStringLiteral("actionStop"));
     QAction* open = game->addAction(tr("打开棋谱(&O)..."), this, &MainDialog::OpenRecordFile);
     open->setObjectName(QStringLiteral("actionOpenRecord"));
@@ -214,24 +215,24 @@ void MainDialog::BuildMenu() {
     connect(recentMenu_, &QMenu::aboutToShow, this, &MainDialog::FillRecentMenu);
     game->addAction(tr("战绩(&C)..."), this, &MainDialog::ShowScore)
         ->setObjectName(QStringLiteral("actionScore"));
-    QAction* exit = game->addAction(QStringLiteral("退出(&X)"), this, &MainDialog::ExitGame);
+    QAction* exit = game->addAction(tr("退出(&X)"), this, &MainDialog::ExitGame);
     exit->setObjectName(QStringLiteral("actionExit"));
-    QMenu* edit = menuBar_->addMenu(QStringLiteral("编辑(&E)"));
+    QMenu* edit = menuBar_->addMenu(tr("编辑(&E)"));
     edit->setObjectName(QStringLiteral("editMenu"));
-    undoAction_ = edit->addAction(QStringLiteral("悔棋(&U)"), this, &MainDialog::UndoStep);
+    undoAction_ = edit->addAction(tr("悔棋(&U)"), this, &MainDialog::UndoStep);
     undoAction_->setObjectName(QStringLiteral("actionUndo"));
     undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    redoAction_ = edit->addAction(QStringLiteral("重做(&R)"), this, &MainDialog::RedoStep);
+    redoAction_ = edit->addAction(tr("重做(&R)"), this, &MainDialog::RedoStep);
     redoAction_->setObjectName(QStringLiteral("actionRedo"));
     redoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     undoAction_->setEnabled(false);
     redoAction_->setEnabled(false);
     edit->addSeparator();
-    hintAction_ = edit->addAction(QStringLiteral("提示(&H)"), this, &MainDialog::ShowHint);
+    hintAction_ = edit->addAction(tr("提示(&H)"), this, &MainDialog::ShowHint);
     hintAction_->setObjectName(QStringLiteral("actionHint"));
     hintAction_->setShortcut(QKeySequence(Qt::Key_H));
     hintAction_->setEnabled(false);
-    analysisAction_ = edit->addAction(QStringLiteral("分析(&N)"));
+    analysisAction_ = edit->addAction(tr("分析(&N)"));
     analysisAction_->setObjectName(QStringLiteral("actionAnalysis"));
     analysisAction_->setCheckable(true);
     analysisAction_->setChecked(false);
@@ -242,7 +243,7 @@ void MainDialog::BuildMenu() {
         ->setObjectName(QStringLiteral("actionSetUp"));
     connect(edit, &QMenu::aboutToShow, this, &MainDialog::UpdateTurnControls);
 
-    QMenu* levels = menuBar_->addMenu(QStringLiteral("难度(&D)"));
+    QMenu* levels = menuBar_->addMenu(tr("难度(&D)"));
     levels->setObjectName(QStringLiteral("levelMenu"));
     levelGroup_ = new QActionGroup(this);
     levelGroup_->setExclusive(true);
@@ -255,7 +256,7 @@ void MainDialog::BuildMenu() {
                    {Level::Perfect, "actionLevelPerfect"}};
     for (const auto& entry : kLevels) {
         QAction* action =
-            levels->addAction(QString::fromStdString(LevelSetting::Title(entry.level)));
+            levels->addAction(QString::fromStdString(LevelSetting::ShownTitle(entry.level)));
         action->setObjectName(QString::fromLatin1(entry.name));
         action->setCheckable(true);
         action->setChecked(entry.level == chosenLevel_);
@@ -269,16 +270,15 @@ void MainDialog::BuildMenu() {
     QAction* rules = help->addAction(tr("游戏规则(&R)"), this, &MainDialog::ShowRules);
     rules->setObjectName(QStringLiteral("actionRules"));
     rules->setShortcut(QKeySequence(Qt::Key_F1));
-    QAction* about = menuBar_->addAction(QStringLiteral("关于(&A)"), this, &MainDialog::ShowAbout);
+    QAction* about = menuBar_->addAction(tr("关于(&A)"), this, &MainDialog::ShowAbout);
     about->setObjectName(QStringLiteral("actionAbout"));
     puzzle_->AddMenu(menuBar_, help->menuAction());
     // The system menu's about item, where the window manager offers no system menu.
     game->addSeparator();
-    QAction* aboutToo =
-        game->addAction(QStringLiteral("关于 Kelvara(&A)..."), this, &MainDialog::ShowAbout);
+    QAction* aboutToo = game->addAction(tr("关于 Kelvara(&A)..."), this, &MainDialog::ShowAbout);
     aboutToo->setObjectName(QStringLiteral("actionAboutKelvara"));
     game->addSeparator();
-    soundAction_ = game->addAction(QStringLiteral("声音(&V)"));
+    soundAction_ = game->addAction(tr("声音(&V)"));
     soundAction_->setObjectName(QStringLiteral("actionSound"));
     soundAction_->setCheckable(true);
     soundAction_->setChecked(sounds_.Enabled());
@@ -324,7 +324,8 @@ void MainDialog::BuildControls() {
                              ->FromScene(QRectF(r.left, r.top, r.right - r.left, r.bottom - r.top))
                              .toAlignedRect()
                              .translated(-boardArea_->pos());
-                     }});
+                     },
+                     [this] { return keyboard_.Lifted(); }});
     // Why a game ended, and a new one with the same players, between the middle rows.
     endBanner_ = new QFrame(canvas_);
     endBanner_->setObjectName(QStringLiteral("endBanner"));
@@ -378,9 +379,9 @@ void MainDialog::BuildControls() {
     clockLabel_->setFont(clockFont_);
     canvas_->Place(clockLabel_, DluRect(264, 14, 81, 24));
 
-    auto* blackTitle = new QLabel(QStringLiteral("历史记录（黑）"), canvas_);
+    auto* blackTitle = new QLabel(tr("历史记录（黑）"), canvas_);
     canvas_->Place(blackTitle, DluRect(211, 58, 58, 11));
-    auto* whiteTitle = new QLabel(QStringLiteral("历史记录（白）"), canvas_);
+    auto* whiteTitle = new QLabel(tr("历史记录（白）"), canvas_);
     canvas_->Place(whiteTitle, DluRect(287, 57, 58, 11));
 
     blackHistory_ = MakeHistoryList(canvas_, QStringLiteral("blackHistory"));
@@ -403,7 +404,7 @@ void MainDialog::BuildControls() {
 bool MainDialog::Initialise(const std::string& settingsPath) {
     SettingsFile settings;
     if (settings.Load(DataPaths::Resolve(settingsPath)) != 1) {
-        MessageBox::Show(this, QStringLiteral("ERROR"), QStringLiteral("不能加载配置文件!!"),
+        MessageBox::Show(this, QStringLiteral("ERROR"), tr("不能加载配置文件!!"),
                          QMessageBox::Critical);
         return false;
     }
@@ -424,7 +425,7 @@ bool MainDialog::Initialise(const std::string& settingsPath) {
 
     listenEnabled_ = settings.GetValue("NET", "listen") != "no";
     if (listenEnabled_ && network_ != nullptr && !network_->StartListening())
-        MessageBox::Show(this, QStringLiteral("ERROR"), QStringLiteral("监听端口时出错!!"),
+        MessageBox::Show(this, QStringLiteral("ERROR"), tr("监听端口时出错!!"),
                          QMessageBox::Critical);
     settings.Clear();
     score_.Load();
@@ -665,7 +666,8 @@ void MainDialog::StepPlayed(const PlyRecord& ply) {
     ShowMarks();
     QString said = (ply.side == Black ? tr("黑棋走 %1") : tr("白棋走 %1"))
                        .arg(QString::fromStdString(Board::FormatMove(ply.step)));
-    if (!ply.captured.empty()) said += tr("，吃掉 %1 子").arg(ply.captured.size());
+    if (!ply.captured.empty())
+        said += tr("，吃掉 %n 子", nullptr, static_cast<int>(ply.captured.size()));
     BoardAccessible::Announce(boardArea_, said);
     tally_.StepPlayed(session_.Kind(), activeLevel_);
     if (puzzle_->StepPlayed(ply, session_.CurrentBoard(), ReadyTable())) {
@@ -861,11 +863,12 @@ void MainDialog::OnCanvasReleased(int x, int y) {
 void MainDialog::SetMatchLine(const std::string& text) {
     QString line = QString::fromStdString(text);
     // Against the computer the line names its level when it is not the usual one.
-    const QString computer = QStringLiteral("电脑(白)");
+    const QString computer = QString::fromStdString(texts::Text(texts::kComputerWhite));
     if (session_.Kind() == GameKind::OnePlayer && activeLevel_ != LevelSetting::kDefault &&
         line.endsWith(computer)) {
-        line.insert(line.size() - 3,
-                    tr("（%1）").arg(QString::fromStdString(LevelSetting::Title(activeLevel_))));
+        line.chop(computer.size());
+        line += tr("电脑（%1）(白)")
+                    .arg(QString::fromStdString(LevelSetting::ShownTitle(activeLevel_)));
     }
     matchLabel_->setText(line);
 }

@@ -10,9 +10,8 @@ QString QtTranslations::Directory() {
     return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
 }
 
-bool QtTranslations::Install(QTranslator& translator) {
-    if (!translator.load(QStringLiteral("qtbase_") + QLatin1String(kLanguage), Directory()))
-        return false;
+bool QtTranslations::Install(QTranslator& translator, const QString& language) {
+    if (!translator.load(QStringLiteral("qtbase_") + language, Directory())) return false;
     return QCoreApplication::installTranslator(&translator);
 }
 

@@ -98,7 +98,7 @@ RulesDialog::RulesDialog(const BoardArt& art, QWidget* parent) : QDialog(parent)
               tr("走了 %1 之后，第 %2 列从下往上是空、黑、黑、白：%3的白棋被吃掉（叉）。")
                   .arg(stepText)
                   .arg(toX)
-                  .arg(taken.join(tr("和"))));
+                  .arg(taken.join(tr("和", "between two points"))));
     page->addLayout(captureRow);
 
     // The end of the game.
@@ -132,13 +132,13 @@ RulesDialog::RulesDialog(const BoardArt& art, QWidget* parent) : QDialog(parent)
                          "%3 双方都不失误，就永远分不出胜负。</p>")
                           .arg(Chip(BoardMark::Tone::Win, tr("胜 N")),
                                Chip(BoardMark::Tone::Loss, tr("负 N")),
-                               Chip(BoardMark::Tone::Draw, tr("和"))) +
+                               Chip(BoardMark::Tone::Draw, tr("和", "the draw label"))) +
                       tr("<p>上一步的来处画一个圈，去处画四个角，被吃掉的棋子的位置画一个叉，"
                          "直到下一步为止。</p>"));
 
     // The levels.
     const auto title = [](Level level) {
-        return QString::fromStdString(LevelSetting::Title(level));
+        return QString::fromStdString(LevelSetting::ShownTitle(level));
     };
     AddText(page, tr("<h3>难度</h3><p>难度菜单选的是下一局电脑的水平：</p><p>"
                      "<b>%1</b>：常常随手走棋，适合刚学的人；<br>"

@@ -34,7 +34,8 @@ ScoreDialog::ScoreDialog(ScoreKeeper& keeper, QWidget* parent) : QDialog(parent)
     }
     QString rows[6];
     for (int i = 0; i < 4; ++i)
-        rows[i] = tr("人机对弈（%1）").arg(QString::fromStdString(LevelSetting::Title(kLevels[i])));
+        rows[i] =
+            tr("人机对弈（%1）").arg(QString::fromStdString(LevelSetting::ShownTitle(kLevels[i])));
     rows[4] = tr("双人对弈（以黑方计）");
     rows[5] = tr("网络对弈");
     for (int r = 0; r < 6; ++r) {

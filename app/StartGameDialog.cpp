@@ -83,7 +83,7 @@ void CentreTextByInk(QLineEdit* edit) {
 
 StartGameDialog::StartGameDialog(QWidget* parent, NetworkPlay* network, std::string addressBookPath)
     : QDialog(parent), network_(network), bookPath_(std::move(addressBookPath)) {
-    setWindowTitle(QStringLiteral("开始游戏"));
+    setWindowTitle(tr("开始游戏"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(DluRect(0, 0, 224, 194).size());
@@ -129,25 +129,23 @@ StartGameDialog::StartGameDialog(QWidget* parent, NetworkPlay* network, std::str
     };
 
     group(2, 0, 222, 38);
-    onePlayerRadio_ =
-        radio("onePlayerRadio", QStringLiteral("单人游戏（玩家 VS 电脑）"), 9, 8, 136, 9);
-    label(QStringLiteral("黑棋:  玩家"), 16, 24, 41, 9);
+    onePlayerRadio_ = radio("onePlayerRadio", tr("单人游戏（玩家 VS 电脑）"), 9, 8, 136, 9);
+    label(tr("黑棋:  玩家"), 16, 24, 41, 9);
     onePlayerName_ = combo("onePlayerName", 58, 22, 53);
-    label(QStringLiteral("白棋:   电脑"), 118, 21, 56, 11);
+    label(tr("白棋:   电脑"), 118, 21, 80, 11);
 
     group(2, 42, 222, 46);
-    twoPlayersRadio_ =
-        radio("twoPlayersRadio", QStringLiteral("双人游戏（玩家  VS  玩家）"), 9, 51, 125, 10);
-    label(QStringLiteral("黑棋:  玩家1"), 15, 69, 43, 9);
+    twoPlayersRadio_ = radio("twoPlayersRadio", tr("双人游戏（玩家  VS  玩家）"), 9, 51, 125, 10);
+    label(tr("黑棋:  玩家1"), 15, 69, 43, 9);
     blackName_ = combo("blackName", 60, 67, 52);
-    label(QStringLiteral("白棋:  玩家2"), 118, 68, 44, 9);
+    label(tr("白棋:  玩家2"), 118, 68, 44, 9);
     whiteName_ = combo("whiteName", 164, 66, 55);
 
     group(2, 91, 222, 79);
-    networkRadio_ = radio("networkRadio", QStringLiteral("网络游戏"), 9, 101, 80, 9);
-    label(QStringLiteral("黑棋(本机):  玩家"), 15, 116, 63, 9);
+    networkRadio_ = radio("networkRadio", tr("网络游戏"), 9, 101, 80, 9);
+    label(tr("黑棋(本机):  玩家"), 15, 116, 63, 9);
     localName_ = combo("localName", 85, 114, 62);
-    label(QStringLiteral("白棋(网络):  地址"), 16, 134, 61, 10);
+    label(tr("白棋(网络):  地址"), 16, 134, 61, 10);
 
     address_ = new QLineEdit(this);
     address_->setObjectName(QStringLiteral("address"));
@@ -171,15 +169,15 @@ StartGameDialog::StartGameDialog(QWidget* parent, NetworkPlay* network, std::str
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^[0-9]*$")), port_));
     port_->setText(QString::number(kGamePort));
 
-    listButton_ = button("list", QStringLiteral("列表"), 75, 150, 32, 12);
-    searchButton_ = button("search", QStringLiteral("搜索"), 121, 150, 32, 12);
-    testButton_ = button("test", QStringLiteral("测试连接"), 171, 150, 40, 12);
+    listButton_ = button("list", tr("列表"), 75, 150, 32, 12);
+    searchButton_ = button("search", tr("搜索"), 121, 150, 32, 12);
+    testButton_ = button("test", tr("测试连接"), 171, 150, 40, 12);
     connect(testButton_, &QPushButton::clicked, this, &StartGameDialog::TestConnection);
 
-    okButton_ = button("ok", QStringLiteral("确定"), 31, 177, 50, 14);
+    okButton_ = button("ok", tr("确定"), 31, 177, 50, 14);
     okButton_->setDefault(true);
     connect(okButton_, &QPushButton::clicked, this, &StartGameDialog::accept);
-    cancelButton_ = button("cancel", QStringLiteral("取消"), 140, 177, 50, 14);
+    cancelButton_ = button("cancel", tr("取消"), 140, 177, 50, 14);
     connect(cancelButton_, &QPushButton::clicked, this, &StartGameDialog::reject);
 
     onePlayerRadio_->setChecked(true);
@@ -188,8 +186,8 @@ StartGameDialog::StartGameDialog(QWidget* parent, NetworkPlay* network, std::str
 int StartGameDialog::exec() {
     address_->setText(FormatAddress(kDefaultAddress));
     if (!LoadAddressBook()) {
-        MessageBox::Show(parentWidget(), QStringLiteral("ERROR"),
-                         QStringLiteral("找不到玩家信息文件！"), QMessageBox::Critical);
+        MessageBox::Show(parentWidget(), QStringLiteral("ERROR"), tr("找不到玩家信息文件！"),
+                         QMessageBox::Critical);
         setResult(QDialog::Rejected);
         return QDialog::Rejected;
     }

@@ -14,15 +14,15 @@ QString TestText(InvitationClient::TestResult result, int major, int minor) {
     using Result = InvitationClient::TestResult;
     switch (result) {
         case Result::Answered:
-            return QStringLiteral("连接测试成功，对方程序版本为 v%1.%2").arg(major).arg(minor);
+            return TcpNetworkPlay::tr("连接测试成功，对方程序版本为 v%1.%2").arg(major).arg(minor);
         case Result::NotKelvara:
-            return QStringLiteral("主机没有运行六子棋程序!!");
+            return TcpNetworkPlay::tr("主机没有运行六子棋程序!!");
         case Result::TimedOut:
-            return QStringLiteral("连接超时！");
+            return TcpNetworkPlay::tr("连接超时！");
         case Result::ConnectFailed:
-            return QStringLiteral("无法与主机建立连接!");
+            return TcpNetworkPlay::tr("无法与主机建立连接!");
         case Result::SendFailed:
-            return QStringLiteral("消息发送失败!");
+            return TcpNetworkPlay::tr("消息发送失败!");
     }
     return {};
 }
@@ -32,13 +32,13 @@ QString InvitationText(InvitationClient::InvitationResult result, const QString&
     using Result = InvitationClient::InvitationResult;
     switch (result) {
         case Result::Refused:
-            return QStringLiteral("对方拒绝了你的请求，原因是：\n   ") + reason;
+            return TcpNetworkPlay::tr("对方拒绝了你的请求，原因是：\n   %1").arg(reason);
         case Result::InvalidAnswer:
-            return QStringLiteral("收到无效的应答！");
+            return TcpNetworkPlay::tr("收到无效的应答！");
         case Result::ConnectFailed:
-            return QStringLiteral("无法与主机建立连接!");
+            return TcpNetworkPlay::tr("无法与主机建立连接!");
         case Result::SendFailed:
-            return QStringLiteral("消息发送失败!");
+            return TcpNetworkPlay::tr("消息发送失败!");
         case Result::Accepted:
         case Result::Cancelled:
             break;
@@ -72,10 +72,10 @@ bool TcpNetworkPlay::StartListening() {
             emit listening(hub_.ListeningPort());
             return true;
         case InvitationListener::ListenResult::SocketFailed:
-            MessageBox::Inform(owner_, QStringLiteral("创建接口失败！"));
+            MessageBox::Inform(owner_, tr("创建接口失败！"));
             return false;
         case InvitationListener::ListenResult::ListenFailed:
-            MessageBox::Inform(owner_, QStringLiteral("监听端口失败！"));
+            MessageBox::Inform(owner_, tr("监听端口失败！"));
             return false;
     }
     return false;
@@ -115,7 +115,8 @@ void TcpNetworkPlay::TestConnection(QWidget* dialog, std::uint32_t address, quin
 void TcpNetworkPlay::Invite(QWidget* dialog, std::uint32_t address, quint16 port,
                             std::function<void(bool)> done) {
     if (Busy()) return;
-    auto* input = new InvitationTextDialog(dialog, QStringLiteral("请输入邀请信息(512字节以内):"),
+    // Not translated: the preset text goes to the other player as it is.
+    auto* input = new InvitationTextDialog(dialog, tr("请输入邀请信息(512字节以内):"),
                                            "你好，我们来下六子棋好吗？");
     input->setAttribute(Qt::WA_DeleteOnClose);
     input->setWindowModality(Qt::ApplicationModal);
@@ -142,8 +143,7 @@ void TcpNetworkPlay::SendInvitation(QWidget* dialog, std::uint32_t address, quin
     connect(client, &InvitationClient::invitationSent, this, [this, over, client] {
         // From here the notice's button is the one thing that can be used.
         blocker_.reset();
-        notice_ =
-            new WaitingNotice(over, QStringLiteral("请求已经发出,正在等待对方回应,请等待......"));
+        notice_ = new WaitingNotice(over, tr("请求已经发出,正在等待对方回应,请等待......"));
         connect(notice_, &WaitingNotice::cancelled, client, &InvitationClient::Cancel);
         notice_->ShowNotice();
     });

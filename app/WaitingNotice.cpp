@@ -17,7 +17,7 @@ WaitingNotice::WaitingNotice(QWidget* owner, const QString& text)
     label_->setGeometry(DluRect(3, 6, 199, 17));
     label_->setAlignment(Qt::AlignCenter);
 
-    button_ = new QPushButton(QStringLiteral("取消"), this);
+    button_ = new QPushButton(tr("取消"), this);
     button_->setObjectName(QStringLiteral("cancel"));
     button_->setGeometry(DluRect(210, 7, 50, 14));
     button_->setDefault(true);

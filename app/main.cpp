@@ -2,17 +2,16 @@
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QMessageBox>
-#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 
 #include "DataPaths.h"
 #include "GbkCodec.h"
+#include "InterfaceLanguage.h"
 #include "ListPlayersCommand.h"
 #include "MainDialog.h"
 #include "MessageBox.h"
 #include "NetworkDiscovery.h"
-#include "QtTranslations.h"
 #include "TableService.h"
 #include "TcpNetworkPlay.h"
 
@@ -44,18 +43,20 @@ int main(int argc, char* argv[]) {
     QElapsedTimer sinceStart;
     sinceStart.start();
     if (!HasDisplay()) {
+        // Not translated: there is no application to load a translation yet; the line says it
+        // in both languages.
         std::fprintf(stderr,
                      "kelvara: 没有可用的显示 (no display found; set DISPLAY or run under "
                      "xvfb-run)\n");
         return 1;
     }
     QApplication app(argc, argv);
+    // The interface's language, Qt's own buttons and dialogs included: [UI] language in the
+    // settings file, else the locale; Chinese where no translation speaks the locale's.
+    kelvara::InterfaceLanguage language;
+    language.Install(kelvara::InterfaceLanguage::Wanted("set/kelvara.ini"));
     // Captions are exactly the window's own texts: no display name is appended to them.
     QApplication::setApplicationName(kelvara::MessageBox::ProgramTitle());
-    // Qt's own buttons and dialogs speak Simplified Chinese like the rest of the program,
-    // whatever the system's language.
-    QTranslator qtTexts;
-    kelvara::QtTranslations::Install(qtTexts);
 
     if (!kelvara::GbkCodec::Available()) {
         std::fprintf(stderr, "kelvara: GBK text conversion is not available on this system\n");

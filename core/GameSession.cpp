@@ -70,11 +70,12 @@ void GameSession::StartAt(const StartChoice& choice, const Board& position, Cell
     kind_ = choice.kind == GameKind::OnePlayer ? GameKind::OnePlayer : GameKind::TwoPlayers;
     playerName_ = choice.blackName;
     if (kind_ == GameKind::OnePlayer) {
-        view_.SetMatchLine(texts::kMatchPrefix + playerName_ + texts::kMatchVsComputer);
+        view_.SetMatchLine(Translation::Fill(texts::Text(texts::kMatchVsComputer),
+                                             {playerName_, texts::Text(texts::kComputerWhite)}));
     } else {
         opponentName_ = choice.whiteName;
-        view_.SetMatchLine(texts::kMatchPrefix + playerName_ + texts::kMatchBlackVs +
-                           opponentName_ + texts::kMatchWhiteSuffix);
+        view_.SetMatchLine(
+            Translation::Fill(texts::Text(texts::kMatchTwoPlayers), {playerName_, opponentName_}));
     }
     sideToMove_ = toMove;
     phase_ = TurnPhase::LocalTurn;
@@ -111,19 +112,21 @@ void GameSession::HandOver() {
         case GameKind::OnePlayer:
             if (sideToMove_ == White) {
                 phase_ = TurnPhase::ComputerThinking;
-                view_.SetStatusLine(texts::kComputerThinking);
+                view_.SetStatusLine(texts::Text(texts::kComputerThinking));
                 ComputerTurn();
             } else if (sideToMove_ == Black) {
                 phase_ = TurnPhase::LocalTurn;
-                view_.SetStatusLine(texts::kYourTurn);
+                view_.SetStatusLine(texts::Text(texts::kYourTurn));
             }
             break;
         case GameKind::TwoPlayers:
             phase_ = TurnPhase::LocalTurn;
             if (sideToMove_ == White)
-                view_.SetStatusLine(texts::kNowMoving + opponentName_ + texts::kWhiteMovingSuffix);
+                view_.SetStatusLine(
+                    Translation::Fill(texts::Text(texts::kWhiteMoving), {opponentName_}));
             else if (sideToMove_ == Black)
-                view_.SetStatusLine(texts::kNowMoving + playerName_ + texts::kBlackMovingSuffix);
+                view_.SetStatusLine(
+                    Translation::Fill(texts::Text(texts::kBlackMoving), {playerName_}));
             break;
         case GameKind::Network:
             phase_ = TurnPhase::AwaitingPeer;
@@ -131,7 +134,7 @@ void GameSession::HandOver() {
                 SetChannelState(activeSlot_, SendingMove);
                 if (link_ != nullptr) link_->SendMove(activeSlot_, History().back().step);
                 SetChannelState(activeSlot_, AwaitingMove);
-                view_.SetStatusLine(texts::kWaitingForPeer);
+                view_.SetStatusLine(texts::Text(texts::kWaitingForPeer));
             }
             break;
     }
@@ -218,7 +221,7 @@ void GameSession::CompleteStep() {
         HandOver();
         return;
     }
-    view_.SetStatusLine(texts::kYourTurn);
+    view_.SetStatusLine(texts::Text(texts::kYourTurn));
     phase_ = TurnPhase::LocalTurn;
     EndCheck();
 }
@@ -351,18 +354,19 @@ void GameSession::EndCheck() {
 }
 
 void GameSession::GameOver(CellCode winner) {
-    std::string text = texts::kGameOver;
+    std::string text;
     switch (kind_) {
         case GameKind::OnePlayer:
-            text += winner == Black ? texts::kYouWin : texts::kYouLose;
+            text = texts::Text(winner == Black ? texts::kYouWin : texts::kYouLose);
             break;
         case GameKind::TwoPlayers:
-            text += winner == Black ? texts::kBlackWinsPrefix + playerName_ + texts::kWinsSuffix
-                                    : texts::kWhiteWinsPrefix + opponentName_ + texts::kWinsSuffix;
+            text = winner == Black
+                       ? Translation::Fill(texts::Text(texts::kBlackWins), {playerName_})
+                       : Translation::Fill(texts::Text(texts::kWhiteWins), {opponentName_});
             break;
         case GameKind::Network: {
             const CellCode local = Channel(activeSlot_).role == Answering ? White : Black;
-            text += winner == local ? texts::kYouWin : texts::kYouLose;
+            text = texts::Text(winner == local ? texts::kYouWin : texts::kYouLose);
             break;
         }
     }
@@ -387,15 +391,15 @@ bool GameSession::OnHelloReceived(int slot, const std::string& name,
     std::string match;
     std::string status;
     if (channel.role != Answering) {
-        match = texts::kMatchLocalBlack + playerName_ + texts::kMatchLocalVsWhite + opponentName_ +
-                "(" + peerAddress + ")";
-        status = texts::kYourTurn;
+        match = Translation::Fill(texts::Text(texts::kMatchLocalBlack),
+                                  {playerName_, opponentName_, peerAddress});
+        status = texts::Text(texts::kYourTurn);
         if (phase_ == TurnPhase::AwaitingPeer) phase_ = TurnPhase::LocalTurn;
         SetChannelState(slot, LocalTurn);
     } else {
-        match = texts::kMatchLocalWhite + playerName_ + texts::kMatchLocalVsBlack + opponentName_ +
-                "(" + peerAddress + ")";
-        status = texts::kWaitingForPeer;
+        match = Translation::Fill(texts::Text(texts::kMatchLocalWhite),
+                                  {playerName_, opponentName_, peerAddress});
+        status = texts::Text(texts::kWaitingForPeer);
         SetChannelState(slot, SendingHello);
         if (link_ != nullptr) link_->SendHello(slot, playerName_);
         SetChannelState(slot, AwaitingMove);
@@ -411,8 +415,8 @@ bool GameSession::OnMoveReceived(int slot, const MoveRecord& move) {
     if (channel.state != AwaitingMove) return false;
     if (!PeerMoveIsLegal(channel, move)) {
         // Refused: the game goes on waiting for a legal move, and the player sees why.
-        view_.SetStatusLine(texts::kRefusedMovePrefix + Board::FormatMove(move) +
-                            texts::kRefusedMoveSuffix);
+        view_.SetStatusLine(
+            Translation::Fill(texts::Text(texts::kRefusedMove), {Board::FormatMove(move)}));
         return false;
     }
     SetChannelState(activeSlot_, LocalTurn);
@@ -427,7 +431,7 @@ void GameSession::OnPeerLeft(int slot) {
     if (!CarriesRunningGame(slot)) return;
     phase_ = TurnPhase::Over;
     sideToMove_ = Empty;
-    view_.SetStatusLine(std::string(texts::kGameOver) + texts::kPeerLeft);
+    view_.SetStatusLine(texts::Text(texts::kPeerLeft));
     view_.StopClockTimer();
 }
 

@@ -14,9 +14,10 @@ int Grade(const PositionValue& value) {
 }
 
 std::string Word(const PositionValue& value) {
-    return value.kind() == Kind::Win    ? review_texts::kWin
-           : value.kind() == Kind::Draw ? review_texts::kDraw
-                                        : review_texts::kLoss;
+    return Translation::Text(review_texts::kContext, value.kind() == Kind::Win ? review_texts::kWin
+                                                     : value.kind() == Kind::Draw
+                                                         ? review_texts::kDraw
+                                                         : review_texts::kLoss);
 }
 
 }  // namespace
@@ -68,13 +69,13 @@ std::string GameReview::FlagText(int index) const {
     if (index < 0 || index >= static_cast<int>(plies_.size()) || !plies_[index].mistake) return {};
     namespace t = review_texts;
     const PlyReview& ply = plies_[index];
-    std::string text = t::kPlyPrefix + std::to_string(index + 1) + t::kPlySuffix +
-                       Board::FormatMove(ply.move) + t::kMistake + Word(ply.before) + t::kArrow +
-                       Word(ply.after) + t::kBetter + Board::FormatMove(ply.best.move) + t::kComma +
-                       Word(ply.best.value);
-    if (ply.best.value.kind() != Kind::Draw)
-        text += t::kStepsOpen + std::to_string(HintText::OwnSteps(ply.best.value)) + t::kStepsClose;
-    return text;
+    const bool draw = ply.best.value.kind() == Kind::Draw;
+    const std::string pattern =
+        draw ? Translation::Text(t::kContext, t::kFlag)
+             : Translation::Text(t::kContext, t::kFlagSteps, HintText::OwnSteps(ply.best.value));
+    return Translation::Fill(
+        pattern, {std::to_string(index + 1), Board::FormatMove(ply.move), Word(ply.before),
+                  Word(ply.after), Board::FormatMove(ply.best.move), Word(ply.best.value)});
 }
 
 std::string GameReview::PlyText(int index) const {
@@ -82,23 +83,25 @@ std::string GameReview::PlyText(int index) const {
     const PlyReview& ply = plies_[index];
     if (ply.mistake) return FlagText(index);
     namespace t = review_texts;
-    std::string text =
-        t::kPlyPrefix + std::to_string(index + 1) + t::kPlySuffix + Board::FormatMove(ply.move);
-    if (!ply.known) return text;
-    text += t::kOutcome + Word(ply.after);
-    if (ply.after.kind() != Kind::Draw)
-        text += t::kStepsOpen + std::to_string(HintText::OwnSteps(ply.after)) + t::kStepsClose;
-    return text;
+    const std::string plyNumber = std::to_string(index + 1);
+    const std::string step = Board::FormatMove(ply.move);
+    if (!ply.known)
+        return Translation::Fill(Translation::Text(t::kContext, t::kPly), {plyNumber, step});
+    const std::string pattern =
+        ply.after.kind() == Kind::Draw
+            ? Translation::Text(t::kContext, t::kPlyOutcome)
+            : Translation::Text(t::kContext, t::kPlySteps, HintText::OwnSteps(ply.after));
+    return Translation::Fill(pattern, {plyNumber, step, Word(ply.after)});
 }
 
 std::string GameReview::Summary() const {
     namespace t = review_texts;
     const int black = Mistakes(Black);
     const int white = Mistakes(White);
-    if (black + white == 0) return std::string(t::kSummaryPrefix) + t::kNoMistakes;
-    return t::kSummaryPrefix + (t::kBlackMistakes + std::to_string(black)) + t::kWhiteMistakes +
-           std::to_string(white) + t::kTimes + t::kDecidedPrefix + std::to_string(DecidedAt() + 1) +
-           t::kDecidedSuffix;
+    if (black + white == 0) return Translation::Text(t::kContext, t::kNoMistakes);
+    return Translation::Fill(
+        Translation::Text(t::kContext, t::kSummary),
+        {std::to_string(black), std::to_string(white), std::to_string(DecidedAt() + 1)});
 }
 
 }  // namespace kelvara

@@ -10,38 +10,41 @@ int HintText::OwnSteps(const PositionValue& value) {
 }
 
 std::string HintText::Hint(const StepOutcome& hint) {
-    std::string text = hint_texts::kHintPrefix + Board::FormatMove(hint.move);
+    namespace t = hint_texts;
+    const std::string step = Board::FormatMove(hint.move);
     switch (hint.value.kind()) {
         case PositionValue::Kind::Win:
-            text += hint_texts::kHintWin;
-            break;
+            return Translation::Fill(
+                Translation::Text(t::kContext, t::kHintWin, OwnSteps(hint.value)), {step});
         case PositionValue::Kind::Loss:
-            text += hint_texts::kHintLoss;
-            break;
+            return Translation::Fill(
+                Translation::Text(t::kContext, t::kHintLoss, OwnSteps(hint.value)), {step});
         case PositionValue::Kind::Draw:
-            return text + hint_texts::kHintDraw;
+            break;
     }
-    return text + std::to_string(OwnSteps(hint.value)) + hint_texts::kHintStepsSuffix;
+    return Translation::Fill(Translation::Text(t::kContext, t::kHintDraw), {step});
 }
 
 std::string HintText::NoStep() {
-    return hint_texts::kHintNoStep;
+    return Translation::Text(hint_texts::kContext, hint_texts::kHintNoStep);
 }
 
 std::string HintText::Preparing() {
-    return hint_texts::kHintPreparing;
+    return Translation::Text(hint_texts::kContext, hint_texts::kHintPreparing);
 }
 
 std::string HintText::Label(const PositionValue& value) {
+    namespace t = hint_texts;
+    const std::string steps = std::to_string(OwnSteps(value));
     switch (value.kind()) {
         case PositionValue::Kind::Win:
-            return hint_texts::kLabelWin + std::to_string(OwnSteps(value));
+            return Translation::Fill(Translation::Text(t::kContext, t::kLabelWin), {steps});
         case PositionValue::Kind::Loss:
-            return hint_texts::kLabelLoss + std::to_string(OwnSteps(value));
+            return Translation::Fill(Translation::Text(t::kContext, t::kLabelLoss), {steps});
         case PositionValue::Kind::Draw:
             break;
     }
-    return hint_texts::kLabelDraw;
+    return Translation::Text(t::kContext, t::kLabelDraw);
 }
 
 }  // namespace kelvara

@@ -84,4 +84,8 @@ std::unique_ptr<MoveChooser> LevelSetting::MakePlayer(Level level, CellCode side
     return std::make_unique<PerfectChooser>(table, side);
 }
 
+std::string LevelSetting::ShownTitle(Level level) {
+    return Translation::Text(level_texts::kContext, Title(level).c_str());
+}
+
 }  // namespace kelvara

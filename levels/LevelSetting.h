@@ -29,8 +29,10 @@ class LevelSetting {
     // The engine front end's word: beginner, classic, expert or perfect; false otherwise.
     static bool FromWord(const std::string& word, Level& level);
     static std::string Word(Level level);
-    // Menu name: 入门, 经典, 高手, 完美.
+    // The level's Chinese name: 入门, 经典, 高手, 完美 (also a settings value).
     static std::string Title(Level level);
+    // The name the menu shows, in the user's language.
+    static std::string ShownTitle(Level level);
 
     // Only these wait for the solved table.
     static bool NeedsTable(Level level) {

@@ -46,7 +46,7 @@ QVariant PlayerListModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
             return p.name + QStringLiteral("  ") + p.address +
-                   (p.busy ? QStringLiteral("  (对弈中)") : QString());
+                   (p.busy ? tr("  (对弈中)") : QString());
         case NameRole:
             return p.name;
         case AddressRole:

@@ -10,6 +10,7 @@ cd "$(dirname "$0")/.."
 action=${1:-run}
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
+          qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
           libgl-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk xvfb xauth xdotool
           python3 dpkg-dev fakeroot lintian desktop-file-utils appstream
           clang libclang-rt-14-dev clang-format git ccache

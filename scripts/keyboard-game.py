@@ -16,6 +16,7 @@ and ImageMagick (import, convert). Exit status 0 when every step matched and bla
 import argparse
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -130,17 +131,22 @@ def main():
     parser.add_argument("--out", default="keyboard-game-shots")
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
+    # First, so that a missing engine leaves no display or window behind.
+    engine = Engine(os.path.join(args.build, "tools", "kelvara-engine"), os.getcwd())
     work = tempfile.mkdtemp(prefix="kelvara-keys-")
     xvfb, display = start_display(work)
+    # A port of its own: the game reads 0 as "the game port", which may be taken or in use.
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        port = probe.getsockname()[1]
     env = dict(os.environ, DISPLAY=display, QT_SCALE_FACTOR=str(args.scale), HOME=work,
-               KELVARA_LISTEN_PORT="0", LANG="C.UTF-8")
+               KELVARA_LISTEN_PORT=str(port), LANG="C.UTF-8")
     env.pop("QT_QPA_PLATFORM", None)
     env.pop("WAYLAND_DISPLAY", None)
     os.environ["DISPLAY"] = display
     app = subprocess.Popen([os.path.join(args.build, "app", "kelvara")], env=env,
                            stdout=open(os.path.join(work, "app.log"), "w"),
                            stderr=subprocess.STDOUT)
-    engine = Engine(os.path.join(args.build, "tools", "kelvara-engine"), os.getcwd())
     failures = 0
     try:
         win = ""

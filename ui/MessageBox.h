@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QString>
 
@@ -9,13 +10,15 @@ namespace kelvara {
 
 // The program's modal message boxes: fixed texts and captions, one OK button or Yes and No.
 class MessageBox {
+    Q_DECLARE_TR_FUNCTIONS(kelvara::MessageBox)
+
   public:
     // The program's title, the caption of its untitled message boxes.
-    static QString ProgramTitle() { return QStringLiteral("六子棋"); }
+    static QString ProgramTitle() { return tr("六子棋"); }
     // Caption of the network messages.
     static QString NetCaption() { return QStringLiteral("KELVARA"); }
     // Caption of the listener's failed replies.
-    static QString ListenCaption() { return QStringLiteral("监听信息"); }
+    static QString ListenCaption() { return tr("监听信息"); }
 
     // A box with one OK button; returns when the user has closed it.
     static void Show(QWidget* parent, const QString& caption, const QString& text,

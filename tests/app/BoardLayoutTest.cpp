@@ -134,8 +134,7 @@ TEST_F(BoardLayoutTest, EveryPixelPaintedAndTheShadowClearOfTheListsAtEverySize)
 
 TEST_F(BoardLayoutTest, ALongStatusIsShownWholeInsideItsLine) {
     auto window = OpenWindow();
-    const std::string text =
-        std::string(texts::kRefusedMovePrefix) + "21U" + texts::kRefusedMoveSuffix;
+    const std::string text = Translation::Fill(texts::kRefusedMove, {"21U"});
     QLabel* line = window->StatusLabel();
     for (const QSize size : {QSize(542, 400), QSize(1084, 800)}) {
         ResizeCanvas(*window, size);
