@@ -15,12 +15,13 @@ namespace kelvara {
 namespace {
 
 // The game since "start" or "position": where it began, the plies on the board and those
-// taken back.
+// taken back, and the tags of the record it was loaded from (names, date, any other).
 struct Game {
     Board start;
     CellCode startSide = Black;
     std::vector<MoveRecord> played;
     std::vector<MoveRecord> undone;
+    std::vector<RecordTag> tags;
 };
 
 bool Succeeded(const std::string& answer) {
@@ -39,6 +40,7 @@ std::string FileName(const EngineProtocol::Args& args) {
 
 std::string Save(const Game& game, EngineProtocol& e, const std::string& path) {
     GameRecordFile record;
+    record.tags = game.tags;
     record.SetStartPosition(game.start, game.startSide);
     record.moves = game.played;
     const CellCode winner = e.CurrentBoard().Winner(e.SideToMove());
@@ -48,7 +50,7 @@ std::string Save(const Game& game, EngineProtocol& e, const std::string& path) {
     return "ok";
 }
 
-std::string Load(EngineProtocol& e, const std::string& path) {
+std::string Load(Game& game, EngineProtocol& e, const std::string& path) {
     RecordError error;
     const auto record = GameRecordFile::ReadFile(path, error);
     if (!record) {
@@ -61,6 +63,10 @@ std::string Load(EngineProtocol& e, const std::string& path) {
     record->StartPosition(start, side);
     e.Handle("position " + BoardToText(start) + (side == Black ? " b" : " w"));
     for (const MoveRecord& move : record->moves) e.Handle("play " + Board::FormatMove(move));
+    // Saved again, the game keeps its names and other tags; where it starts and how it ended
+    // are written from the game itself.
+    for (const RecordTag& tag : record->tags)
+        if (tag.name != "Position" && tag.name != "Result") game.tags.push_back(tag);
     return "ok " + std::to_string(record->moves.size());
 }
 
@@ -98,7 +104,7 @@ void RecordCommands::Install(EngineProtocol& engine, PerfectCommands::TableAcces
     };
     for (const char* name : {"start", "position"}) {
         follow(name, [game](EngineProtocol& e, const EngineProtocol::Args&) {
-            *game = Game{e.CurrentBoard(), e.SideToMove(), {}, {}};
+            *game = Game{e.CurrentBoard(), e.SideToMove(), {}, {}, {}};
         });
     }
     follow("play", [game](EngineProtocol&, const EngineProtocol::Args& args) {
@@ -120,9 +126,9 @@ void RecordCommands::Install(EngineProtocol& engine, PerfectCommands::TableAcces
         if (args.empty()) return std::string("error: save takes a file name");
         return Save(*game, e, FileName(args));
     });
-    engine.AddCommand("load", [](EngineProtocol& e, const EngineProtocol::Args& args) {
+    engine.AddCommand("load", [game](EngineProtocol& e, const EngineProtocol::Args& args) {
         if (args.empty()) return std::string("error: load takes a file name");
-        return Load(e, FileName(args));
+        return Load(*game, e, FileName(args));
     });
     engine.AddCommand("review", [game, table](EngineProtocol&, const EngineProtocol::Args& args) {
         if (!args.empty()) return std::string("error: review takes no argument");

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -76,6 +77,17 @@ TEST_F(RecordEngine, HandWrittenRecordsAndErrors) {
                                   "\"a\"]\r\n21u 13r\r\n12U 43l 11u\r\n");
     EXPECT_EQ(Ask("load " + hand), "ok 5");
     EXPECT_EQ(Ask("board"), "..bbb..b.ww.wwww w");
+    // Saved again, it keeps its names in their order; the result is the game's own.
+    const std::string again = (folder / "again.kvr").string();
+    ASSERT_EQ(Ask("save " + again), "ok");
+    std::ifstream in(again);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text.rfind("[White \"b\"]\n[Black \"a\"]\n[Result \"*\"]\n", 0), 0u) << text;
+    ASSERT_EQ(Ask("start"), "ok");
+    ASSERT_EQ(Ask("save " + again), "ok");
+    std::ifstream fresh(again);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(fresh), {}).find("Black"),
+              std::string::npos);
 
     // A failed load keeps the game, its board and its history.
     ASSERT_EQ(Ask("start"), "ok");
