@@ -769,7 +769,12 @@ bool MainDialog::BoardKey(QKeyEvent* event) {
     const BoardKeyboard::Result result = keyboard_.Press(key, event->text().toStdString());
     if (result == BoardKeyboard::Result::Ignored) return false;
     if (result == BoardKeyboard::Result::Refused) QApplication::beep();
-    ShowMarks();
+    // A step played by keys hands the turn over as a dropped piece does: the aids and the
+    // actions follow the side now to move.
+    if (result == BoardKeyboard::Result::Played)
+        UpdateTurnControls();
+    else
+        ShowMarks();
     BoardAccessible::FocusMoved(boardArea_, keyboard_.Focus());
     return true;
 }

@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QApplication>
 #include <QFrame>
 #include <QKeyEvent>
@@ -6,6 +7,7 @@
 
 #include "Board.h"
 #include "BoardCanvas.h"
+#include "BoardMarks.h"
 #include "BoardText.h"
 #include "GuiFixture.h"
 #include "MainDialog.h"
@@ -177,4 +179,26 @@ TEST_F(KeyboardPlayTest, EscapeWrongDropsAndBadTypingLeaveTheBoardAlone) {
     for (const char* typed : {"13D", "12X", "5"}) Type(*window, typed);  // white's, bad, short
     EXPECT_EQ(BoardToText(window->Session().CurrentBoard()), start);
     EXPECT_EQ(window->BlackHistory()->topLevelItemCount(), 0);
+}
+
+TEST_F(KeyboardPlayTest, ATypedStepLeavesTheAnalysisOfTheNextSideOnTheBoard) {
+    auto window = OpenWindow(2, &Solved());
+    StartFromMenu(*window, &StartGameDialog::TwoPlayersRadio, "张三", "李四");
+    window->findChild<QAction*>("actionAnalysis")->trigger();
+    const auto outcomesOf = [&](CellCode side) {
+        int n = 0;
+        for (const BoardMark& m : window->Marks()->Marks()) {
+            if (m.kind != BoardMark::Kind::StepOutcome) continue;
+            if (window->Session().CurrentBoard().Code(PointX(m.from), PointY(m.from)) != side)
+                return -1;
+            ++n;
+        }
+        return n;
+    };
+    ASSERT_GT(outcomesOf(Black), 0);
+    for (const char* typed : {"21U", "13R"}) {
+        Type(*window, typed);
+        ASSERT_TRUE(SlideOver(*window)) << typed;
+        EXPECT_GT(outcomesOf(window->Session().SideToMove()), 0) << typed;
+    }
 }
