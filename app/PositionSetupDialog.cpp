@@ -27,14 +27,6 @@ Board EmptyBoard() {
     return board;
 }
 
-Board UsualStart() {
-    Board board;
-    board.ResetBoard();
-    board.blackPieces = 6;
-    board.whitePieces = 6;
-    return board;
-}
-
 }  // namespace
 
 PositionSetupDialog::PositionSetupDialog(const ScenePicture& background, const ScenePicture& black,
@@ -77,7 +69,7 @@ PositionSetupDialog::PositionSetupDialog(const ScenePicture& background, const S
     placeGrid->addWidget(how, 2, 0, 1, 2);
     auto* startButton = new QPushButton(tr("开局(&S)"), place);
     startButton->setAutoDefault(false);
-    connect(startButton, &QPushButton::clicked, this, [this] { SetPosition(UsualStart()); });
+    connect(startButton, &QPushButton::clicked, this, [this] { SetPosition(Board{}); });
     auto* clearButton = new QPushButton(tr("清空(&L)"), place);
     clearButton->setAutoDefault(false);
     connect(clearButton, &QPushButton::clicked, this, [this] { SetPosition(EmptyBoard()); });

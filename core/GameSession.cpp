@@ -21,25 +21,13 @@ void GameSession::GameReset(const Board& start, CellCode toMove) {
     ClockReset();
 }
 
-namespace {
-
-Board UsualStart() {
-    Board board;
-    board.ResetBoard();
-    board.whitePieces = 6;
-    board.blackPieces = 6;
-    return board;
-}
-
-}  // namespace
-
 void GameSession::Start(const StartChoice& choice) {
     if (choice.kind != GameKind::Network) {
-        StartAt(choice, UsualStart(), Black);
+        StartAt(choice, Board{}, Black);
         return;
     }
     FinishPendingStep();
-    GameReset(UsualStart(), Black);
+    GameReset(Board{}, Black);
     kind_ = choice.kind;
     playerName_ = choice.blackName;
     sideToMove_ = Black;
@@ -98,7 +86,7 @@ void GameSession::OnInvitationAccepted(int slot) {
     if (slot < 0 || slot >= NetworkLink::kSlots) return;
     FinishPendingStep();
     activeSlot_ = slot;
-    GameReset(UsualStart(), Black);
+    GameReset(Board{}, Black);
     kind_ = GameKind::Network;
     phase_ = TurnPhase::AwaitingPeer;
     sideToMove_ = White;

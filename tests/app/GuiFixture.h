@@ -6,12 +6,14 @@
 #include <QMessageBox>
 #include <QString>
 #include <QTemporaryDir>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "BoardGeometry.h"
 #include "BoardTypes.h"
+#include "NetworkLink.h"
 
 class QRadioButton;
 
@@ -24,6 +26,23 @@ class TableService;
 // The shortest game in which white takes four black pieces.
 inline constexpr const char* kWhiteWins[] = {"12R", "13D", "31U", "14D", "21L",
                                              "43L", "42U", "13R", "41U", "23L"};
+
+// Settings with the pictures and no listening, for windows that need no network.
+inline const std::string kQuietSettings =
+    "[BG]\r\nmainbg=res/background.png\r\nchessman_black=res/black.png\r\n"
+    "chessman_white=res/white.png\r\n[NET]\r\nlisten=no\r\n";
+
+// A peer link that sends nothing; the test sets what each channel reports.
+struct FakeLink : kelvara::NetworkLink {
+    std::array<kelvara::ChannelStatus, 6> channels{};
+    void AttachPeer(int slot) override { channels[slot] = kelvara::ChannelStatus{}; }
+    void SendHello(int, const std::string&) override {}
+    void SendMove(int, const kelvara::MoveRecord&) override {}
+    kelvara::ChannelStatus Channel(int slot) const override { return channels[slot]; }
+    void SetChannel(int slot, const kelvara::ChannelStatus& status) override {
+        channels[slot] = status;
+    }
+};
 
 // One solved table for every window of the process, solved at the first call.
 kelvara::TableService& Solved();

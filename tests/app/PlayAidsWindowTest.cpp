@@ -30,24 +30,12 @@ namespace {
 using Kind = BoardMark::Kind;
 
 // The network side of a game whose messages the test hands in itself.
-struct FakeLink : NetworkLink {
-    std::array<ChannelStatus, 6> channels{};
-    void AttachPeer(int slot) override { channels[slot] = ChannelStatus{}; }
-    void SendHello(int, const std::string&) override {}
-    void SendMove(int, const MoveRecord&) override {}
-    ChannelStatus Channel(int slot) const override { return channels[slot]; }
-    void SetChannel(int slot, const ChannelStatus& status) override { channels[slot] = status; }
-};
-
-const std::string kSettings =
-    "[BG]\r\nmainbg=res/background.png\r\nchessman_black=res/black.png\r\n"
-    "chessman_white=res/white.png\r\n[NET]\r\nlisten=no\r\n";
 
 class PlayAidsWindowTest : public GuiFixture {
   protected:
     void SetUp() override {
         GuiFixture::SetUp();
-        WriteFile("set/kelvara.ini", kSettings);
+        WriteFile("set/kelvara.ini", kQuietSettings);
     }
 
     static QAction* Action(MainDialog& window, const char* name) {
@@ -90,8 +78,9 @@ TEST_F(PlayAidsWindowTest, LevelFromTheSettingsAndFromTheMenuForTheNextGame) {
                           Case{"\xb8\xdf\xca\xd6", Level::Expert, "actionLevelExpert"},  // 高手
                           Case{"master", Level::Classic, "actionLevelClassic"},
                           Case{nullptr, Level::Classic, "actionLevelClassic"}}) {
-        WriteFile("set/kelvara.ini",
-                  kSettings + (c.value != nullptr ? std::string("[AI]\r\nlevel=") + c.value : ""));
+        WriteFile(
+            "set/kelvara.ini",
+            kQuietSettings + (c.value != nullptr ? std::string("[AI]\r\nlevel=") + c.value : ""));
         MainDialog window;
         window.SetTableService(&Solved());
         ASSERT_TRUE(window.Initialise());

@@ -26,18 +26,6 @@ using State = PuzzleRound::State;
 namespace {
 
 // Hello and moves handed in by the test.
-struct FakeLink : NetworkLink {
-    std::array<ChannelStatus, 6> channels{};
-    void AttachPeer(int slot) override { channels[slot] = ChannelStatus{}; }
-    void SendHello(int, const std::string&) override {}
-    void SendMove(int, const MoveRecord&) override {}
-    ChannelStatus Channel(int slot) const override { return channels[slot]; }
-    void SetChannel(int slot, const ChannelStatus& status) override { channels[slot] = status; }
-};
-
-const std::string kSettings =
-    "[BG]\r\nmainbg=res/background.png\r\nchessman_black=res/black.png\r\n"
-    "chessman_white=res/white.png\r\n[NET]\r\nlisten=no\r\n";
 
 std::string Text(const Board& board) {
     return BoardToText(board);
@@ -51,7 +39,7 @@ class PracticeWindowTest : public GuiFixture {
   protected:
     void SetUp() override {
         GuiFixture::SetUp();
-        WriteFile("set/kelvara.ini", kSettings);
+        WriteFile("set/kelvara.ini", kQuietSettings);
     }
 
     static void Trigger(MainDialog& window, const char* name) {
